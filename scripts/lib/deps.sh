@@ -1,0 +1,32 @@
+# Sourced by scripts/run and scripts/test: installs the Debian packages the build needs,
+# and only those that are missing, so a machine that has them never touches the network.
+
+vrx_missing_packages() {
+    local pkg missing=()
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    echo "${missing[@]:-}"
+}
+
+vrx_ensure_packages() {
+    local missing
+    missing=$(vrx_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing packages: $missing" >&2
+        echo "Run as root, or install them with: sudo apt-get install $missing" >&2
+        return 1
+    fi
+    echo "Installing: $missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    # shellcheck disable=SC2086
+    apt-get install -y -qq --no-install-recommends $missing
+}
+
+# Toolchain, Qt and the test libraries.
+VRX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev
+    libgmock-dev libbenchmark-dev)

@@ -10,8 +10,8 @@ std::array<PollSlotInfo, kPollSlotCount> BuildSlots() {
     std::array<PollSlotInfo, kPollSlotCount> slots{};
     for (int motor = 0; motor < kMotorCount; ++motor) {
         for (const RegisterDef& reg : MotorRegisters()) {
-            const bool always = reg.index == 1 || reg.index == 4 || reg.index == 5 ||
-                                reg.index == 7;
+            const bool always =
+                reg.index == 1 || reg.index == 4 || reg.index == 5 || reg.index == 7;
             slots[static_cast<size_t>(15 * motor + reg.index)] = {
                 ReadByte(reg, motor), reg.displaySignBit, always ? kPageAlways : motor};
         }

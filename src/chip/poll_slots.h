@@ -25,15 +25,25 @@ struct PollSlotInfo {
 
 extern const std::array<PollSlotInfo, kPollSlotCount> kPollSlots;
 
-constexpr bool IsQuerySlot(int slot) { return slot >= kFirstQuerySlot && slot <= kLastPollSlot; }
+constexpr bool IsQuerySlot(int slot) {
+    return slot >= kFirstQuerySlot && slot <= kLastPollSlot;
+}
 
 // The one-byte board query of slots 51..55: 'f', 's', 'm', 'v', 'p'.
 uint8_t QueryByteOfSlot(int slot);
 
 // Slots of a motor's always-polled registers (motor 0..2).
-constexpr int XActualSlot(int motor) { return 15 * motor + 1; }
-constexpr int VTargetSlot(int motor) { return 15 * motor + 4; }
-constexpr int VActualSlot(int motor) { return 15 * motor + 5; }
-constexpr int AActualSlot(int motor) { return 15 * motor + 7; }
+constexpr int XActualSlot(int motor) {
+    return 15 * motor + 1;
+}
+constexpr int VTargetSlot(int motor) {
+    return 15 * motor + 4;
+}
+constexpr int VActualSlot(int motor) {
+    return 15 * motor + 5;
+}
+constexpr int AActualSlot(int motor) {
+    return 15 * motor + 7;
+}
 
 } // namespace vrx

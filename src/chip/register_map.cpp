@@ -53,16 +53,20 @@ constexpr Field kCoverFields[] = {
     {"SPI_COVER LEN", 0, 5, 0, 0, 31},
 };
 constexpr Field kRefSwitchFields[] = {
-    {"Right 1", 0, 1, 0, 0, 1}, {"Left 1", 1, 1, 0, 0, 1}, {"Right 2", 2, 1, 0, 0, 1},
+    {"Right 1", 0, 1, 0, 0, 1}, {"Left 1", 1, 1, 0, 0, 1},  {"Right 2", 2, 1, 0, 0, 1},
     {"Left 2", 3, 1, 0, 0, 1},  {"Right 3", 4, 1, 0, 0, 1}, {"Left 3", 5, 1, 0, 0, 1},
 };
 constexpr Field kGlobalParameterFields[] = {
-    {"M1R_REF", 21, 1, 0, 0, 1},  {"REFMUX", 20, 1, 0, 0, 1},
+    {"M1R_REF", 21, 1, 0, 0, 1},
+    {"REFMUX", 20, 1, 0, 0, 1},
     {"SPI_CONTINUOUS_UPD", 16, 1, 0, 0, 1},
     {"SPI_CLK_DIV", 8, 8, 0, 0, 255},
-    {"csComInd", 7, 1, 0, 0, 1},  {"PoDAC", 6, 1, 0, 0, 1},
-    {"PoFD", 5, 1, 0, 0, 1},      {"PoPH", 4, 1, 0, 0, 1},
-    {"SPI_CLK", 3, 1, 0, 0, 1},   {"SPI_CS", 2, 1, 0, 0, 1},
+    {"csComInd", 7, 1, 0, 0, 1},
+    {"PoDAC", 6, 1, 0, 0, 1},
+    {"PoFD", 5, 1, 0, 0, 1},
+    {"PoPH", 4, 1, 0, 0, 1},
+    {"SPI_CLK", 3, 1, 0, 0, 1},
+    {"SPI_CS", 2, 1, 0, 0, 1},
     {"LSMD", 0, 2, 0, 0, 3},
 };
 
@@ -104,9 +108,8 @@ constexpr RegisterDef kGlobalRegisters[] = {
 } // namespace
 
 const std::array<std::string_view, 8> kStatusBitLabels = {
-    "X_ACTUAL1 = X_TARGET1", "REFERENCE_SWITCH_1", "X_ACTUAL2 = X_TARGET2",
-    "REFERENCE_SWITCH_2",    "X_ACTUAL3 = X_TARGET3", "REFERENCE_SWITCH_3",
-    "COVER_WAITING",         "INTERRUPT"};
+    "X_ACTUAL1 = X_TARGET1", "REFERENCE_SWITCH_1", "X_ACTUAL2 = X_TARGET2", "REFERENCE_SWITCH_2",
+    "X_ACTUAL3 = X_TARGET3", "REFERENCE_SWITCH_3", "COVER_WAITING",         "INTERRUPT"};
 const std::array<std::string_view, 4> kRampModeNames = {"RAMP", "SOFTMODE", "VELOCITY", "HOLD"};
 const std::array<std::string_view, 4> kRefConfNames = {"DISABLE_STOP_L", "DISABLE_STOP_R",
                                                        "SOFT_STOP", "REF_RnL"};
@@ -116,13 +119,19 @@ const std::array<std::string_view, 8> kInterruptMaskNames = {
 const std::array<std::string_view, 8> kInterruptFlagNames = {
     "INT_POS_END",       "INT_REF_WRONG",      "INT_REF_MISS",       "INT_STOP",
     "INT_STOP_LEFT_LOW", "INT_STOP_RIGHT_LOW", "INT_STOP_LEFT_HIGH", "INT_STOP_RIGHT_HIGH"};
-const std::array<std::string_view, 6> kRefSwitchInputNames = {"Right 1", "Left 1", "Right 2",
+const std::array<std::string_view, 6> kRefSwitchInputNames = {"Right 1", "Left 1",  "Right 2",
                                                               "Left 2",  "Right 3", "Left 3"};
 
-std::span<const RegisterDef> MotorRegisters() { return kMotorRegisters; }
-std::span<const RegisterDef> GlobalRegisters() { return kGlobalRegisters; }
+std::span<const RegisterDef> MotorRegisters() {
+    return kMotorRegisters;
+}
+std::span<const RegisterDef> GlobalRegisters() {
+    return kGlobalRegisters;
+}
 
-const RegisterDef& Register(MotorReg reg) { return kMotorRegisters[static_cast<int>(reg)]; }
+const RegisterDef& Register(MotorReg reg) {
+    return kMotorRegisters[static_cast<int>(reg)];
+}
 
 const RegisterDef& Register(GlobalReg reg) {
     for (const RegisterDef& def : kGlobalRegisters) {
@@ -139,8 +148,12 @@ static uint8_t FirstByte(const RegisterDef& reg, int motor, bool read) {
     return RegisterByte(unit, reg.index, read);
 }
 
-uint8_t WriteByte(const RegisterDef& reg, int motor) { return FirstByte(reg, motor, false); }
-uint8_t ReadByte(const RegisterDef& reg, int motor) { return FirstByte(reg, motor, true); }
+uint8_t WriteByte(const RegisterDef& reg, int motor) {
+    return FirstByte(reg, motor, false);
+}
+uint8_t ReadByte(const RegisterDef& reg, int motor) {
+    return FirstByte(reg, motor, true);
+}
 
 uint32_t ComposeFields(std::span<const Field> fields, std::span<const int32_t> values) {
     uint32_t data = 0;

@@ -94,8 +94,12 @@ extern const std::array<std::string_view, 6> kRefSwitchInputNames; // bits 0..5
 enum RampMode : int { RampModeRamp = 0, RampModeSoft = 1, RampModeVelocity = 2, RampModeHold = 3 };
 
 // Status byte bits.
-constexpr uint8_t StatusTargetReached(int motor) { return uint8_t(1u << (2 * motor)); }
-constexpr uint8_t StatusReferenceSwitch(int motor) { return uint8_t(2u << (2 * motor)); }
+constexpr uint8_t StatusTargetReached(int motor) {
+    return uint8_t(1u << (2 * motor));
+}
+constexpr uint8_t StatusReferenceSwitch(int motor) {
+    return uint8_t(2u << (2 * motor));
+}
 constexpr uint8_t kStatusCoverWaiting = 0x40;
 constexpr uint8_t kStatusInterrupt = 0x80;
 

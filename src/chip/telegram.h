@@ -25,7 +25,9 @@ constexpr uint8_t RamByte(unsigned word, bool read) {
 }
 
 // Offset of a motor's registers in the first telegram byte (motor 0..2).
-constexpr uint8_t MotorOffset(int motor) { return static_cast<uint8_t>(motor * 0x20); }
+constexpr uint8_t MotorOffset(int motor) {
+    return static_cast<uint8_t>(motor * 0x20);
+}
 
 struct Telegram {
     uint8_t b0 = 0, b1 = 0, b2 = 0, b3 = 0;
@@ -58,8 +60,14 @@ struct Answer {
 };
 
 // A RAM word carries RAM byte 2k in bits 7..0 and byte 2k+1 in bits 15..8.
-constexpr uint32_t RamWordData(uint8_t low, uint8_t high) { return (uint32_t(high) << 8) | low; }
-constexpr uint8_t RamLowByte(uint32_t data) { return static_cast<uint8_t>(data); }
-constexpr uint8_t RamHighByte(uint32_t data) { return static_cast<uint8_t>(data >> 8); }
+constexpr uint32_t RamWordData(uint8_t low, uint8_t high) {
+    return (uint32_t(high) << 8) | low;
+}
+constexpr uint8_t RamLowByte(uint32_t data) {
+    return static_cast<uint8_t>(data);
+}
+constexpr uint8_t RamHighByte(uint32_t data) {
+    return static_cast<uint8_t>(data >> 8);
+}
 
 } // namespace vrx

@@ -8,7 +8,7 @@ namespace {
 TEST(PollSlots, MotorSlotsFollowTheRegisterTable) {
     // read byte offset, sign bit and whether polled always, by register index 0..14
     const int signs[15] = {23, 23, 0, 0, 11, 11, 0, 11, 0, 0, 0, 0, 0, 0, 23};
-    const bool always[15] = {false, true, false, false, true, true, false, true,
+    const bool always[15] = {false, true,  false, false, true,  true,  false, true,
                              false, false, false, false, false, false, false};
     for (int motor = 0; motor < 3; ++motor) {
         for (int index = 0; index < 15; ++index) {

@@ -28,15 +28,14 @@ TEST_P(CalcPMulPDivTest, CutsToEightSignificantBits) {
         << c.aMax << "," << c.rampDiv << "," << c.pulseDiv;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CalcPMulPDivTest,
-    testing::Values(PCase{1000, 7, 3, {237, 6}}, PCase{500, 5, 5, {237, 3}},
-                    PCase{2047, 0, 0, {243, 1}}, PCase{1, 0, 0, {243, 12}},
-                    PCase{33, 6, 0, {250, 13}}, PCase{0, 0, 0, {128, 0}},
-                    PCase{0, 13, 13, {128, 0}}, PCase{1000, 3, 7, {128, 0}},
-                    PCase{100, 13, 0, {128, 0}},
-                    // m = 0.95 * 1024 / 2048 = 0.475 -> 243.2 at i = 6
-                    PCase{1024, 4, 0, {243, 6}}));
+INSTANTIATE_TEST_SUITE_P(Cases, CalcPMulPDivTest,
+                         testing::Values(PCase{1000, 7, 3, {237, 6}}, PCase{500, 5, 5, {237, 3}},
+                                         PCase{2047, 0, 0, {243, 1}}, PCase{1, 0, 0, {243, 12}},
+                                         PCase{33, 6, 0, {250, 13}}, PCase{0, 0, 0, {128, 0}},
+                                         PCase{0, 13, 13, {128, 0}}, PCase{1000, 3, 7, {128, 0}},
+                                         PCase{100, 13, 0, {128, 0}},
+                                         // m = 0.95 * 1024 / 2048 = 0.475 -> 243.2 at i = 6
+                                         PCase{1024, 4, 0, {243, 6}}));
 
 TEST(CalcPMulPDiv, EveryResultLiesInTheRegisterRanges) {
     for (int aMax = 0; aMax <= 2047; aMax += 7) {

@@ -60,27 +60,42 @@ TEST_P(WriteTelegramTest, ComposesTheFieldsIntoTheirBits) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteTelegramTest,
     testing::Values(
-        WriteCase{"X_TARGET -1 motor 3", &Register(MotorReg::XTarget), 2, {-1},
-                  {0x40, 0xFF, 0xFF, 0xFF}},
-        WriteCase{"V_TARGET -1 motor 1", &Register(MotorReg::VTarget), 0, {-1},
-                  {0x08, 0x00, 0x0F, 0xFF}},
-        WriteCase{"currents", &Register(MotorReg::Currents), 0, {7, 1, 2, 2047},
+        WriteCase{
+            "X_TARGET -1 motor 3", &Register(MotorReg::XTarget), 2, {-1}, {0x40, 0xFF, 0xFF, 0xFF}},
+        WriteCase{
+            "V_TARGET -1 motor 1", &Register(MotorReg::VTarget), 0, {-1}, {0x08, 0x00, 0x0F, 0xFF}},
+        WriteCase{"currents",
+                  &Register(MotorReg::Currents),
+                  0,
+                  {7, 1, 2, 2047},
                   {0x10, 0x71, 0x27, 0xFF}},
-        WriteCase{"V_MIN masked to 12 bits", &Register(MotorReg::VMin), 1, {0x1FFF},
+        WriteCase{"V_MIN masked to 12 bits",
+                  &Register(MotorReg::VMin),
+                  1,
+                  {0x1FFF},
                   {0x24, 0x00, 0x0F, 0xFF}},
-        WriteCase{"P_MUL/P_DIV", &Register(MotorReg::PMulPDiv), 0, {237, 6},
-                  {0x12, 0x00, 0xED, 0x06}},
-        WriteCase{"REF_CONF/RAMP_MODE", &Register(MotorReg::RefConfRampMode), 1, {0xA, 3},
+        WriteCase{
+            "P_MUL/P_DIV", &Register(MotorReg::PMulPDiv), 0, {237, 6}, {0x12, 0x00, 0xED, 0x06}},
+        WriteCase{"REF_CONF/RAMP_MODE",
+                  &Register(MotorReg::RefConfRampMode),
+                  1,
+                  {0xA, 3},
                   {0x34, 0x00, 0x0A, 0x03}},
-        WriteCase{"dividers", &Register(MotorReg::Dividers), 2, {13, 7, 5},
-                  {0x58, 0x00, 0xD7, 0x05}},
-        WriteCase{"X_LATCHED reset", &Register(MotorReg::XLatched), 0, {},
-                  {0x1C, 0x00, 0x00, 0x00}},
-        WriteCase{"Get Low/High Word", &Register(GlobalReg::TelegramLowWord), 0, {},
+        WriteCase{
+            "dividers", &Register(MotorReg::Dividers), 2, {13, 7, 5}, {0x58, 0x00, 0xD7, 0x05}},
+        WriteCase{
+            "X_LATCHED reset", &Register(MotorReg::XLatched), 0, {}, {0x1C, 0x00, 0x00, 0x00}},
+        WriteCase{"Get Low/High Word",
+                  &Register(GlobalReg::TelegramLowWord),
+                  0,
+                  {},
                   {0x60, 0x00, 0x00, 0x00}},
         WriteCase{"cover", &Register(GlobalReg::Cover), 0, {63, 31}, {0x64, 0x00, 0x3F, 0x1F}},
-        WriteCase{"global parameters", &Register(GlobalReg::GlobalParameters), 0,
-                  {1, 1, 1, 4, 1, 0, 0, 0, 0, 1, 1}, {0x7E, 0x31, 0x04, 0x85}}));
+        WriteCase{"global parameters",
+                  &Register(GlobalReg::GlobalParameters),
+                  0,
+                  {1, 1, 1, 4, 1, 0, 0, 0, 0, 1, 1},
+                  {0x7E, 0x31, 0x04, 0x85}}));
 
 TEST(RegisterMap, DecodesTheGlobalParameterRegister) {
     const auto& reg = Register(GlobalReg::GlobalParameters);
@@ -99,7 +114,9 @@ TEST(RegisterMap, ReadsTheLpFlagAndTheDividersFromTheAnswer) {
 }
 
 // Values at both ends of each field's range and one in the middle.
-std::vector<int32_t> Probes(const Field& f) { return {f.min, f.max, f.min + (f.max - f.min) / 3}; }
+std::vector<int32_t> Probes(const Field& f) {
+    return {f.min, f.max, f.min + (f.max - f.min) / 3};
+}
 
 TEST(RegisterMap, EveryWritableRegisterRoundTripsThroughItsTelegram) {
     std::vector<const RegisterDef*> all;

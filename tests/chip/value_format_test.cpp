@@ -17,14 +17,15 @@ TEST_P(SignExtendTest, InterpretsBySignBit) {
     EXPECT_EQ(SignExtend(GetParam().value, GetParam().signBit), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SignExtendTest,
-    testing::Values(SignCase{0x800000, 23, -8388608}, SignCase{0x7FFFFF, 23, 8388607},
-                    SignCase{0xFFFFFF, 23, -1}, SignCase{0xFFF, 11, -1},
-                    SignCase{0x7FF, 11, 2047}, SignCase{0x800, 11, -2048},
-                    // bits above the field are not masked off first
-                    SignCase{0x001800, 11, 2048}, SignCase{0x000800, 0, 2048},
-                    SignCase{0xFFFFFF, 0, 16777215}, SignCase{0xABCDEF, -6, 0xABCDEF}));
+INSTANTIATE_TEST_SUITE_P(Cases, SignExtendTest,
+                         testing::Values(SignCase{0x800000, 23, -8388608},
+                                         SignCase{0x7FFFFF, 23, 8388607},
+                                         SignCase{0xFFFFFF, 23, -1}, SignCase{0xFFF, 11, -1},
+                                         SignCase{0x7FF, 11, 2047}, SignCase{0x800, 11, -2048},
+                                         // bits above the field are not masked off first
+                                         SignCase{0x001800, 11, 2048}, SignCase{0x000800, 0, 2048},
+                                         SignCase{0xFFFFFF, 0, 16777215},
+                                         SignCase{0xABCDEF, -6, 0xABCDEF}));
 
 TEST(FormatSlotValue, HexPadsToTheDigitCountAndDecimalKeepsTheSign) {
     EXPECT_EQ(FormatSlotValue(0xABC, -6), "000ABC");

@@ -1,0 +1,39 @@
+#include "link/board_identification.h"
+
+#include <string_view>
+
+namespace vrx {
+
+namespace {
+
+bool At(const Identification& bytes, size_t pos, std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (bytes[pos + i] != static_cast<uint8_t>(text[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+BoardKind IdentifyBoard(const Identification& bytes) {
+    if (At(bytes, 0, "ZEP")) {
+        return BoardKind::Zepha;
+    }
+    if (At(bytes, 0, "ZAP")) {
+        return BoardKind::Balsen;
+    }
+    if (At(bytes, 0, "EV") && At(bytes, 6, "V2.5")) {
+        return BoardKind::Kit516;
+    }
+    if (At(bytes, 0, "EV") && At(bytes, 6, "V3.")) {
+        return BoardKind::Kit52x;
+    }
+    if (At(bytes, 0, "EV880")) {
+        return BoardKind::Kit880;
+    }
+    return BoardKind::Plain;
+}
+
+} // namespace vrx

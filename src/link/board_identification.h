@@ -1,0 +1,16 @@
+#pragma once
+// The board variant named by the 10-byte answer to the detection burst.
+
+#include <array>
+#include <cstdint>
+
+namespace vrx {
+
+enum class BoardKind { Plain, Zepha, Balsen, Kit516, Kit52x, Kit880 };
+
+using Identification = std::array<uint8_t, 10>;
+
+// Patterns tested in order, the first match winning; anything else is a plain VRX630 board.
+BoardKind IdentifyBoard(const Identification& bytes);
+
+} // namespace vrx

@@ -1,0 +1,230 @@
+#include "link/board_link.h"
+
+#include "link/serial_port.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace vrx {
+
+PollingSuspension::~PollingSuspension() {
+    if (link_ != nullptr) {
+        link_->PollingEnabled = remembered_;
+    }
+}
+
+BoardLink::BoardLink(TSerialPort& port, TickClock clock, QObject* parent)
+    : QObject(parent), port_(port), clock_(std::move(clock)) {
+    port_.OnRxChar = [this](TSerialPort&, int count) { SerialPortRxChar(count); };
+    port_.OnError = [this](TSerialPort&, uint32_t errors) {
+        if (errors & ceDeviceLost) {
+            PortLost();
+        }
+    };
+}
+
+BoardLink::~BoardLink() {
+    port_.OnRxChar = nullptr;
+    port_.OnError = nullptr;
+}
+
+bool BoardLink::WaitTxEmpty() {
+    const uint32_t start = clock_();
+    while (port_.OutQueueCount() > 0) {
+        if (!port_.IsOpen() || TicksSince(clock_(), start) > kReplyTimeoutMs) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return port_.IsOpen();
+}
+
+bool BoardLink::WriteFrame(const uint8_t* data, int count) {
+    return WaitTxEmpty() && port_.Write(data, count) >= 0;
+}
+
+void BoardLink::SendTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
+    uint8_t frame[6];
+    int length = 0;
+    if (ZephaFrames) {
+        frame[length++] = SlowSpi ? 0x21 : 0x23;
+        frame[length++] = 0x04;
+    } else {
+        frame[length++] = 0x23;
+    }
+    for (uint8_t b : {b0, b1, b2, b3}) {
+        frame[length++] = b;
+    }
+    if (!WriteFrame(frame, length) && ReportError) {
+        ReportError(QStringLiteral("Send error!"));
+    }
+}
+
+Answer BoardLink::TransferTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
+    if (PollingEnabled || !port_.IsOpen() || quitting_) {
+        return TransferAnswer;
+    }
+    // A transfer started inside another's wait goes on the line only after that reply.
+    WaitUntil([this] { return AnswerReceived; });
+    if (!port_.IsOpen() || quitting_) {
+        return TransferAnswer;
+    }
+    PendingTransfer mine;
+    transfer_ = &mine;
+    AwaitingTransfer = true;
+    AnswerReceived = false;
+    SendTelegram(b0, b1, b2, b3);
+    LastSendTick = clock_();
+    WaitUntil([&mine] { return mine.done; });
+    if (transfer_ == &mine) {
+        transfer_ = nullptr; // ended by leaving the application's event loop
+    }
+    return mine.answered ? mine.answer : TransferAnswer;
+}
+
+PollingSuspension BoardLink::SuspendPolling() {
+    const bool remembered = PollingEnabled;
+    if (PollingEnabled) {
+        PollingEnabled = false;
+        WaitUntil([this] { return AnswerReceived; });
+    }
+    return PollingSuspension(this, remembered);
+}
+
+void BoardLink::SendBoardBytes(const uint8_t* data, int count) {
+    if (WaitTxEmpty()) {
+        port_.Write(data, count);
+    }
+}
+
+void BoardLink::StartDetection() {
+    port_.PurgeOut();
+    const uint8_t zero = 0x00;
+    for (int i = 0; i < 128; ++i) {
+        port_.Write(&zero, 1);
+        WaitTxEmpty();
+    }
+    const uint8_t ff = 0xFF;
+    port_.Write(&ff, 1);
+    Detecting = true;
+    LastSendTick = clock_();
+}
+
+void BoardLink::SendZEPHASetup() {
+    port_.PurgeOut();
+    const uint8_t setup[] = {0x20, 0x30, 0x31, 0x33, 0x32};
+    port_.Write(setup, sizeof setup);
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    WaitTxEmpty();
+    const uint8_t mode[] = {0x22, 0x00, 0x00};
+    port_.Write(mode, sizeof mode);
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+}
+
+void BoardLink::SerialPortRxChar(int count) {
+    const int expected = Detecting ? 10 : 4;
+    if (count != expected) {
+        return; // the bytes stay queued and are counted again with the next arrival
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(count));
+    if (port_.Read(bytes.data(), count) != count) {
+        return;
+    }
+    if (AwaitingTransfer) {
+        AwaitingTransfer = false;
+        TransferAnswer = {bytes[0], bytes[1], bytes[2], bytes[3]};
+        if (transfer_ != nullptr) {
+            transfer_->answer = TransferAnswer;
+            transfer_->answered = true;
+        }
+    } else if (Detecting) {
+        Identification id{};
+        std::copy(bytes.begin(), bytes.end(), id.begin());
+        if (OnIdentification) {
+            OnIdentification(id);
+        }
+    } else if (OnPollReply) {
+        OnPollReply(Answer{bytes[0], bytes[1], bytes[2], bytes[3]});
+    }
+    if (OnReplyAccepted) {
+        OnReplyAccepted();
+    }
+    EndCommand();
+}
+
+void BoardLink::EndCommand() {
+    AnswerReceived = true;
+    Detecting = false;
+    if (transfer_ != nullptr) {
+        transfer_->done = true;
+        transfer_ = nullptr;
+    }
+    emit answerStateChanged();
+}
+
+bool BoardLink::ReplyOverdue() const {
+    return !AnswerReceived && TicksSince(clock_(), LastSendTick) > kReplyTimeoutMs;
+}
+
+void BoardLink::CheckReplyTimeout() {
+    if (!ReplyOverdue()) {
+        return;
+    }
+    if (OnReplyTimeout) {
+        OnReplyTimeout();
+    }
+    port_.PurgeIn();
+    port_.PurgeOut();
+    // A transfer that timed out is over: a late reply must not be taken as its answer.
+    AwaitingTransfer = false;
+    EndCommand();
+}
+
+void BoardLink::Close() {
+    port_.Close();
+    AwaitingTransfer = false;
+    EndCommand();
+}
+
+void BoardLink::PortLost() {
+    if (OnPortLost) {
+        OnPortLost();
+    } else {
+        Close();
+    }
+}
+
+void BoardLink::WaitUntil(const std::function<bool()>& done) {
+    if (done()) {
+        return;
+    }
+    QEventLoop loop;
+    const auto check = [&] {
+        if (done() || !port_.IsOpen()) {
+            loop.quit();
+        }
+    };
+    connect(this, &BoardLink::answerStateChanged, &loop, check);
+    // The wait watches the reply timeout itself, so it ends even when no polling timer runs.
+    QTimer watch;
+    watch.setTimerType(Qt::PreciseTimer);
+    connect(&watch, &QTimer::timeout, &loop, [&] {
+        CheckReplyTimeout();
+        check();
+    });
+    watch.start(10);
+    loop.exec();
+    if (!done() && port_.IsOpen()) {
+        // The loop was ended from outside: the application is quitting.
+        quitting_ = true;
+        AwaitingTransfer = false;
+        EndCommand();
+    }
+}
+
+} // namespace vrx

@@ -1,0 +1,124 @@
+#pragma once
+// BoardLink: the command protocol of the evaluation board on top of the serial port. It frames
+// telegrams, sends board commands and the detection burst, takes the replies in the receive
+// handler and dispatches them as transfer answers, identifications or poll replies, and keeps
+// the link state that the main window and the polling cycle share.
+//
+// All of it runs on the user-interface thread. Waits run a nested event loop, so timer ticks
+// and the receive handler run inside them; waits can nest (a Stop clicked while Go waits), so
+// each transfer owns its answer and a transfer never goes on the line while another command is
+// in flight.
+
+#include "chip/telegram.h"
+#include "link/board_identification.h"
+#include "link/tick_clock.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+namespace vrx {
+
+class TSerialPort;
+class BoardLink;
+
+// Scope guard of SuspendPolling: restores PollingEnabled on every way out.
+class [[nodiscard]] PollingSuspension {
+public:
+    PollingSuspension(PollingSuspension&& other) noexcept
+        : link_(std::exchange(other.link_, nullptr)), remembered_(other.remembered_) {}
+    PollingSuspension(const PollingSuspension&) = delete;
+    PollingSuspension& operator=(const PollingSuspension&) = delete;
+    PollingSuspension& operator=(PollingSuspension&&) = delete;
+    ~PollingSuspension();
+
+private:
+    friend class BoardLink;
+    PollingSuspension(BoardLink* link, bool remembered) : link_(link), remembered_(remembered) {}
+    BoardLink* link_;
+    bool remembered_;
+};
+
+class BoardLink : public QObject {
+    Q_OBJECT
+public:
+    static constexpr uint32_t kReplyTimeoutMs = 2000;
+
+    explicit BoardLink(TSerialPort& port, TickClock clock = MonotonicTickCount,
+                       QObject* parent = nullptr);
+    ~BoardLink() override;
+
+    TSerialPort& Port() { return port_; }
+    uint32_t Now() const { return clock_(); }
+
+    // Link state; plain flags touched only on the user-interface thread.
+    bool PollingEnabled = true;
+    bool AnswerReceived = true;
+    bool AwaitingTransfer = false;
+    bool Detecting = false;
+    uint32_t LastSendTick = 0;
+    Answer TransferAnswer;
+    // Frame form: the ZEPHA board takes "#"/"!", 0x04 and four bytes; "!" selects slow SPI.
+    bool ZephaFrames = false;
+    bool SlowSpi = false;
+
+    // Hooks the owner sets.
+    std::function<void(const Identification&)> OnIdentification;
+    std::function<void(const Answer&)> OnPollReply;
+    // After every accepted reply, while Detecting still tells whether it was the identification.
+    std::function<void()> OnReplyAccepted;
+    // The reply timeout, before the queues are purged and the flags reset.
+    std::function<void()> OnReplyTimeout;
+    std::function<void(const QString&)> ReportError;
+    // The port went away; without a hook the link closes it.
+    std::function<void()> OnPortLost;
+
+    void SendTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
+    // Sends one telegram and waits for its reply; returns this transfer's own answer, or the
+    // previous TransferAnswer after a timeout. Sends nothing while polling is enabled.
+    Answer TransferTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
+    Answer TransferTelegram(const Telegram& t) { return TransferTelegram(t.b0, t.b1, t.b2, t.b3); }
+    PollingSuspension SuspendPolling();
+    void SendBoardBytes(const uint8_t* data, int count);
+    void StartDetection();
+    void SendZEPHASetup();
+
+    // Receive handler, called with the number of bytes waiting.
+    void SerialPortRxChar(int count);
+
+    // Runs the reply timeout when no reply came within kReplyTimeoutMs of LastSendTick.
+    void CheckReplyTimeout();
+    bool ReplyOverdue() const;
+
+    // Busy-waits, bounded by the reply timeout, until the transmit queue is empty.
+    bool WaitTxEmpty();
+
+    // Closes the port and ends every wait in progress as the reply timeout would.
+    void Close();
+
+signals:
+    // The in-flight state changed: a reply was accepted, a timeout or close ended a wait.
+    void answerStateChanged();
+
+private:
+    struct PendingTransfer {
+        bool done = false;
+        bool answered = false;
+        Answer answer;
+    };
+
+    void WaitUntil(const std::function<bool()>& done);
+    void EndCommand();
+    bool WriteFrame(const uint8_t* data, int count);
+    void PortLost();
+
+    TSerialPort& port_;
+    TickClock clock_;
+    PendingTransfer* transfer_ = nullptr;
+    bool quitting_ = false; // the application is leaving its event loop
+};
+
+} // namespace vrx

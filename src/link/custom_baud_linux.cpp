@@ -1,0 +1,19 @@
+// Kept apart because the kernel's termios2 header clashes with <termios.h>.
+#include <asm/termbits.h>
+#include <sys/ioctl.h>
+
+namespace vrx {
+
+bool SetCustomBaudRate(int fd, int baud) {
+    struct termios2 tio {};
+    if (ioctl(fd, TCGETS2, &tio) != 0) {
+        return false;
+    }
+    tio.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
+    tio.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
+    tio.c_ispeed = static_cast<speed_t>(baud);
+    tio.c_ospeed = static_cast<speed_t>(baud);
+    return ioctl(fd, TCSETS2, &tio) == 0;
+}
+
+} // namespace vrx

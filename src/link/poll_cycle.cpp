@@ -1,0 +1,101 @@
+#include "link/poll_cycle.h"
+
+#include "chip/value_format.h"
+#include "link/board_link.h"
+
+namespace vrx {
+
+PollCycle::PollCycle(BoardLink& link) : link_(link) {
+    for (int i = 0; i < kPollSlotCount; ++i) {
+        const PollSlotInfo& info = kPollSlots[static_cast<size_t>(i)];
+        slots_[static_cast<size_t>(i)].ReadByte = info.ReadByte;
+        slots_[static_cast<size_t>(i)].SignBit = info.SignBit;
+        slots_[static_cast<size_t>(i)].PageIndex = info.PageIndex;
+    }
+}
+
+void PollCycle::Tick() {
+    if (TimerBusy) {
+        return; // entered again from a message box that a send opened
+    }
+    TimerBusy = true;
+    if (!link_.AnswerReceived) {
+        link_.CheckReplyTimeout();
+    } else if (link_.PollingEnabled) {
+        link_.AnswerReceived = false;
+        if (PollIndex == 1 && plot_ != nullptr) {
+            plot_->AdvanceColumn();
+        }
+        if (IsQuerySlot(PollIndex)) {
+            const uint8_t query = QueryByteOfSlot(PollIndex);
+            link_.SendBoardBytes(&query, 1);
+        } else {
+            link_.WaitTxEmpty();
+            link_.SendTelegram(static_cast<uint8_t>(Slot(PollIndex).ReadByte), 0, 0, 0);
+        }
+        link_.LastSendTick = link_.Now();
+    }
+    TimerBusy = false;
+}
+
+void PollCycle::DistributeReply(const Answer& reply) {
+    const int index = PollIndex;
+    const PollSlot& slot = Slot(index);
+    const int32_t value = SignExtend(reply.Value(), slot.SignBit);
+    const auto text = [&] { return QString::fromStdString(FormatSlotValue(value, slot.SignBit)); };
+    if (slot.MainDisplay) {
+        slot.MainDisplay(text());
+    }
+    if (slot.OnAnswer) {
+        slot.OnAnswer(reply.a1, reply.a2, reply.a3);
+    }
+    if (slot.RegisterDisplay && registers_ != nullptr && registers_->IsShown()) {
+        slot.RegisterDisplay(text());
+    }
+    if (plot_ != nullptr && index < 45) {
+        const int motor = index / 15;
+        switch (index % 15) {
+        case 1:
+            plot_->AddPosition(value, motor);
+            break;
+        case 4:
+            plot_->AddTargetVelocity(value, motor);
+            break;
+        case 5:
+            plot_->AddVelocity(value, motor);
+            break;
+        case 7:
+            plot_->AddAcceleration(value, motor);
+            break;
+        default:
+            break;
+        }
+    }
+    if (!IsQuerySlot(index) && ShowStatus) {
+        ShowStatus(reply.a0);
+    }
+}
+
+bool PollCycle::Polled(const PollSlot& slot) const {
+    if (slot.PageIndex == kPageAlways) {
+        return true;
+    }
+    return registers_ != nullptr && registers_->IsShown() &&
+           slot.PageIndex == registers_->ActivePage();
+}
+
+void PollCycle::Advance(bool detecting) {
+    if (PollIndex == kLastPollSlot || detecting) {
+        PollIndex = 0;
+        return;
+    }
+    // The always-polled slots end the search; the bound only guards a table emptied by mistake.
+    for (int step = 0; step < kPollSlotCount; ++step) {
+        PollIndex = (PollIndex + 1) % kPollSlotCount;
+        if (Polled(Slot(PollIndex))) {
+            return;
+        }
+    }
+}
+
+} // namespace vrx

@@ -1,0 +1,44 @@
+#pragma once
+// The platform side of the serial port component: one implementation per operating system,
+// and fakes in tests. Everything is called on the user-interface thread except WaitEvent and
+// InterruptWait, which the reader thread uses; implementations lock what both threads touch.
+
+#include "link/serial_types.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vrx {
+
+class SerialBackend {
+public:
+    virtual ~SerialBackend() = default;
+
+    // Opens the device exclusively; on failure returns false and sets `error` (an errno value).
+    virtual bool Open(const std::string& device, int& error) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    virtual void SetQueueSizes(int readSize, int writeSize) = 0;
+    virtual bool Apply(const LineSettings& settings) = 0;
+
+    // Starts writing without blocking: the count written at once; 0 when the bytes go on in
+    // the background, or when a previous write is still pending (then nothing is written);
+    // -1 on failure.
+    virtual int Write(const uint8_t* data, int count) = 0;
+    // Takes up to `count` bytes from the receive queue; -1 on failure.
+    virtual int Read(uint8_t* data, int count) = 0;
+    virtual int InQueueCount() = 0;
+    virtual int OutQueueCount() = 0;
+    virtual void PurgeIn() = 0;
+    virtual void PurgeOut() = 0;
+    // Line error flags gathered since the last call.
+    virtual uint32_t TakeErrors() = 0;
+
+    // Reader thread: blocks until one of the `monitored` events happens and returns them,
+    // or returns 0 when InterruptWait was called. A lost device is reported as evError with
+    // ceDeviceLost among the errors, once.
+    virtual TSerialEvents WaitEvent(TSerialEvents monitored) = 0;
+    virtual void InterruptWait() = 0;
+};
+
+} // namespace vrx

@@ -1,0 +1,204 @@
+#include "link/poll_cycle.h"
+
+#include "link/board_link.h"
+#include "link/serial_port.h"
+
+#include "fake_serial_backend.h"
+#include "support/wait_for.h"
+
+#include <gtest/gtest.h>
+
+namespace vrx {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct FakeRegisterView : RegisterView {
+    bool shown = false;
+    int page = 0;
+    bool IsShown() const override { return shown; }
+    int ActivePage() const override { return page; }
+};
+
+struct RecordingPlot : PlotFeed {
+    std::vector<std::string> calls;
+    void AdvanceColumn() override { calls.push_back("column"); }
+    void AddPosition(int v, int m) override { Add("pos", v, m); }
+    void AddVelocity(int v, int m) override { Add("vel", v, m); }
+    void AddAcceleration(int v, int m) override { Add("acc", v, m); }
+    void AddTargetVelocity(int v, int m) override { Add("vtarget", v, m); }
+    void Add(const char* what, int v, int m) {
+        calls.push_back(std::string(what) + " " + std::to_string(v) + " " + std::to_string(m));
+    }
+};
+
+class PollCycleTest : public testing::Test {
+protected:
+    void SetUp() override {
+        port.SetDeviceName("fake");
+        port.Open();
+        cycle.SetRegisterView(&view);
+        cycle.SetPlotFeed(&plot);
+        cycle.ShowStatus = [this](uint8_t status) { statuses.push_back(status); };
+    }
+
+    std::vector<int> Walk(int steps) {
+        std::vector<int> order;
+        for (int i = 0; i < steps; ++i) {
+            cycle.Advance(false);
+            order.push_back(cycle.PollIndex);
+        }
+        return order;
+    }
+
+    std::shared_ptr<test::FakeSerialState> fake = std::make_shared<test::FakeSerialState>();
+    uint32_t now = 5000;
+    TSerialPort port{std::make_unique<test::FakeSerialBackend>(fake)};
+    BoardLink link{port, [this] { return now; }};
+    PollCycle cycle{link};
+    FakeRegisterView view;
+    RecordingPlot plot;
+    std::vector<uint8_t> statuses;
+};
+
+TEST_F(PollCycleTest, OnlyTheTwelveAlwaysPolledSlotsWithTheMainWindowAlone) {
+    EXPECT_EQ(Walk(13), (std::vector<int>{1, 4, 5, 7, 16, 19, 20, 22, 31, 34, 35, 37, 1}));
+}
+
+TEST_F(PollCycleTest, TheRegisterPageOnTopJoinsTheCycleInTableOrder) {
+    view.shown = true;
+    view.page = 1;
+    cycle.PollIndex = 7;
+    EXPECT_EQ(Walk(19), (std::vector<int>{15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28,
+                                          29, 31, 34, 35, 37}));
+    view.shown = false; // closing the window drops them at the next advance
+    cycle.PollIndex = 7;
+    EXPECT_EQ(Walk(2), (std::vector<int>{16, 19}));
+}
+
+TEST_F(PollCycleTest, AfterSlot55AndAfterTheIdentificationTheWalkRestartsAtZero) {
+    cycle.PollIndex = 55;
+    cycle.Advance(false);
+    EXPECT_EQ(cycle.PollIndex, 0);
+    cycle.PollIndex = 20;
+    cycle.Advance(true);
+    EXPECT_EQ(cycle.PollIndex, 0);
+    cycle.Slot(52).PageIndex = kPageAlways; // a driver-chip window switched its slot on
+    cycle.PollIndex = 37;
+    cycle.Advance(false);
+    EXPECT_EQ(cycle.PollIndex, 52);
+}
+
+TEST_F(PollCycleTest, ATickSendsTheSlotTelegramOrItsBoardQueryAndThenOnlyWatches) {
+    struct Case {
+        int slot;
+        Bytes wire;
+    };
+    for (const Case& c : {Case{1, {0x23, 0x03, 0, 0, 0}}, Case{37, {0x23, 0x4F, 0, 0, 0}},
+                          Case{50, {0x23, 0x7F, 0, 0, 0}}, Case{51, {0x66}}, Case{52, {0x73}},
+                          Case{53, {0x6D}}, Case{54, {0x76}}, Case{55, {0x70}}}) {
+        fake->writes.clear();
+        link.AnswerReceived = true;
+        cycle.PollIndex = c.slot;
+        ++now;
+        cycle.Tick();
+        EXPECT_EQ(fake->Wire(), c.wire) << c.slot;
+        EXPECT_FALSE(link.AnswerReceived);
+        EXPECT_EQ(link.LastSendTick, now);
+        cycle.Tick(); // no reply yet: nothing more goes out
+        EXPECT_EQ(fake->Wire(), c.wire) << c.slot;
+    }
+}
+
+TEST_F(PollCycleTest, NothingIsSentWhilePollingIsSuspendedOrATickIsBusy) {
+    link.PollingEnabled = false;
+    cycle.Tick();
+    link.PollingEnabled = true;
+    cycle.TimerBusy = true;
+    cycle.Tick();
+    EXPECT_TRUE(fake->Wire().empty());
+    EXPECT_TRUE(link.AnswerReceived);
+}
+
+TEST_F(PollCycleTest, TheColumnAdvancesOnceBeforeSlotOneIsPolled) {
+    cycle.PollIndex = 1;
+    cycle.Tick();
+    EXPECT_EQ(plot.calls, std::vector<std::string>{"column"});
+    link.AnswerReceived = true;
+    cycle.PollIndex = 4;
+    cycle.Tick();
+    EXPECT_EQ(plot.calls.size(), 1u);
+}
+
+TEST_F(PollCycleTest, TheTickRunsTheReplyTimeout) {
+    int timeouts = 0;
+    link.OnReplyTimeout = [&] { ++timeouts; };
+    cycle.Tick(); // sends
+    now += 2000;
+    cycle.Tick();
+    EXPECT_EQ(timeouts, 0);
+    now += 1;
+    cycle.Tick();
+    EXPECT_EQ(timeouts, 1);
+    EXPECT_TRUE(link.AnswerReceived);
+}
+
+TEST_F(PollCycleTest, AReplyIsShownHandedOnPlottedAndLightsTheLeds) {
+    std::vector<QString> main, reg;
+    std::vector<Bytes> handled;
+    cycle.Slot(4).MainDisplay = [&](const QString& t) { main.push_back(t); };
+    cycle.Slot(4).RegisterDisplay = [&](const QString& t) { reg.push_back(t); };
+    cycle.Slot(4).OnAnswer = [&](uint8_t a1, uint8_t a2, uint8_t a3) {
+        handled.push_back({a1, a2, a3});
+    };
+    cycle.PollIndex = 4;
+    cycle.DistributeReply({0x15, 0x00, 0x0F, 0xFF});
+    EXPECT_EQ(main, std::vector<QString>{"-1"});
+    EXPECT_EQ(handled, (std::vector<Bytes>{{0x00, 0x0F, 0xFF}}));
+    EXPECT_TRUE(reg.empty()) << "the register window is not shown";
+    EXPECT_EQ(plot.calls, std::vector<std::string>{"vtarget -1 0"});
+    EXPECT_EQ(statuses, Bytes{0x15});
+
+    view.shown = true;
+    cycle.DistributeReply({0x00, 0x00, 0x00, 0x05});
+    EXPECT_EQ(reg, std::vector<QString>{"5"});
+}
+
+TEST_F(PollCycleTest, PlotFeedBySlot) {
+    const std::vector<std::pair<int, std::string>> cases = {
+        {1, "pos -2 0"},  {16, "pos -2 1"},     {31, "pos -2 2"},    {5, "vel -2 0"},
+        {20, "vel -2 1"}, {35, "vel -2 2"},     {7, "acc -2 0"},     {22, "acc -2 1"},
+        {37, "acc -2 2"}, {19, "vtarget -2 1"}, {34, "vtarget -2 2"}};
+    for (const auto& [slot, call] : cases) {
+        plot.calls.clear();
+        cycle.PollIndex = slot;
+        const Answer reply =
+            slot % 15 == 1 ? Answer{0, 0xFF, 0xFF, 0xFE} : Answer{0, 0, 0x0F, 0xFE};
+        cycle.DistributeReply(reply);
+        EXPECT_EQ(plot.calls, std::vector<std::string>{call}) << slot;
+    }
+    plot.calls.clear();
+    cycle.PollIndex = 0; // X_TARGET is not plotted
+    cycle.DistributeReply({0, 0, 0, 1});
+    EXPECT_TRUE(plot.calls.empty());
+}
+
+TEST_F(PollCycleTest, AQueryReplyGoesToItsHandlerAndLeavesTheLedsAlone) {
+    Bytes got;
+    cycle.Slot(51).OnAnswer = [&](uint8_t a1, uint8_t a2, uint8_t a3) { got = {a1, a2, a3}; };
+    cycle.PollIndex = 51;
+    cycle.DistributeReply({0xFF, 0x11, 0x22, 0x33});
+    EXPECT_EQ(got, (Bytes{0x11, 0x22, 0x33}));
+    EXPECT_TRUE(statuses.empty());
+}
+
+TEST_F(PollCycleTest, HexSlotsShowSixDigits) {
+    QString shown;
+    cycle.Slot(45).MainDisplay = [&](const QString& t) { shown = t; };
+    cycle.PollIndex = 45;
+    cycle.DistributeReply({0, 0x00, 0x0A, 0xBC});
+    EXPECT_EQ(shown, "000ABC");
+}
+
+} // namespace
+} // namespace vrx

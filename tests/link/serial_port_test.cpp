@@ -1,0 +1,197 @@
+#include "link/serial_port.h"
+
+#include "support/wait_for.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace vrx {
+namespace {
+
+using test::WaitFor;
+
+// A pseudo-terminal whose slave the component opens as its serial device.
+class PtyPair {
+public:
+    PtyPair() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) {
+            slave_ = ptsname(master_);
+        }
+    }
+    ~PtyPair() { CloseMaster(); }
+    const std::string& SlavePath() const { return slave_; }
+    void Send(const std::vector<uint8_t>& bytes) {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
+    std::vector<uint8_t> Receive(size_t count, int timeoutMs = 5000) {
+        std::vector<uint8_t> got;
+        pollfd fd{master_, POLLIN, 0};
+        while (got.size() < count && ::poll(&fd, 1, timeoutMs) > 0) {
+            uint8_t buf[4096];
+            const ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0) {
+                break;
+            }
+            got.insert(got.end(), buf, buf + n);
+        }
+        return got;
+    }
+    void CloseMaster() {
+        if (master_ >= 0) {
+            ::close(master_);
+            master_ = -1;
+        }
+    }
+
+private:
+    int master_ = -1;
+    std::string slave_;
+};
+
+class SerialPortPtyTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(pty.SlavePath().empty());
+        port.SetDeviceName(QString::fromStdString(pty.SlavePath()));
+        port.SetBaudRate(cbr19200);
+        port.SetFlowControl(fcRTSToggle);
+        port.OnRxChar = [this](TSerialPort&, int count) { counts.push_back(count); };
+        port.OnError = [this](TSerialPort&, uint32_t errors) { errorFlags.push_back(errors); };
+        port.Open();
+        ASSERT_TRUE(port.IsOpen()) << "errno " << port.LastError();
+    }
+
+    PtyPair pty;
+    TSerialPort port;
+    std::vector<int> counts;
+    std::vector<uint32_t> errorFlags;
+};
+
+TEST(SerialPort, NamesThatCannotBeOpenedLeaveThePortClosed) {
+    for (const char* name : {"/dev/vrx630-no-such-port", "", "/etc/hostname"}) {
+        TSerialPort port;
+        int opened = 0;
+        port.OnOpen = [&](TSerialPort&, int, int error) {
+            ++opened;
+            EXPECT_NE(error, 0);
+        };
+        port.SetDeviceName(name);
+        port.Open();
+        EXPECT_FALSE(port.IsOpen()) << name;
+        EXPECT_NE(port.LastError(), 0) << name;
+        EXPECT_EQ(opened, 1);
+        port.Close(); // closing a closed port does nothing
+        EXPECT_FALSE(port.IsOpen());
+    }
+}
+
+TEST(SerialPort, ComNamesAddressTheSerialDevices) {
+    EXPECT_EQ(ResolveDeviceName("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(ResolveDeviceName("COM9"), "/dev/ttyS8");
+    EXPECT_EQ(ResolveDeviceName("COM12"), "/dev/ttyS11");
+    EXPECT_EQ(ResolveDeviceName("/dev/ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(ResolveDeviceName("COM0"), "COM0");
+    EXPECT_EQ(ResolveDeviceName("COMX"), "COMX");
+}
+
+TEST(SerialPort, DefaultsOfTheComponent) {
+    TSerialPort port;
+    EXPECT_EQ(port.DeviceName(), "COM2");
+    EXPECT_EQ(port.BaudRate(), cbr9600);
+    EXPECT_EQ(port.Parity(), paNone);
+    EXPECT_EQ(port.Stopbits(), sb10);
+    EXPECT_EQ(port.Databits(), da8);
+    EXPECT_EQ(port.FlowControl(), fcDefault);
+    EXPECT_EQ(port.MonitorEvents(), kAllSerialEvents);
+    EXPECT_EQ(port.ReadBufferSize(), 4096);
+    EXPECT_EQ(port.WriteBufferSize(), 2048);
+    EXPECT_EQ(port.XonChar(), 17);
+    EXPECT_EQ(port.XoffChar(), 19);
+    EXPECT_FALSE(port.Simple());
+}
+
+TEST_F(SerialPortPtyTest, ASecondOpenOfTheSameDeviceFails) {
+    TSerialPort second;
+    second.SetDeviceName(QString::fromStdString(pty.SlavePath()));
+    second.Open();
+    EXPECT_FALSE(second.IsOpen());
+    EXPECT_TRUE(port.IsOpen());
+}
+
+TEST_F(SerialPortPtyTest, UnreadBytesAreCountedAgainAtTheNextArrivalWithoutSpinning) {
+    pty.Send({1, 2, 3});
+    ASSERT_TRUE(WaitFor([&] { return !counts.empty(); }));
+    EXPECT_EQ(counts.back(), 3);
+    test::Pump(100); // bytes left waiting must not raise further events
+    EXPECT_EQ(counts.size(), 1u);
+    pty.Send({4, 5});
+    ASSERT_TRUE(WaitFor([&] { return counts.back() == 5; }))
+        << counts.size() << " last " << counts.back();
+    uint8_t buf[8] = {};
+    EXPECT_EQ(port.Read(buf, 5), 5);
+    EXPECT_EQ(std::vector<uint8_t>(buf, buf + 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(SerialPortPtyTest, WriteReturnsTheCountAndTheBytesArrive) {
+    const uint8_t frame[] = {0x23, 0x19, 0x00, 0x00, 0x00};
+    EXPECT_EQ(port.Write(frame, 5), 5);
+    EXPECT_EQ(pty.Receive(5), std::vector<uint8_t>(frame, frame + 5));
+    EXPECT_TRUE(WaitFor([&] { return port.OutQueueCount() == 0; }));
+}
+
+TEST_F(SerialPortPtyTest, AWriteWhileThePreviousIsPendingWritesNothing) {
+    std::vector<uint8_t> block(256 * 1024, 0x55);
+    const int first = port.Write(block.data(), int(block.size()));
+    ASSERT_EQ(first, 0) << "a block this large cannot leave at once";
+    EXPECT_GT(port.OutQueueCount(), 0);
+    const uint8_t marker = 0xAA;
+    EXPECT_EQ(port.Write(&marker, 1), 0);
+    const std::vector<uint8_t> got = pty.Receive(block.size());
+    EXPECT_EQ(got.size(), block.size());
+    EXPECT_EQ(std::count(got.begin(), got.end(), 0xAA), 0);
+}
+
+TEST_F(SerialPortPtyTest, PurgeInDiscardsWaitingBytes) {
+    pty.Send({1, 2, 3, 4, 5});
+    ASSERT_TRUE(WaitFor([&] { return !counts.empty() && counts.back() == 5; }));
+    port.PurgeIn();
+    uint8_t buf[8];
+    EXPECT_EQ(port.Read(buf, 8), 0);
+}
+
+TEST_F(SerialPortPtyTest, AHangUpIsReportedOnceAndTheReaderStops) {
+    pty.CloseMaster();
+    ASSERT_TRUE(WaitFor([&] { return !errorFlags.empty(); }));
+    test::Pump(100);
+    ASSERT_EQ(errorFlags.size(), 1u);
+    EXPECT_TRUE(errorFlags[0] & ceDeviceLost);
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(SerialPortPtyTest, CloseDoesNotDeadlockAgainstAPendingHandOff) {
+    pty.Send({1, 2, 3, 4});
+    // Give the reader time to post the event; the user-interface thread does not take it.
+    usleep(50 * 1000);
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+    test::Pump(20); // the stale hand-off must not reach the handler
+    EXPECT_TRUE(counts.empty());
+}
+
+TEST_F(SerialPortPtyTest, ReopenAfterCloseWorks) {
+    port.Close();
+    port.Open();
+    ASSERT_TRUE(port.IsOpen());
+    pty.Send({9, 9, 9, 9});
+    EXPECT_TRUE(WaitFor([&] { return !counts.empty() && counts.back() == 4; }));
+}
+
+} // namespace
+} // namespace vrx

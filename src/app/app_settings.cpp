@@ -1,0 +1,59 @@
+#include "app/app_settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+
+namespace vrx {
+
+namespace {
+const QString kComPortKey = QStringLiteral("Settings/COMPort");
+const QString kComDeviceKey = QStringLiteral("Settings/COMDevice");
+
+bool IsComName(const QString& text, int& index) {
+    if (text.size() == 4 && text.startsWith(QLatin1String("COM")) && text[3] >= QLatin1Char('1') &&
+        text[3] <= QLatin1Char('9')) {
+        index = text[3].digitValue() - 1;
+        return true;
+    }
+    return false;
+}
+} // namespace
+
+QString DefaultSettingsPath() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Eval630.ini"));
+}
+
+PortSetting ReadPortSetting(const QString& path) {
+    QSettings ini(path, QSettings::IniFormat);
+    PortSetting setting;
+    bool ok = false;
+    const int index = ini.value(kComPortKey, 0).toInt(&ok);
+    setting.comPort = ok ? index : 0;
+    setting.comDevice = ini.value(kComDeviceKey).toString();
+    return setting;
+}
+
+void WritePortSetting(const QString& path, const PortSetting& setting) {
+    QSettings ini(path, QSettings::IniFormat);
+    ini.setValue(kComPortKey, setting.comPort);
+    if (setting.comDevice.isEmpty()) {
+        ini.remove(kComDeviceKey);
+    } else {
+        ini.setValue(kComDeviceKey, setting.comDevice);
+    }
+    ini.sync(); // a failure is ignored: the setting is a convenience
+}
+
+PortSetting PortSettingFor(int itemIndex, const QString& text) {
+    int com = -1;
+    if (IsComName(text, com)) {
+        return {com, QString()};
+    }
+    if (text.isEmpty() || itemIndex < -1) {
+        return {-1, QString()};
+    }
+    return {-1, text};
+}
+
+} // namespace vrx

@@ -1,0 +1,25 @@
+#pragma once
+// The settings file "Eval630.ini" beside the program: section "Settings", key "COMPort" (index
+// of COM1..COM9, -1 for none) and "COMDevice" (the chosen port when it is not one of COM1..COM9,
+// such as /dev/ttyUSB0 or a simulated board). Read once at start, written once at close.
+
+#include <QString>
+
+namespace vrx {
+
+struct PortSetting {
+    int comPort = 0;   // 0..8 select COM1..COM9; anything else selects none of them
+    QString comDevice; // empty unless another port was chosen
+};
+
+QString DefaultSettingsPath(); // beside the program's executable
+
+// A missing or unreadable file gives the default: COM1.
+PortSetting ReadPortSetting(const QString& path);
+// Errors while writing are ignored.
+void WritePortSetting(const QString& path, const PortSetting& setting);
+
+// The setting for the port chosen in the combo box (its item index and text).
+PortSetting PortSettingFor(int itemIndex, const QString& text);
+
+} // namespace vrx

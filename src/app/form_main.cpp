@@ -1,0 +1,374 @@
+#include "app/form_main.h"
+
+#include "app/app_settings.h"
+#include "app/port_list.h"
+#include "app/version.h"
+#include "controls/led_little.h"
+#include "drivers/form_vrx516.h"
+#include "drivers/form_vrx52x.h"
+#include "drivers/form_vrx880.h"
+#include "sim/pty_board.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vrx {
+
+namespace {
+
+const QString kDesignTitle = QStringLiteral("VRX630 Evaluation Kit");
+
+// Why a port could not be opened, where the system tells.
+QString OpenFailureReason(int error) {
+    switch (error) {
+    case 0: return QString();
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return QStringLiteral("The port does not exist.");
+    case EACCES:
+    case EPERM: return QStringLiteral("No permission to use the port.");
+    case EBUSY: return QStringLiteral("The port is in use by another program.");
+    case ENOTTY: return QStringLiteral("This is not a serial port.");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+} // namespace
+
+TFormMain::TFormMain(Options options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)), link_(serialPort_), poll_(link_) {
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(kDesignTitle);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    if (options_.settingsPath.isEmpty()) {
+        options_.settingsPath = DefaultSettingsPath();
+    }
+    CreateControls();
+
+    serialPort_.SetBaudRate(cbr19200);
+    serialPort_.SetFlowControl(fcRTSToggle);
+    link_.OnIdentification = [this](const Identification& id) { Identify(id); };
+    link_.OnPollReply = [this](const Answer& reply) { poll_.DistributeReply(reply); };
+    link_.OnReplyAccepted = [this] {
+        AnnounceBoard();
+        poll_.Advance(link_.Detecting);
+    };
+    link_.OnReplyTimeout = [this] { ReplyTimeout(); };
+    link_.ReportError = [this](const QString& text) { ShowMessage(text); };
+    link_.OnPortLost = [this] { PortLost(); };
+    poll_.ShowStatus = [this](uint8_t status) { ShowStatusBits(status); };
+
+    TimerActions.setObjectName(QStringLiteral("TimerActions"));
+    TimerActions.setInterval(10);
+    TimerActions.setTimerType(Qt::PreciseTimer); // a 10 ms tick, not the coarse default
+    connect(&TimerActions, &QTimer::timeout, this, &TFormMain::TimerActionsTimer);
+
+    FormCreate();
+}
+
+TFormMain::~TFormMain() {
+    TimerActions.stop();
+    link_.Close();
+}
+
+void TFormMain::FormCreate() {
+    shortVersion_ = ShortVersion(ProgramFileVersion());
+    setWindowTitle(kDesignTitle + QStringLiteral(" V") + shortVersion_);
+    baseCaption_ = windowTitle();
+
+    ComboCOM->addItems(PortChoices(options_.devDir));
+    const PortSetting setting = ReadPortSetting(options_.settingsPath);
+    if (!setting.comDevice.isEmpty()) {
+        const int item = ComboCOM->findText(setting.comDevice);
+        ComboCOM->setCurrentIndex(item);
+        ComboCOM->setEditText(setting.comDevice);
+    } else {
+        ComboCOM->setCurrentIndex(setting.comPort >= 0 && setting.comPort <= 8 ? setting.comPort
+                                                                               : -1);
+    }
+
+    BtnVRX640->setText(QStringLiteral("VRX5&16 Parameters..."));
+    BtnVRX640->setVisible(false);
+    BtnVRX640->setEnabled(false);
+
+    driverWindows_[0] = new TFormVRX516(this);
+    driverWindows_[1] = new TFormVRX52x(this);
+    driverWindows_[2] = new TFormVRX880(this);
+
+    poll_.PollIndex = 0;
+    link_.AnswerReceived = true;
+    link_.PollingEnabled = true;
+    poll_.TimerBusy = false;
+    TimerActions.stop();
+    link_.Detecting = false;
+
+    SetConnectedControls(false);
+    StaticInfo1->setText(QStringLiteral("No port opened."));
+    StaticInfo2->setText(QStringLiteral("Select a port, then click \"Open\"."));
+
+    for (int motor = 0; motor < kMotorCount; ++motor) {
+        motors_[size_t(motor)].CbRampMode->setCurrentIndex(0);
+        RampModeChange(motor);
+    }
+
+    for (int motor = 0; motor < kMotorCount; ++motor) {
+        const MotorPanel& p = motors_[size_t(motor)];
+        const auto sink = [](QLabel* label) { return [label](const QString& t) { label->setText(t); }; };
+        poll_.Slot(XActualSlot(motor)).MainDisplay = sink(p.StaticXAct);
+        poll_.Slot(VTargetSlot(motor)).MainDisplay = sink(p.StaticVTarget);
+        poll_.Slot(VActualSlot(motor)).MainDisplay = sink(p.StaticVAct);
+        poll_.Slot(AActualSlot(motor)).MainDisplay = sink(p.StaticAAct);
+    }
+
+    CheckSlow->setEnabled(false);
+    CheckSlow->setVisible(false);
+    CheckSlow->setChecked(false);
+    SetZepha(false);
+
+    // Fixed size: no maximise, never larger than designed.
+    setFixedSize(sizeHint());
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+    // Closing the main window ends the program, whatever other windows are shown; this also
+    // ends the event loops of waits still in progress.
+    QCoreApplication::quit();
+}
+
+void TFormMain::FormClose() {
+    TimerActions.stop();
+    link_.Close();
+    WritePortSetting(options_.settingsPath,
+                     PortSettingFor(ComboCOM->currentIndex(), ComboCOM->currentText()));
+    for (QWidget* window : driverWindows_) {
+        if (window != nullptr) {
+            window->close();
+        }
+    }
+}
+
+void TFormMain::SetRegisterWindow(QWidget* window, RegisterView* view) {
+    registerWindow_ = window;
+    poll_.SetRegisterView(view);
+}
+
+void TFormMain::SetPlotWindow(QWidget* window, PlotFeed* feed) {
+    plotWindow_ = window;
+    poll_.SetPlotFeed(feed);
+}
+
+sim::PtyBoard* TFormMain::SimulatedBoard(const QString& variant) const {
+    const auto it = simBoards_.find(variant);
+    return it == simBoards_.end() ? nullptr : it->second.get();
+}
+
+void TFormMain::SetConnectedControls(bool open) {
+    ComboCOM->setEnabled(!open);
+    BtnOpen->setEnabled(!open);
+    BtnClose->setEnabled(open);
+    BtnCmd630->setEnabled(open);
+    for (const MotorPanel& p : motors_) {
+        p.BtnStop->setEnabled(open);
+        p.BtnGo->setEnabled(open);
+    }
+    BtnStopAll->setEnabled(open);
+    BtnGoAll->setEnabled(open);
+    BtnGraphics->setEnabled(open);
+    BtnVRX640->setEnabled(open);
+}
+
+void TFormMain::SetZepha(bool on) {
+    variant_.Zepha = on;
+    link_.ZephaFrames = on;
+}
+
+bool TFormMain::OpenPort(const QString& text) {
+    QString device = text;
+    if (const auto simulated = FindSimulatedPort(text)) {
+        // A simulated board is served on a pseudo-terminal and kept for the whole run, so a
+        // reopened port finds the motors where they were.
+        auto& board = simBoards_[simulated->variant];
+        if (!board) {
+            const auto variant = sim::ParseVariant(simulated->variant.toStdString());
+            board = std::make_unique<sim::PtyBoard>(variant.value_or(sim::BoardVariant::Plain));
+            if (!board->Start()) {
+                const QString reason = QString::fromStdString(board->ErrorText());
+                board.reset();
+                ShowMessage(QStringLiteral("Could not open port %1.\n%2").arg(text, reason));
+                return false;
+            }
+        }
+        device = QString::fromStdString(board->DevicePath());
+    }
+    serialPort_.SetDeviceName(device);
+    serialPort_.Open();
+    if (!serialPort_.IsOpen()) {
+        QString message = QStringLiteral("Could not open port ") + text + QStringLiteral(".");
+        const QString reason = OpenFailureReason(serialPort_.LastError());
+        if (!reason.isEmpty() && !text.isEmpty()) {
+            message += QStringLiteral("\n") + reason;
+        }
+        ShowMessage(message);
+        return false;
+    }
+    return true;
+}
+
+void TFormMain::BtnOpenClick() {
+    if (!OpenPort(ComboCOM->currentText())) {
+        return;
+    }
+    StartDetection();
+    BtnOpen->setEnabled(false);
+    BtnClose->setEnabled(true);
+    BtnCmd630->setEnabled(true);
+    poll_.PollIndex = 0;
+    link_.AnswerReceived = true;
+    link_.PollingEnabled = true;
+    TimerActions.start();
+    boardActiveShown_ = false;
+    SetConnectedControls(true);
+}
+
+void TFormMain::BtnCloseClick() {
+    TimerActions.stop();
+    if (registerWindow_ != nullptr && registerWindow_->isVisible()) {
+        registerWindow_->close();
+    }
+    if (plotWindow_ != nullptr && plotWindow_->isVisible()) {
+        plotWindow_->close();
+    }
+    link_.Close();
+    SetConnectedControls(false);
+    StaticInfo1->setText(QStringLiteral("No port opened."));
+    StaticInfo2->setText(QStringLiteral("Select a port, then click \"Open\"."));
+}
+
+void TFormMain::PortLost() {
+    if (portLostHandling_ || !serialPort_.IsOpen()) {
+        return;
+    }
+    portLostHandling_ = true;
+    const QString name = ComboCOM->currentText();
+    BtnCloseClick();
+    ShowMessage(QStringLiteral("The port %1 is no longer available.").arg(name));
+    portLostHandling_ = false;
+}
+
+void TFormMain::StartDetection() {
+    link_.StartDetection();
+    SetZepha(false);
+    variant_.StartDetection();
+    StaticInfo1->setText(QStringLiteral("Trying to detect the board."));
+    StaticInfo2->clear();
+}
+
+void TFormMain::Identify(const Identification& bytes) {
+    switch (IdentifyBoard(bytes)) {
+    case BoardKind::Zepha:
+        link_.SendZEPHASetup();
+        setWindowTitle(baseCaption_ + QStringLiteral(" (ZEPHA Version)"));
+        CheckSlow->setEnabled(true);
+        CheckSlow->setVisible(true);
+        SetZepha(true);
+        break;
+    case BoardKind::Balsen:
+        variant_.Balsen = true;
+        setWindowTitle(baseCaption_ + QStringLiteral(" (Balsen Version)"));
+        break;
+    case BoardKind::Kit516:
+        BtnVRX640->setVisible(true);
+        BtnVRX640->setEnabled(true);
+        setWindowTitle(QStringLiteral("VRX630/VRX516 Evalutation Kit V") + shortVersion_);
+        variant_.Kit516 = true;
+        break;
+    case BoardKind::Kit52x:
+        BtnVRX640->setText(QStringLiteral("VRX52x LoadMeter..."));
+        BtnVRX640->setVisible(true);
+        BtnVRX640->setEnabled(true);
+        setWindowTitle(QStringLiteral("VRX630/VRX52x Evalutation Kit V") + shortVersion_);
+        variant_.Kit52x = true;
+        break;
+    case BoardKind::Kit880:
+        BtnVRX640->setText(QStringLiteral("VRX880..."));
+        BtnVRX640->setVisible(true);
+        BtnVRX640->setEnabled(true);
+        setWindowTitle(QStringLiteral("VRX630/VRX880 Evaluation Kit V") + shortVersion_);
+        variant_.Kit880 = true;
+        break;
+    case BoardKind::Plain: break;
+    }
+}
+
+void TFormMain::AnnounceBoard() {
+    if (boardActiveShown_) {
+        return;
+    }
+    boardActiveShown_ = true;
+    StaticInfo1->setText(QStringLiteral("The board is active."));
+    StaticInfo2->setText(DetectedText(variant_));
+}
+
+void TFormMain::ReplyTimeout() {
+    StaticInfo1->setText(QStringLiteral("The board does not respond."));
+    StaticInfo2->setText(QStringLiteral("Please check the cable and power."));
+    boardActiveShown_ = false;
+}
+
+void TFormMain::TimerActionsTimer() { poll_.Tick(); }
+
+void TFormMain::ShowStatusBits(uint8_t status) {
+    for (int bit = 0; bit < 8; ++bit) {
+        statusLeds_[size_t(bit)]->SetLedColor((status >> bit) & 1 ? lcCyan : lcDarkCyan);
+    }
+}
+
+void TFormMain::ShowMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, kDesignTitle, text,
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.exec();
+}
+
+void TFormMain::BtnCmd630Click() {
+    if (registerWindow_ != nullptr) {
+        registerWindow_->show();
+        registerWindow_->raise();
+    }
+}
+
+void TFormMain::BtnGraphicsClick() {
+    if (plotWindow_ != nullptr) {
+        plotWindow_->show();
+        plotWindow_->raise();
+    }
+}
+
+void TFormMain::BtnVRX640Click() {
+    const bool flags[3] = {variant_.Kit516, variant_.Kit52x, variant_.Kit880};
+    for (size_t i = 0; i < driverWindows_.size(); ++i) {
+        if (flags[i] && driverWindows_[i] != nullptr) {
+            try {
+                driverWindows_[i]->show();
+                driverWindows_[i]->raise();
+            } catch (...) {
+                // A window that cannot be shown must not keep the next one from showing.
+            }
+        }
+    }
+}
+
+} // namespace vrx

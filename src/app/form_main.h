@@ -1,0 +1,159 @@
+#pragma once
+// TFormMain: the main window. It owns the serial port, the board link and the polling timer,
+// runs the life of a connection (open, detection and identification, announcement, reply
+// timeout, close), and carries the three motor panels whose Go and Stop buttons program the
+// VRX630. It is the only sender on the port; other windows reach the link and the poll table
+// through it.
+
+#include "app/board_variant.h"
+#include "link/board_link.h"
+#include "link/poll_cycle.h"
+#include "link/serial_port.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <map>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace vrx {
+
+class TFormWarning;
+class TLedLittle;
+class TSpinEdit;
+
+namespace sim {
+class PtyBoard;
+}
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    struct Options {
+        QString settingsPath;                    // empty: "Eval630.ini" beside the program
+        QString devDir = QStringLiteral("/dev"); // where USB serial devices are listed from
+    };
+
+    explicit TFormMain(Options options = Options(), QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // The windows created after the main window plug in here.
+    void SetRegisterWindow(QWidget* window, RegisterView* view);
+    void SetPlotWindow(QWidget* window, PlotFeed* feed);
+    void SetWarningDialog(TFormWarning* dialog) { warning_ = dialog; }
+
+    BoardLink& Link() { return link_; }
+    PollCycle& Poll() { return poll_; }
+    TSerialPort& SerialPort() { return serialPort_; }
+    const BoardVariant& Variant() const { return variant_; }
+    QString BaseCaption() const { return baseCaption_; }
+    // The in-process board behind a "Simulated board" port, once one was opened.
+    sim::PtyBoard* SimulatedBoard(const QString& variant) const;
+
+public slots:
+    void BtnOpenClick();
+    void BtnCloseClick();
+    void BtnCmd630Click();
+    void BtnGraphicsClick();
+    void BtnVRX640Click();
+    void BtnGo1Click();
+    void BtnStop1Click();
+    void BtnGoAllClick();
+    void BtnStopAllClick();
+    void CbRampMode1Change();
+    void CbRampMode2Change();
+    void CbRampMode3Change();
+    void TimerActionsTimer();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct MotorPanel {
+        QGroupBox* group = nullptr;
+        TSpinEdit* EditXTarget = nullptr;
+        TSpinEdit* EditVTarget = nullptr;
+        TSpinEdit* EditVMin = nullptr;
+        TSpinEdit* EditVMax = nullptr;
+        TSpinEdit* EditAMax = nullptr;
+        TSpinEdit* EditVActual = nullptr;
+        QLabel* LblXTarget = nullptr;
+        QLabel* LblVTarget = nullptr;
+        QLabel* LblVMin = nullptr;
+        QLabel* LblVMax = nullptr;
+        QLabel* LblAMax = nullptr;
+        QLabel* LblVActual = nullptr;
+        QComboBox* CbRampMode = nullptr;
+        QPushButton* BtnStop = nullptr;
+        QPushButton* BtnGo = nullptr;
+        QLabel* StaticXAct = nullptr;
+        QLabel* StaticVAct = nullptr;
+        QLabel* StaticAAct = nullptr;
+        QLabel* StaticVTarget = nullptr;
+    };
+
+    void CreateControls();
+    QGroupBox* CreateInterfaceGroup();
+    QGroupBox* CreateMoreGroup();
+    QGroupBox* CreateStatusGroup();
+    QGroupBox* CreateMotorGroup(int motor);
+    QGroupBox* CreateAllMotorsGroup();
+
+    void FormCreate();
+    void FormClose();
+    void SetConnectedControls(bool open);
+    bool OpenPort(const QString& text);
+    void StartDetection();
+    void Identify(const Identification& bytes);
+    void AnnounceBoard();
+    void ReplyTimeout();
+    void PortLost();
+    void ShowStatusBits(uint8_t status);
+    void ShowMessage(const QString& text);
+    void SetZepha(bool on);
+
+    void RampModeChange(int motor);
+    void Go(int motor);
+    void Stop(int motor);
+    int MotorOfSender(const std::array<QPushButton*, 3>& buttons) const;
+
+    Options options_;
+    TSerialPort serialPort_;
+    BoardLink link_;
+    PollCycle poll_;
+    QTimer TimerActions;
+    BoardVariant variant_;
+    bool boardActiveShown_ = false;
+    bool portLostHandling_ = false;
+    QString baseCaption_;
+    QString shortVersion_;
+    std::map<QString, std::unique_ptr<sim::PtyBoard>> simBoards_;
+
+    QWidget* registerWindow_ = nullptr;
+    QWidget* plotWindow_ = nullptr;
+    TFormWarning* warning_ = nullptr;
+    std::array<QWidget*, 3> driverWindows_{}; // VRX516, VRX52x, VRX880
+
+    QComboBox* ComboCOM = nullptr;
+    QPushButton* BtnOpen = nullptr;
+    QPushButton* BtnClose = nullptr;
+    QLabel* StaticInfo1 = nullptr;
+    QLabel* StaticInfo2 = nullptr;
+    QPushButton* BtnCmd630 = nullptr;
+    QPushButton* BtnGraphics = nullptr;
+    QPushButton* BtnVRX640 = nullptr;
+    QCheckBox* CheckSlow = nullptr;
+    std::array<TLedLittle*, 8> statusLeds_{};
+    std::array<MotorPanel, 3> motors_;
+    QPushButton* BtnStopAll = nullptr;
+    QPushButton* BtnGoAll = nullptr;
+};
+
+} // namespace vrx

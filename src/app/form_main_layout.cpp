@@ -1,0 +1,235 @@
+// The main window's controls: groups, captions, hints, ranges and object names.
+#include "app/form_main.h"
+
+#include "chip/register_map.h"
+#include "controls/led_little.h"
+#include "controls/spin_edit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace vrx {
+
+namespace {
+
+template <class W> W* Named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLabel* SunkenText(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = Named(new QLabel(text, parent), name);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setMinimumWidth(90);
+    label->setTextInteractionFlags(Qt::NoTextInteraction);
+    return label;
+}
+
+QPushButton* Button(const QString& name, const QString& caption, const QString& hint,
+                    QWidget* parent) {
+    auto* button = Named(new QPushButton(caption, parent), name);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+void TFormMain::CreateControls() {
+    auto* central = new QWidget(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(CreateInterfaceGroup(), 3);
+    top->addWidget(CreateMoreGroup(), 2);
+    top->addWidget(CreateStatusGroup(), 3);
+    auto* motorRow = new QHBoxLayout;
+    for (int motor = 0; motor < kMotorCount; ++motor) {
+        motorRow->addWidget(CreateMotorGroup(motor));
+    }
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(CreateAllMotorsGroup());
+    bottom->addStretch(1);
+    auto* column = new QVBoxLayout(central);
+    column->addLayout(top);
+    column->addLayout(motorRow);
+    column->addLayout(bottom);
+    setCentralWidget(central);
+    setStatusBar(Named(new QStatusBar(this), QStringLiteral("StatusBar")));
+    statusBar()->setSizeGripEnabled(false);
+}
+
+QGroupBox* TFormMain::CreateInterfaceGroup() {
+    auto* group = Named(new QGroupBox(QStringLiteral(" Interface "), this),
+                        QStringLiteral("GrpInterface"));
+    ComboCOM = Named(new QComboBox(group), QStringLiteral("ComboCOM"));
+    ComboCOM->setEditable(true); // any typed text is a device name
+    ComboCOM->setInsertPolicy(QComboBox::NoInsert);
+    ComboCOM->setMinimumContentsLength(16);
+    ComboCOM->setToolTip(
+        QStringLiteral("Select the serial port to which the evaluation board is connected."));
+    BtnOpen = Button(QStringLiteral("BtnOpen"), QStringLiteral("&Open"),
+                     QStringLiteral("Clicking this button opens the serial port."), group);
+    BtnClose = Button(QStringLiteral("BtnClose"), QStringLiteral("&Close"),
+                      QStringLiteral("Clicking this button closes the serial port."), group);
+    StaticInfo1 = SunkenText(QStringLiteral("StaticInfo1"), QString(), group);
+    StaticInfo2 = SunkenText(QStringLiteral("StaticInfo2"), QString(), group);
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(ComboCOM, 0, 0);
+    grid->addWidget(BtnOpen, 0, 1);
+    grid->addWidget(BtnClose, 0, 2);
+    grid->addWidget(StaticInfo1, 1, 0, 1, 3);
+    grid->addWidget(StaticInfo2, 2, 0, 1, 3);
+    connect(BtnOpen, &QPushButton::clicked, this, &TFormMain::BtnOpenClick);
+    connect(BtnClose, &QPushButton::clicked, this, &TFormMain::BtnCloseClick);
+    return group;
+}
+
+QGroupBox* TFormMain::CreateMoreGroup() {
+    auto* group = Named(new QGroupBox(QStringLiteral(" More "), this), QStringLiteral("GrpMore"));
+    BtnCmd630 = Button(QStringLiteral("BtnCmd630"), QStringLiteral("VRX &630 Registers..."),
+                       QStringLiteral("Click here to open the advanced register window."), group);
+    BtnGraphics = Button(QStringLiteral("BtnGraphics"), QStringLiteral("&Graphics..."),
+                         QStringLiteral("Click here to open the graphics window."), group);
+    BtnVRX640 = Button(QStringLiteral("BtnVRX640"), QStringLiteral("VRX5&16 Parameters..."),
+                       QString(), group);
+    CheckSlow = Named(new QCheckBox(QStringLiteral("Use Slow SPI"), group),
+                      QStringLiteral("CheckSlow"));
+    auto* box = new QVBoxLayout(group);
+    box->addWidget(BtnCmd630);
+    box->addWidget(BtnGraphics);
+    box->addWidget(BtnVRX640);
+    box->addWidget(CheckSlow);
+    box->addStretch(1);
+    // Hidden buttons keep their place so the window does not change size.
+    for (QWidget* w : {static_cast<QWidget*>(BtnVRX640), static_cast<QWidget*>(CheckSlow)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    connect(BtnCmd630, &QPushButton::clicked, this, &TFormMain::BtnCmd630Click);
+    connect(BtnGraphics, &QPushButton::clicked, this, &TFormMain::BtnGraphicsClick);
+    connect(BtnVRX640, &QPushButton::clicked, this, &TFormMain::BtnVRX640Click);
+    connect(CheckSlow, &QCheckBox::toggled, this, [this](bool on) { link_.SlowSpi = on; });
+    return group;
+}
+
+QGroupBox* TFormMain::CreateStatusGroup() {
+    auto* group = Named(new QGroupBox(QStringLiteral(" VRX630 Status Bits "), this),
+                        QStringLiteral("GrpStatus"));
+    group->setToolTip(QStringLiteral("The VRX630 status bits are being displayed here."));
+    static const char* const kLedNames[8] = {"LedXReached1", "LedReference1", "LedXReached2",
+                                             "LedReference2", "LedXReached3", "LedReference3",
+                                             "LedCoverWaiting", "LedInterrupt"};
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(4);
+    for (int bit = 0; bit < 8; ++bit) {
+        auto* led = Named(new TLedLittle(group), QString::fromLatin1(kLedNames[bit]));
+        auto* label = new QLabel(QString::fromUtf8(kStatusBitLabels[size_t(bit)].data(),
+                                                   qsizetype(kStatusBitLabels[size_t(bit)].size())),
+                                 group);
+        label->setObjectName(QStringLiteral("Lbl%1").arg(QString::fromLatin1(kLedNames[bit] + 3)));
+        statusLeds_[size_t(bit)] = led;
+        const int row = bit < 6 ? bit / 2 : 3;
+        const int col = bit < 6 ? (bit % 2) * 2 : (bit - 6) * 2;
+        grid->addWidget(led, row, col);
+        grid->addWidget(label, row, col + 1);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return group;
+}
+
+QGroupBox* TFormMain::CreateMotorGroup(int motor) {
+    const QString n = QString::number(motor + 1);
+    MotorPanel& p = motors_[size_t(motor)];
+    p.group = Named(new QGroupBox(QStringLiteral(" Motor %1 ").arg(n), this),
+                    QStringLiteral("GrpMotor") + n);
+    auto* grid = new QGridLayout(p.group);
+    int row = 0;
+    const auto input = [&](TSpinEdit*& edit, QLabel*& label, const char* name, const char* lbl,
+                           const QString& caption, int min, int max) {
+        label = Named(new QLabel(caption, p.group), QLatin1String(lbl) + n);
+        edit = Named(new TSpinEdit(p.group), QLatin1String(name) + n);
+        edit->setRange(min, max);
+        edit->setValue(0);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row++, 1);
+    };
+    input(p.EditXTarget, p.LblXTarget, "EditXTarget", "LblXTarget",
+          QStringLiteral("Target Position:"), -8388608, 8388607);
+    input(p.EditVTarget, p.LblVTarget, "EditVTarget", "LblVTarget",
+          QStringLiteral("Target Velocity:"), -8388608, 8388607);
+    input(p.EditVMin, p.LblVMin, "EditVMin", "LblVMin", QStringLiteral("Vmin:"), 0, 2047);
+    input(p.EditVMax, p.LblVMax, "EditVMax", "LblVMax", QStringLiteral("Vmax:"), 0, 2047);
+    input(p.EditAMax, p.LblAMax, "EditAMax", "LblAMax", QStringLiteral("Max. Accel.:"), 0, 2047);
+    input(p.EditVActual, p.LblVActual, "EditVActual", "LblVActual",
+          QStringLiteral("Actual Velocity:"), -2047, 2047);
+
+    auto* rampLabel = Named(new QLabel(QStringLiteral("Ramp Mode:"), p.group),
+                            QStringLiteral("LblRampMode") + n);
+    p.CbRampMode = Named(new QComboBox(p.group), QStringLiteral("CbRampMode") + n);
+    for (std::string_view mode : kRampModeNames) {
+        p.CbRampMode->addItem(QString::fromLatin1(mode.data(), qsizetype(mode.size())));
+    }
+    rampLabel->setBuddy(p.CbRampMode);
+    grid->addWidget(rampLabel, row, 0);
+    grid->addWidget(p.CbRampMode, row++, 1);
+
+    p.BtnStop = Button(QStringLiteral("BtnStop") + n, QStringLiteral("Stop!"),
+                       QStringLiteral("Click this button to stop motor %1.").arg(n), p.group);
+    p.BtnGo = Button(
+        QStringLiteral("BtnGo") + n, QStringLiteral("Go!"),
+        QStringLiteral("Click this button to run motor %1 using the parameters specified above.")
+            .arg(n),
+        p.group);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(p.BtnStop);
+    buttons->addWidget(p.BtnGo);
+    grid->addLayout(buttons, row++, 0, 1, 2);
+
+    const auto display = [&](QLabel*& target, const char* name, const QString& caption) {
+        auto* label = Named(new QLabel(caption, p.group),
+                            QStringLiteral("Lbl") + QLatin1String(name + 6) + n);
+        target = SunkenText(QLatin1String(name) + n, QStringLiteral("0"), p.group);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(target, row++, 1);
+    };
+    display(p.StaticXAct, "StaticXAct", QStringLiteral("Actual Position:"));
+    display(p.StaticVAct, "StaticVAct", QStringLiteral("Actual Velocity:"));
+    display(p.StaticAAct, "StaticAAct", QStringLiteral("Actual Accel.:"));
+    display(p.StaticVTarget, "StaticVTarget", QStringLiteral("Target Velocity:"));
+
+    connect(p.BtnGo, &QPushButton::clicked, this, &TFormMain::BtnGo1Click);
+    connect(p.BtnStop, &QPushButton::clicked, this, &TFormMain::BtnStop1Click);
+    static constexpr void (TFormMain::*kRampHandlers[3])() = {
+        &TFormMain::CbRampMode1Change, &TFormMain::CbRampMode2Change,
+        &TFormMain::CbRampMode3Change};
+    connect(p.CbRampMode, &QComboBox::currentIndexChanged, this, kRampHandlers[motor]);
+    return p.group;
+}
+
+QGroupBox* TFormMain::CreateAllMotorsGroup() {
+    auto* group = Named(new QGroupBox(QStringLiteral(" All Motors "), this),
+                        QStringLiteral("GrpAllMotors"));
+    BtnStopAll = Button(QStringLiteral("BtnStopAll"), QStringLiteral("All &Stop!"),
+                        QStringLiteral("Click this button to stop all motors."), group);
+    BtnGoAll = Button(
+        QStringLiteral("BtnGoAll"), QStringLiteral("All G&o!"),
+        QStringLiteral("Click this button to run all motors using the parameters specified above."),
+        group);
+    auto* box = new QHBoxLayout(group);
+    box->addWidget(BtnStopAll);
+    box->addWidget(BtnGoAll);
+    connect(BtnStopAll, &QPushButton::clicked, this, &TFormMain::BtnStopAllClick);
+    connect(BtnGoAll, &QPushButton::clicked, this, &TFormMain::BtnGoAllClick);
+    return group;
+}
+
+} // namespace vrx

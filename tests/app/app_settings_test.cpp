@@ -1,0 +1,99 @@
+#include "app/app_settings.h"
+#include "app/board_variant.h"
+#include "app/port_list.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vrx {
+namespace {
+
+TEST(PortSetting, MissingFileGivesComOne) {
+    QTemporaryDir dir;
+    const PortSetting s = ReadPortSetting(dir.filePath("Eval630.ini"));
+    EXPECT_EQ(s.comPort, 0);
+    EXPECT_TRUE(s.comDevice.isEmpty());
+}
+
+TEST(PortSetting, WrittenAndReadBack) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Eval630.ini");
+    WritePortSetting(path, {4, QString()});
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(file.readAll());
+    EXPECT_TRUE(text.contains("[Settings]")) << text.toStdString();
+    EXPECT_TRUE(text.contains("COMPort=4")) << text.toStdString();
+    EXPECT_EQ(ReadPortSetting(path).comPort, 4);
+
+    WritePortSetting(path, {-1, "/dev/ttyUSB0"});
+    EXPECT_EQ(ReadPortSetting(path).comPort, -1);
+    EXPECT_EQ(ReadPortSetting(path).comDevice, "/dev/ttyUSB0");
+    WritePortSetting(path, {2, QString()}); // back to a COM port: the device key goes
+    EXPECT_TRUE(ReadPortSetting(path).comDevice.isEmpty());
+}
+
+TEST(PortSetting, AnUnwritableFileIsIgnored) {
+    WritePortSetting("/proc/vrx630-no-such-dir/Eval630.ini", {3, QString()});
+    EXPECT_EQ(ReadPortSetting("/proc/vrx630-no-such-dir/Eval630.ini").comPort, 0);
+}
+
+TEST(PortSetting, ForTheComboChoice) {
+    struct Case {
+        int index;
+        const char* text;
+        int comPort;
+        const char* device;
+    };
+    for (const Case& c : {Case{2, "COM3", 2, ""}, Case{-1, "", -1, ""},
+                          Case{10, "/dev/ttyUSB0", -1, "/dev/ttyUSB0"},
+                          Case{-1, "/dev/pts/7", -1, "/dev/pts/7"},
+                          Case{12, "Simulated board (ZEPHA)", -1, "Simulated board (ZEPHA)"},
+                          Case{-1, "COM7", 6, ""}}) {
+        const PortSetting s = PortSettingFor(c.index, c.text);
+        EXPECT_EQ(s.comPort, c.comPort) << c.text;
+        EXPECT_EQ(s.comDevice, QString::fromLatin1(c.device)) << c.text;
+    }
+}
+
+TEST(PortChoices, ComPortsThenUsbDevicesThenSimulatedBoards) {
+    QTemporaryDir dev;
+    for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS4", "sda"}) {
+        QFile(dev.filePath(name)).open(QIODevice::WriteOnly);
+    }
+    const QStringList choices = PortChoices(dev.path());
+    ASSERT_EQ(choices.size(), 9 + 3 + 6);
+    EXPECT_EQ(choices.first(), "COM1");
+    EXPECT_EQ(choices[8], "COM9");
+    EXPECT_EQ(choices[9], dev.filePath("ttyACM0"));
+    EXPECT_EQ(choices[10], dev.filePath("ttyUSB2"));
+    EXPECT_EQ(choices[11], dev.filePath("ttyUSB10"));
+    EXPECT_EQ(choices[12], SimulatedPorts().first().label);
+    EXPECT_EQ(FindSimulatedPort(choices.last())->variant, "880");
+    EXPECT_FALSE(FindSimulatedPort("COM1").has_value());
+}
+
+TEST(DetectedText, FirstFlagInTableOrder) {
+    BoardVariant v;
+    EXPECT_EQ(DetectedText(v), "VRX630 evaluation board detected!");
+    v.Set(BoardKind::Kit880);
+    EXPECT_EQ(DetectedText(v), "VRX630/VRX880 evaluation board detected!");
+    v.Set(BoardKind::Kit52x);
+    EXPECT_EQ(DetectedText(v), "VRX630/VRX52x evaluation board detected!");
+    v.Set(BoardKind::Kit516);
+    EXPECT_EQ(DetectedText(v), "VRX630/VRX516 evaluation board detected!");
+    v.Vrx515 = true;
+    EXPECT_EQ(DetectedText(v), "VRX515 evaluation board detected!");
+    v.Set(BoardKind::Balsen);
+    EXPECT_EQ(DetectedText(v), "Balsen detected!");
+    v.Set(BoardKind::Zepha);
+    EXPECT_EQ(DetectedText(v), "ZEPHA detected!");
+    v.StartDetection(); // the kit flags stay
+    EXPECT_FALSE(v.Zepha || v.Balsen || v.Vrx515);
+    EXPECT_EQ(DetectedText(v), "VRX630/VRX516 evaluation board detected!");
+}
+
+} // namespace
+} // namespace vrx

@@ -1,0 +1,270 @@
+// The life of a connection: open, identification, announcement, silence, recovery, close.
+#include "program_fixture.h"
+
+#include "app/version.h"
+#include "controls/led_little.h"
+
+#include <QSettings>
+
+namespace vrx::test {
+namespace {
+
+using sim::BoardVariant;
+
+class ConnectionTest : public ProgramTest {};
+
+TEST_F(ConnectionTest, StartsWithNoPortAndTheVersionInTheTitle) {
+    const QString title = "VRX630 Evaluation Kit V" + ShortVersion(ProgramFileVersion());
+    EXPECT_EQ(Main().windowTitle(), title);
+    EXPECT_EQ(Main().BaseCaption(), title);
+    EXPECT_EQ(Text("StaticInfo1"), "No port opened.");
+    EXPECT_EQ(Text("StaticInfo2"), "Select a port, then click \"Open\".");
+    EXPECT_TRUE(Find("BtnOpen")->isEnabled());
+    EXPECT_TRUE(Find("ComboCOM")->isEnabled());
+    for (const char* name : {"BtnClose", "BtnCmd630", "BtnGraphics", "BtnGo1", "BtnStop3",
+                             "BtnGoAll", "BtnStopAll", "BtnVRX640"}) {
+        EXPECT_FALSE(Find(name)->isEnabled()) << name;
+    }
+    EXPECT_FALSE(Find("BtnVRX640")->isVisible());
+    EXPECT_FALSE(Find("CheckSlow")->isVisible());
+    EXPECT_EQ(Find<QComboBox>("ComboCOM")->currentText(), "COM1");
+    EXPECT_EQ(Find<TLedLittle>("LedXReached1")->LedColor(), lcBlack);
+    // Fixed size: the window cannot grow beyond its design.
+    EXPECT_EQ(Main().maximumSize(), Main().size());
+    EXPECT_FALSE(Main().windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+struct VariantCase {
+    const char* variant;
+    const char* title; // after the short version
+    const char* detected;
+    const char* driverButton; // caption, or nullptr when the button stays hidden
+};
+
+class IdentificationTest : public ProgramTest, public testing::WithParamInterface<VariantCase> {};
+
+TEST_P(IdentificationTest, TitleAnnouncementAndDriverButton) {
+    const VariantCase& c = GetParam();
+    ASSERT_NE(OpenSimulated(c.variant), nullptr);
+    const QString version = ShortVersion(ProgramFileVersion());
+    EXPECT_EQ(Main().windowTitle(), QString::fromUtf8(c.title).arg(version));
+    EXPECT_EQ(Text("StaticInfo2"), c.detected);
+    auto* button = Find<QPushButton>("BtnVRX640");
+    EXPECT_EQ(button->isVisible(), c.driverButton != nullptr);
+    if (c.driverButton != nullptr) {
+        EXPECT_EQ(button->text(), c.driverButton);
+        EXPECT_TRUE(button->isEnabled());
+    }
+    EXPECT_FALSE(Find("BtnOpen")->isEnabled());
+    EXPECT_FALSE(Find("ComboCOM")->isEnabled());
+    for (const char* name : {"BtnClose", "BtnCmd630", "BtnGraphics", "BtnGo2", "BtnStop1",
+                             "BtnGoAll", "BtnStopAll"}) {
+        EXPECT_TRUE(Find(name)->isEnabled()) << name;
+    }
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join("|").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variants, IdentificationTest,
+    testing::Values(
+        VariantCase{"plain", "VRX630 Evaluation Kit V%1", "VRX630 evaluation board detected!",
+                    nullptr},
+        VariantCase{"zepha", "VRX630 Evaluation Kit V%1 (ZEPHA Version)", "ZEPHA detected!",
+                    nullptr},
+        VariantCase{"balsen", "VRX630 Evaluation Kit V%1 (Balsen Version)", "Balsen detected!",
+                    nullptr},
+        VariantCase{"516", "VRX630/VRX516 Evalutation Kit V%1",
+                    "VRX630/VRX516 evaluation board detected!", "VRX5&16 Parameters..."},
+        VariantCase{"52x", "VRX630/VRX52x Evalutation Kit V%1",
+                    "VRX630/VRX52x evaluation board detected!", "VRX52x LoadMeter..."},
+        VariantCase{"880", "VRX630/VRX880 Evaluation Kit V%1",
+                    "VRX630/VRX880 evaluation board detected!", "VRX880..."}),
+    [](const testing::TestParamInfo<VariantCase>& info) {
+        return std::string("V") + info.param.variant;
+    });
+
+TEST_F(ConnectionTest, ASilentBoardIsReportedAndAnnouncedAgainWhenItAnswers) {
+    sim::PtyBoard board(BoardVariant::Vrx52xKit);
+    ASSERT_TRUE(board.Start()) << board.ErrorText();
+    sim::LineOptions silent;
+    silent.silent = true;
+    board.SetOptions(silent);
+    Open(QString::fromStdString(board.DevicePath()));
+    EXPECT_EQ(Text("StaticInfo1"), "Trying to detect the board.");
+    EXPECT_EQ(Text("StaticInfo2"), "");
+    ASSERT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The board does not respond."; }));
+    EXPECT_EQ(Text("StaticInfo2"), "Please check the cable and power.");
+    EXPECT_TRUE(Find("BtnClose")->isEnabled()) << "the port stays open";
+
+    board.SetOptions({});
+    ASSERT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The board is active."; }));
+    // The detection timed out, so the board is announced by the flags as they stand.
+    EXPECT_EQ(Text("StaticInfo2"), "VRX630 evaluation board detected!");
+    EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+TEST_F(ConnectionTest, CloseReturnsToNoPort) {
+    OpenSimulated("plain");
+    Click("BtnClose");
+    EXPECT_EQ(Text("StaticInfo1"), "No port opened.");
+    EXPECT_EQ(Text("StaticInfo2"), "Select a port, then click \"Open\".");
+    EXPECT_TRUE(Find("BtnOpen")->isEnabled());
+    EXPECT_TRUE(Find("ComboCOM")->isEnabled());
+    for (const char* name : {"BtnClose", "BtnCmd630", "BtnGraphics", "BtnGo1", "BtnStop2",
+                             "BtnGoAll", "BtnStopAll"}) {
+        EXPECT_FALSE(Find(name)->isEnabled()) << name;
+    }
+    EXPECT_FALSE(Main().SerialPort().IsOpen());
+}
+
+TEST_F(ConnectionTest, ZephaSwitchesToTheSixByteFrameAndTheNextOpenSwitchesBack) {
+    sim::PtyBoard* board = OpenSimulated("zepha");
+    ASSERT_NE(board, nullptr);
+    auto* slow = Find<QCheckBox>("CheckSlow");
+    EXPECT_TRUE(slow->isVisible());
+    EXPECT_TRUE(slow->isEnabled());
+    board->ClearTrace();
+    ASSERT_TRUE(board->Trace().WaitForCount(30, std::chrono::seconds(5)));
+    std::vector<uint8_t> wire = board->Trace().Bytes();
+    // Every poll now goes as "#", 0x04 and four bytes.
+    const auto start = std::find(wire.begin(), wire.end(), 0x23);
+    ASSERT_NE(start, wire.end());
+    EXPECT_EQ(*(start + 1), 0x04);
+    EXPECT_EQ(*(start + 6), 0x23);
+    EXPECT_EQ(*(start + 7), 0x04);
+
+    slow->setChecked(true);
+    board->ClearTrace();
+    ASSERT_TRUE(board->Trace().WaitUntil(
+        [](const std::vector<sim::TraceEntry>& e) { return e.size() > 12; },
+        std::chrono::seconds(5)));
+    wire = board->Trace().Bytes();
+    EXPECT_NE(std::find(wire.begin(), wire.end(), 0x21), wire.end()) << "slow SPI uses \"!\"";
+
+    Click("BtnClose");
+    sim::PtyBoard plain(BoardVariant::Plain);
+    ASSERT_TRUE(plain.Start());
+    OpenBoard(plain);
+    ASSERT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The board is active."; }));
+    EXPECT_EQ(Text("StaticInfo2"), "VRX630 evaluation board detected!");
+    EXPECT_TRUE(slow->isVisible()) << "the check box stays visible";
+    plain.ClearTrace();
+    ASSERT_TRUE(plain.Trace().WaitForCount(30, std::chrono::seconds(5)));
+    const std::vector<uint8_t> after = plain.Trace().Bytes();
+    const auto first = std::find(after.begin(), after.end(), 0x23);
+    ASSERT_NE(first, after.end());
+    EXPECT_NE(*(first + 1), 0x04);
+    EXPECT_EQ(*(first + 5), 0x23) << "five-byte frames again";
+}
+
+TEST_F(ConnectionTest, KitFlagsAccumulateOverConnections) {
+    OpenSimulated("880");
+    Click("BtnClose");
+    OpenSimulated("516");
+    EXPECT_TRUE(Main().Variant().Kit880);
+    EXPECT_TRUE(Main().Variant().Kit516);
+    // The announcement follows the table order, so the VRX516 text wins.
+    EXPECT_EQ(Text("StaticInfo2"), "VRX630/VRX516 evaluation board detected!");
+    EXPECT_EQ(Find<QPushButton>("BtnVRX640")->text(), "VRX880...");
+}
+
+TEST_F(ConnectionTest, APortThatCannotBeOpenedIsReported) {
+    Open("/dev/vrx630-no-such-port");
+    ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
+    EXPECT_TRUE(messages.texts[0].startsWith("Could not open port /dev/vrx630-no-such-port."));
+    EXPECT_TRUE(messages.texts[0].contains("does not exist"));
+    EXPECT_EQ(Text("StaticInfo1"), "No port opened.");
+
+    messages.texts.clear();
+    Open("");
+    ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
+    EXPECT_EQ(messages.texts[0], "Could not open port .");
+}
+
+TEST_F(ConnectionTest, APortHeldByAnotherProgramIsReportedWithTheReason) {
+    sim::PtyBoard board;
+    ASSERT_TRUE(board.Start());
+    TSerialPort other;
+    other.SetDeviceName(QString::fromStdString(board.DevicePath()));
+    other.Open();
+    ASSERT_TRUE(other.IsOpen());
+    OpenBoard(board);
+    ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
+    EXPECT_TRUE(messages.texts[0].contains("in use by another program"))
+        << messages.texts[0].toStdString();
+}
+
+TEST_F(ConnectionTest, ABoardThatHangsUpGivesOneMessageAndNoPort) {
+    sim::PtyBoard board;
+    sim::LineOptions options;
+    options.hangUpAfter = 30;
+    board.SetOptions(options);
+    ASSERT_TRUE(board.Start());
+    OpenBoard(board);
+    ASSERT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "No port opened."; }));
+    test::Pump(100);
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].contains("no longer available"));
+    EXPECT_TRUE(Find("BtnOpen")->isEnabled());
+    EXPECT_FALSE(Main().SerialPort().IsOpen());
+}
+
+TEST_F(ConnectionTest, DriverButtonShowsTheWindowOfTheKit) {
+    OpenSimulated("52x");
+    Click("BtnVRX640");
+    QWidget* shown = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle() == "VRX526 / VRX529 LoadMeter & Error Flags") {
+            shown = w;
+        }
+    }
+    EXPECT_NE(shown, nullptr);
+}
+
+class SettingsTest : public ProgramTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); } // the program starts per test
+    int WrittenComPort() {
+        QSettings ini(SettingsPath(), QSettings::IniFormat);
+        return ini.value("Settings/COMPort", 999).toInt();
+    }
+};
+
+TEST_F(SettingsTest, FirstStartPreselectsCom1AndClosingWritesTheIndex) {
+    ASSERT_FALSE(QFile::exists(SettingsPath()));
+    StartProgram();
+    auto* combo = Find<QComboBox>("ComboCOM");
+    EXPECT_EQ(combo->currentText(), "COM1");
+    combo->setCurrentIndex(2);
+    Main().close();
+    EXPECT_EQ(WrittenComPort(), 2);
+}
+
+TEST_F(SettingsTest, AnIndexOutsideTheComPortsSelectsNoneAndClosingWritesMinusOne) {
+    {
+        QSettings ini(SettingsPath(), QSettings::IniFormat);
+        ini.setValue("Settings/COMPort", 12);
+    }
+    StartProgram();
+    EXPECT_EQ(Find<QComboBox>("ComboCOM")->currentIndex(), -1);
+    EXPECT_EQ(Find<QComboBox>("ComboCOM")->currentText(), "");
+    Main().close();
+    EXPECT_EQ(WrittenComPort(), -1);
+}
+
+TEST_F(SettingsTest, ASimulatedBoardOrDevicePathComesBackAtTheNextStart) {
+    StartProgram();
+    Find<QComboBox>("ComboCOM")->setEditText("Simulated board (VRX52x kit)");
+    Main().close();
+    program.reset();
+    StartProgram();
+    EXPECT_EQ(Find<QComboBox>("ComboCOM")->currentText(), "Simulated board (VRX52x kit)");
+    Find<QComboBox>("ComboCOM")->setEditText("/dev/ttyUSB7");
+    Main().close();
+    program.reset();
+    StartProgram();
+    EXPECT_EQ(Find<QComboBox>("ComboCOM")->currentText(), "/dev/ttyUSB7");
+}
+
+} // namespace
+} // namespace vrx::test

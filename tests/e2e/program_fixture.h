@@ -1,0 +1,123 @@
+#pragma once
+// Whole-program tests: the real windows, offscreen, against a simulated board on a
+// pseudo-terminal. Controls are found by their object names; message boxes are caught, their
+// texts recorded and answered.
+
+#include "app/program_windows.h"
+#include "sim/pty_board.h"
+
+#include "support/wait_for.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vrx::test {
+
+// Records the text of every message box that comes up and answers it with its default button.
+class MessageCatcher {
+public:
+    MessageCatcher() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.push_back(box->text());
+                box->accept();
+            }
+        });
+        timer_.start();
+    }
+    QStringList texts;
+
+private:
+    QTimer timer_;
+};
+
+class ProgramTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        StartProgram();
+    }
+    void TearDown() override {
+        if (program) {
+            program->main.close();
+        }
+        program.reset();
+    }
+
+    void StartProgram() {
+        TFormMain::Options options;
+        options.settingsPath = SettingsPath();
+        options.devDir = dir.path(); // no USB devices in the list
+        program = std::make_unique<ProgramWindows>(options);
+        program->main.show();
+    }
+    QString SettingsPath() const { return dir.filePath(QStringLiteral("Eval630.ini")); }
+
+    TFormMain& Main() { return program->main; }
+    template <class T = QWidget> T* Find(const QString& name) {
+        T* widget = program->main.findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    QString Text(const QString& name) {
+        if (auto* label = Find<QLabel>(name)) {
+            return label->text();
+        }
+        return QString();
+    }
+    void Click(const QString& name) {
+        auto* button = Find<QPushButton>(name);
+        ASSERT_TRUE(button->isEnabled()) << name.toStdString();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // Chooses a port by its text and opens it.
+    void Open(const QString& portText) {
+        Find<QComboBox>(QStringLiteral("ComboCOM"))->setEditText(portText);
+        Click(QStringLiteral("BtnOpen"));
+    }
+    // Opens the program's own simulated board of a variant and waits for the announcement.
+    sim::PtyBoard* OpenSimulated(const QString& variant) {
+        QString label;
+        for (const SimulatedPort& port : SimulatedPorts()) {
+            if (port.variant == variant) {
+                label = port.label;
+            }
+        }
+        Open(label);
+        EXPECT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The board is active."; }));
+        return Main().SimulatedBoard(variant);
+    }
+    // Opens a board the test started itself.
+    void OpenBoard(sim::PtyBoard& board) { Open(QString::fromStdString(board.DevicePath())); }
+
+    QTemporaryDir dir;
+    MessageCatcher messages;
+    std::unique_ptr<ProgramWindows> program;
+};
+
+// The 5-byte telegram frames in a run of wire bytes (bytes outside frames are skipped).
+inline std::vector<std::array<uint8_t, 4>> Frames(const std::vector<uint8_t>& wire) {
+    std::vector<std::array<uint8_t, 4>> frames;
+    for (size_t i = 0; i + 5 <= wire.size();) {
+        if (wire[i] == 0x23 || wire[i] == 0x21) {
+            frames.push_back({wire[i + 1], wire[i + 2], wire[i + 3], wire[i + 4]});
+            i += 5;
+        } else {
+            ++i;
+        }
+    }
+    return frames;
+}
+
+} // namespace vrx::test

@@ -45,6 +45,11 @@ struct RampCase {
     double maxSeconds;
 };
 
+void PrintTo(const RampCase& c, std::ostream* os) {
+    *os << "mode " << c.mode << " V_MAX " << c.vMax << " A_MAX " << c.aMax << " from " << c.start
+        << " to " << c.target;
+}
+
 class RampMove : public testing::TestWithParam<RampCase> {};
 
 TEST_P(RampMove, EndsExactlyOnTargetWithinVMaxAndOnTime) {
@@ -130,6 +135,10 @@ struct VelocityCase {
     int aMax;
     int startVelocity;
 };
+
+void PrintTo(const VelocityCase& c, std::ostream* os) {
+    *os << "V_TARGET " << c.vTarget << " A_MAX " << c.aMax << " from " << c.startVelocity;
+}
 
 class VelocityMode : public testing::TestWithParam<VelocityCase> {};
 

@@ -215,8 +215,8 @@ bool PtyBoard::ServeOnce(std::vector<uint8_t>& outbox) {
 
     if (hangUp) {
         // Closing both our ends is what a pulled cable looks like to the client: POLLHUP.
+        hungUp_ = true; // before the close, so a client that sees the hang-up sees this too
         CloseLine();
-        hungUp_ = true;
         return false;
     }
     return true;

@@ -158,6 +158,7 @@ TEST(CommandLine, AppliesPinnedValuesAndSwitchesToTheBoard) {
     }
 }
 
+// A fresh directory under /tmp for each test, removed afterwards.
 class TempDir : public testing::Test {
 protected:
     void SetUp() override {

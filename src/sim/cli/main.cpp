@@ -1,4 +1,5 @@
-// vrx630-sim: serves a simulated evaluation board on a pseudo-terminal until SIGINT or SIGTERM.
+// vrx630-sim: serves a simulated evaluation board on a pseudo-terminal until SIGINT, SIGTERM or
+// SIGHUP.
 
 #include "sim/cli/command_line.h"
 #include "sim/cli/device_link.h"
@@ -7,6 +8,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <pthread.h>
 #include <string>
 #include <vector>
 
@@ -30,11 +32,13 @@ int main(int argc, char** argv) {
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP); // a closed terminal ends the run as cleanly
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    // The trace outlives the board, whose thread writes to it until the board stops.
+    TraceFileWriter trace;
     PtyBoard board(options.variant, options.line);
     board.With([&](SimulatedBoard& b) { ApplyToBoard(options, b); });
-    TraceFileWriter trace;
     std::string error;
     if (!options.tracePath.empty()) {
         if (!trace.Open(options.tracePath, error)) {

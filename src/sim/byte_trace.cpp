@@ -1,0 +1,56 @@
+#include "sim/byte_trace.h"
+
+namespace vrx::sim {
+
+void ByteTrace::Record(std::span<const uint8_t> bytes, double timeMs) {
+    if (bytes.empty()) {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        for (uint8_t byte : bytes) {
+            entries_.push_back({byte, timeMs});
+        }
+    }
+    changed_.notify_all();
+}
+
+std::vector<TraceEntry> ByteTrace::Entries() const {
+    std::lock_guard lock(mutex_);
+    return entries_;
+}
+
+std::vector<uint8_t> ByteTrace::Bytes() const {
+    std::lock_guard lock(mutex_);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(entries_.size());
+    for (const TraceEntry& entry : entries_) {
+        bytes.push_back(entry.byte);
+    }
+    return bytes;
+}
+
+size_t ByteTrace::Size() const {
+    std::lock_guard lock(mutex_);
+    return entries_.size();
+}
+
+void ByteTrace::Clear() {
+    {
+        std::lock_guard lock(mutex_);
+        entries_.clear();
+    }
+    changed_.notify_all();
+}
+
+bool ByteTrace::WaitForCount(size_t count, std::chrono::milliseconds timeout) const {
+    return WaitUntil([count](const std::vector<TraceEntry>& e) { return e.size() >= count; },
+                     timeout);
+}
+
+bool ByteTrace::WaitUntil(const Predicate& done, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return done(entries_); });
+}
+
+} // namespace vrx::sim

@@ -83,6 +83,8 @@ bool PosixSerialBackend::Open(const std::string& device, int& error) {
         return false;
     }
     (void)ioctl(fd, TIOCEXCL);
+    // Bytes left over from an earlier session would be taken for the next reply.
+    tcflush(fd, TCIOFLUSH);
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wakeFd_ < 0) {
         error = errno;

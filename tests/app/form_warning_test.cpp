@@ -22,6 +22,13 @@ class FormWarningTest : public testing::Test {
 public:
     void SetUp() override {
         TFormWarning::ExclamationBeep = [this] { ++beeps; };
+        // A dialog that nothing answers would keep exec() running for good.
+        QTimer::singleShot(10000, &guard, [this] {
+            if (form.isVisible()) {
+                ADD_FAILURE() << "the warning was left unanswered";
+                form.done(-1);
+            }
+        });
     }
     void TearDown() override {
         TFormWarning::ExclamationBeep = [] { QApplication::beep(); };
@@ -49,6 +56,13 @@ public:
     }
 
     QWidget* Focused() { return form.focusWidget(); }
+
+    // Mnemonics reach only the active window, as for the user at the keyboard.
+    void PressAlt(Qt::Key key) {
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(Focused(), key, Qt::AltModifier);
+    }
 
     int beeps = 0;
     TFormWarning form;
@@ -130,14 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         AnswerCase{"ContinueButton", [](FormWarningTest& t) { Click(t, "BtnCont"); }, true, 6},
         AnswerCase{"AbortButton", [](FormWarningTest& t) { Click(t, "BtnAbort"); }, false, 7},
-        AnswerCase{
-            "AltC",
-            [](FormWarningTest& t) { QTest::keyClick(t.Focused(), Qt::Key_C, Qt::AltModifier); },
-            true, 6},
-        AnswerCase{
-            "AltA",
-            [](FormWarningTest& t) { QTest::keyClick(t.Focused(), Qt::Key_A, Qt::AltModifier); },
-            false, 7},
+        AnswerCase{"AltC", [](FormWarningTest& t) { t.PressAlt(Qt::Key_C); }, true, 6},
+        AnswerCase{"AltA", [](FormWarningTest& t) { t.PressAlt(Qt::Key_A); }, false, 7},
         AnswerCase{"LetterA", [](FormWarningTest& t) { QTest::keyClick(t.Focused(), 'a'); }, false,
                    7},
         AnswerCase{"EnterOnFocusedContinue",

@@ -4,12 +4,23 @@ namespace vrx {
 
 void BoardVariant::Set(BoardKind kind) {
     switch (kind) {
-    case BoardKind::Zepha: Zepha = true; break;
-    case BoardKind::Balsen: Balsen = true; break;
-    case BoardKind::Kit516: Kit516 = true; break;
-    case BoardKind::Kit52x: Kit52x = true; break;
-    case BoardKind::Kit880: Kit880 = true; break;
-    case BoardKind::Plain: break;
+    case BoardKind::Zepha:
+        Zepha = true;
+        break;
+    case BoardKind::Balsen:
+        Balsen = true;
+        break;
+    case BoardKind::Kit516:
+        Kit516 = true;
+        break;
+    case BoardKind::Kit52x:
+        Kit52x = true;
+        break;
+    case BoardKind::Kit880:
+        Kit880 = true;
+        break;
+    case BoardKind::Plain:
+        break;
     }
 }
 

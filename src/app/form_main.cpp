@@ -30,15 +30,21 @@ const QString kDesignTitle = QStringLiteral("VRX630 Evaluation Kit");
 // Why a port could not be opened, where the system tells.
 QString OpenFailureReason(int error) {
     switch (error) {
-    case 0: return QString();
+    case 0:
+        return QString();
     case ENOENT:
     case ENODEV:
-    case ENXIO: return QStringLiteral("The port does not exist.");
+    case ENXIO:
+        return QStringLiteral("The port does not exist.");
     case EACCES:
-    case EPERM: return QStringLiteral("No permission to use the port.");
-    case EBUSY: return QStringLiteral("The port is in use by another program.");
-    case ENOTTY: return QStringLiteral("This is not a serial port.");
-    default: return QString::fromLocal8Bit(std::strerror(error));
+    case EPERM:
+        return QStringLiteral("No permission to use the port.");
+    case EBUSY:
+        return QStringLiteral("The port is in use by another program.");
+    case ENOTTY:
+        return QStringLiteral("This is not a serial port.");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
@@ -124,7 +130,9 @@ void TFormMain::FormCreate() {
 
     for (int motor = 0; motor < kMotorCount; ++motor) {
         const MotorPanel& p = motors_[size_t(motor)];
-        const auto sink = [](QLabel* label) { return [label](const QString& t) { label->setText(t); }; };
+        const auto sink = [](QLabel* label) {
+            return [label](const QString& t) { label->setText(t); };
+        };
         poll_.Slot(XActualSlot(motor)).MainDisplay = sink(p.StaticXAct);
         poll_.Slot(VTargetSlot(motor)).MainDisplay = sink(p.StaticVTarget);
         poll_.Slot(VActualSlot(motor)).MainDisplay = sink(p.StaticVAct);
@@ -309,7 +317,8 @@ void TFormMain::Identify(const Identification& bytes) {
         setWindowTitle(QStringLiteral("VRX630/VRX880 Evaluation Kit V") + shortVersion_);
         variant_.Kit880 = true;
         break;
-    case BoardKind::Plain: break;
+    case BoardKind::Plain:
+        break;
     }
 }
 
@@ -328,7 +337,9 @@ void TFormMain::ReplyTimeout() {
     boardActiveShown_ = false;
 }
 
-void TFormMain::TimerActionsTimer() { poll_.Tick(); }
+void TFormMain::TimerActionsTimer() {
+    poll_.Tick();
+}
 
 void TFormMain::ShowStatusBits(uint8_t status) {
     for (int bit = 0; bit < 8; ++bit) {
@@ -337,8 +348,7 @@ void TFormMain::ShowStatusBits(uint8_t status) {
 }
 
 void TFormMain::ShowMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kDesignTitle, text,
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, kDesignTitle, text, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();
 }

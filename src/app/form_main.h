@@ -33,13 +33,15 @@ namespace sim {
 class PtyBoard;
 }
 
+struct FormMainOptions {
+    QString settingsPath;                    // empty: "Eval630.ini" beside the program
+    QString devDir = QStringLiteral("/dev"); // where USB serial devices are listed from
+};
+
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
-    struct Options {
-        QString settingsPath;                    // empty: "Eval630.ini" beside the program
-        QString devDir = QStringLiteral("/dev"); // where USB serial devices are listed from
-    };
+    using Options = FormMainOptions;
 
     explicit TFormMain(Options options = Options(), QWidget* parent = nullptr);
     ~TFormMain() override;

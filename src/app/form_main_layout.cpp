@@ -65,8 +65,8 @@ void TFormMain::CreateControls() {
 }
 
 QGroupBox* TFormMain::CreateInterfaceGroup() {
-    auto* group = Named(new QGroupBox(QStringLiteral(" Interface "), this),
-                        QStringLiteral("GrpInterface"));
+    auto* group =
+        Named(new QGroupBox(QStringLiteral(" Interface "), this), QStringLiteral("GrpInterface"));
     ComboCOM = Named(new QComboBox(group), QStringLiteral("ComboCOM"));
     ComboCOM->setEditable(true); // any typed text is a device name
     ComboCOM->setInsertPolicy(QComboBox::NoInsert);
@@ -98,8 +98,8 @@ QGroupBox* TFormMain::CreateMoreGroup() {
                          QStringLiteral("Click here to open the graphics window."), group);
     BtnVRX640 = Button(QStringLiteral("BtnVRX640"), QStringLiteral("VRX5&16 Parameters..."),
                        QString(), group);
-    CheckSlow = Named(new QCheckBox(QStringLiteral("Use Slow SPI"), group),
-                      QStringLiteral("CheckSlow"));
+    CheckSlow =
+        Named(new QCheckBox(QStringLiteral("Use Slow SPI"), group), QStringLiteral("CheckSlow"));
     auto* box = new QVBoxLayout(group);
     box->addWidget(BtnCmd630);
     box->addWidget(BtnGraphics);
@@ -123,8 +123,8 @@ QGroupBox* TFormMain::CreateStatusGroup() {
     auto* group = Named(new QGroupBox(QStringLiteral(" VRX630 Status Bits "), this),
                         QStringLiteral("GrpStatus"));
     group->setToolTip(QStringLiteral("The VRX630 status bits are being displayed here."));
-    static const char* const kLedNames[8] = {"LedXReached1", "LedReference1", "LedXReached2",
-                                             "LedReference2", "LedXReached3", "LedReference3",
+    static const char* const kLedNames[8] = {"LedXReached1",    "LedReference1", "LedXReached2",
+                                             "LedReference2",   "LedXReached3",  "LedReference3",
                                              "LedCoverWaiting", "LedInterrupt"};
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(4);
@@ -172,8 +172,8 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
     input(p.EditVActual, p.LblVActual, "EditVActual", "LblVActual",
           QStringLiteral("Actual Velocity:"), -2047, 2047);
 
-    auto* rampLabel = Named(new QLabel(QStringLiteral("Ramp Mode:"), p.group),
-                            QStringLiteral("LblRampMode") + n);
+    auto* rampLabel =
+        Named(new QLabel(QStringLiteral("Ramp Mode:"), p.group), QStringLiteral("LblRampMode") + n);
     p.CbRampMode = Named(new QComboBox(p.group), QStringLiteral("CbRampMode") + n);
     for (std::string_view mode : kRampModeNames) {
         p.CbRampMode->addItem(QString::fromLatin1(mode.data(), qsizetype(mode.size())));
@@ -208,16 +208,16 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
 
     connect(p.BtnGo, &QPushButton::clicked, this, &TFormMain::BtnGo1Click);
     connect(p.BtnStop, &QPushButton::clicked, this, &TFormMain::BtnStop1Click);
-    static constexpr void (TFormMain::*kRampHandlers[3])() = {
-        &TFormMain::CbRampMode1Change, &TFormMain::CbRampMode2Change,
-        &TFormMain::CbRampMode3Change};
+    static constexpr void (TFormMain::*kRampHandlers[3])() = {&TFormMain::CbRampMode1Change,
+                                                              &TFormMain::CbRampMode2Change,
+                                                              &TFormMain::CbRampMode3Change};
     connect(p.CbRampMode, &QComboBox::currentIndexChanged, this, kRampHandlers[motor]);
     return p.group;
 }
 
 QGroupBox* TFormMain::CreateAllMotorsGroup() {
-    auto* group = Named(new QGroupBox(QStringLiteral(" All Motors "), this),
-                        QStringLiteral("GrpAllMotors"));
+    auto* group =
+        Named(new QGroupBox(QStringLiteral(" All Motors "), this), QStringLiteral("GrpAllMotors"));
     BtnStopAll = Button(QStringLiteral("BtnStopAll"), QStringLiteral("All &Stop!"),
                         QStringLiteral("Click this button to stop all motors."), group);
     BtnGoAll = Button(

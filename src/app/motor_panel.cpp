@@ -17,15 +17,27 @@ namespace vrx {
 
 namespace {
 
-uint8_t Byte2(int value) { return static_cast<uint8_t>((value >> 16) & 0xFF); }
-uint8_t Byte1(int value) { return static_cast<uint8_t>((value >> 8) & 0xFF); }
-uint8_t Byte0(int value) { return static_cast<uint8_t>(value & 0xFF); }
+uint8_t Byte2(int value) {
+    return static_cast<uint8_t>((value >> 16) & 0xFF);
+}
+uint8_t Byte1(int value) {
+    return static_cast<uint8_t>((value >> 8) & 0xFF);
+}
+uint8_t Byte0(int value) {
+    return static_cast<uint8_t>(value & 0xFF);
+}
 
 } // namespace
 
-void TFormMain::CbRampMode1Change() { RampModeChange(0); }
-void TFormMain::CbRampMode2Change() { RampModeChange(1); }
-void TFormMain::CbRampMode3Change() { RampModeChange(2); }
+void TFormMain::CbRampMode1Change() {
+    RampModeChange(0);
+}
+void TFormMain::CbRampMode2Change() {
+    RampModeChange(1);
+}
+void TFormMain::CbRampMode3Change() {
+    RampModeChange(2);
+}
 
 void TFormMain::RampModeChange(int motor) {
     const MotorPanel& p = motors_[size_t(motor)];
@@ -93,6 +105,9 @@ void TFormMain::Go(int motor) {
         const int pulseDiv = dividers.a2 >> 4;
         const int rampDiv = dividers.a2 & 0x0F;
         const int minimum = MinAMax(rampDiv, pulseDiv);
+        if (!serialPort_.IsOpen()) {
+            return; // the port was closed while the sequence waited: nothing to ask about
+        }
         if (aMax < minimum) {
             proceed = warning_ == nullptr || warning_->ConfirmMinimum(minimum);
         }

@@ -1,6 +1,5 @@
 #include "app/port_list.h"
 
-#include <QCollator>
 #include <QDir>
 
 #include <algorithm>
@@ -34,11 +33,18 @@ QStringList PortChoices(const QString& devDir) {
         choices << QStringLiteral("COM%1").arg(i);
     }
     QDir dir(devDir);
-    QStringList devices =
-        dir.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")}, QDir::System);
-    QCollator numeric;
-    numeric.setNumericMode(true);
-    std::sort(devices.begin(), devices.end(), numeric);
+    QStringList devices = dir.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")},
+                                        QDir::System | QDir::Files);
+    // ttyUSB2 before ttyUSB10: by name, then by number.
+    const auto key = [](const QString& name) {
+        qsizetype digits = name.size();
+        while (digits > 0 && name[digits - 1].isDigit()) {
+            --digits;
+        }
+        return std::make_pair(name.left(digits), name.mid(digits).toInt());
+    };
+    std::sort(devices.begin(), devices.end(),
+              [&](const QString& a, const QString& b) { return key(a) < key(b); });
     for (const QString& name : devices) {
         choices << dir.filePath(name);
     }

@@ -2,7 +2,9 @@
 
 namespace vrx {
 
-QString ProgramFileVersion() { return QStringLiteral(VRX_FILE_VERSION); }
+QString ProgramFileVersion() {
+    return QStringLiteral(VRX_FILE_VERSION);
+}
 
 QString ShortVersion(const QString& fileVersion) {
     const qsizetype dot = fileVersion.indexOf(QLatin1Char('.'));

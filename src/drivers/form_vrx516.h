@@ -1,5 +1,6 @@
 #pragma once
-// TFormVRX516: the driver current window of the VRX516 kit. Its controls arrive with the VRX516 support; until then it is an empty window with its caption.
+// TFormVRX516: the driver current window of the VRX516 kit. Its controls arrive with the VRX516
+// support; until then it is an empty window with its caption.
 
 #include <QWidget>
 

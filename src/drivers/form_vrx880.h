@@ -1,5 +1,6 @@
 #pragma once
-// TFormVRX880: the register window of the VRX880 kit. Its controls arrive with the VRX880 support; until then it is an empty window with its caption.
+// TFormVRX880: the register window of the VRX880 kit. Its controls arrive with the VRX880 support;
+// until then it is an empty window with its caption.
 
 #include <QWidget>
 

@@ -1,5 +1,6 @@
 #pragma once
-// TFormGraphics: the plot window. Its plots arrive with the plot support; until then it is an empty window with its caption.
+// TFormGraphics: the plot window. Its plots arrive with the plot support; until then it is an empty
+// window with its caption.
 
 #include <QWidget>
 

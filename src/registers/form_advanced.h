@@ -1,5 +1,6 @@
 #pragma once
-// TFormAdvanced: the register window. Its pages arrive with the register support; until then it is an empty window with its caption.
+// TFormAdvanced: the register window. Its pages arrive with the register support; until then it is
+// an empty window with its caption.
 
 #include <QWidget>
 

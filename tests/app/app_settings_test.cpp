@@ -2,9 +2,11 @@
 #include "app/board_variant.h"
 #include "app/port_list.h"
 
+#include "support/qt_print.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace vrx {
@@ -47,11 +49,11 @@ TEST(PortSetting, ForTheComboChoice) {
         int comPort;
         const char* device;
     };
-    for (const Case& c : {Case{2, "COM3", 2, ""}, Case{-1, "", -1, ""},
-                          Case{10, "/dev/ttyUSB0", -1, "/dev/ttyUSB0"},
-                          Case{-1, "/dev/pts/7", -1, "/dev/pts/7"},
-                          Case{12, "Simulated board (ZEPHA)", -1, "Simulated board (ZEPHA)"},
-                          Case{-1, "COM7", 6, ""}}) {
+    for (const Case& c :
+         {Case{2, "COM3", 2, ""}, Case{-1, "", -1, ""},
+          Case{10, "/dev/ttyUSB0", -1, "/dev/ttyUSB0"}, Case{-1, "/dev/pts/7", -1, "/dev/pts/7"},
+          Case{12, "Simulated board (ZEPHA)", -1, "Simulated board (ZEPHA)"},
+          Case{-1, "COM7", 6, ""}}) {
         const PortSetting s = PortSettingFor(c.index, c.text);
         EXPECT_EQ(s.comPort, c.comPort) << c.text;
         EXPECT_EQ(s.comDevice, QString::fromLatin1(c.device)) << c.text;

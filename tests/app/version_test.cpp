@@ -1,5 +1,7 @@
 #include "app/version.h"
 
+#include "support/qt_print.h"
+
 #include <gtest/gtest.h>
 
 namespace vrx {
@@ -7,8 +9,8 @@ namespace {
 
 TEST(ShortVersion, KeepsMajorMinorAndTheReleaseDigits) {
     const std::pair<const char*, const char*> cases[] = {
-        {"1.4.1.0", "1.41"}, {"", ""},         {"1.0.0.0", "1.00"}, {"2.3.12.7", "2.312"},
-        {"1.4.1", "1.40"},   {"1.4", "1.40"},  {"10.2.3.4", "10.23"}};
+        {"1.4.1.0", "1.41"}, {"", ""},        {"1.0.0.0", "1.00"},  {"2.3.12.7", "2.312"},
+        {"1.4.1", "1.40"},   {"1.4", "1.40"}, {"10.2.3.4", "10.23"}};
     for (const auto& [version, expected] : cases) {
         EXPECT_EQ(ShortVersion(QString::fromLatin1(version)), QString::fromLatin1(expected))
             << version;

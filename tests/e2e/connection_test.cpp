@@ -57,8 +57,8 @@ TEST_P(IdentificationTest, TitleAnnouncementAndDriverButton) {
     }
     EXPECT_FALSE(Find("BtnOpen")->isEnabled());
     EXPECT_FALSE(Find("ComboCOM")->isEnabled());
-    for (const char* name : {"BtnClose", "BtnCmd630", "BtnGraphics", "BtnGo2", "BtnStop1",
-                             "BtnGoAll", "BtnStopAll"}) {
+    for (const char* name :
+         {"BtnClose", "BtnCmd630", "BtnGraphics", "BtnGo2", "BtnStop1", "BtnGoAll", "BtnStopAll"}) {
         EXPECT_TRUE(Find(name)->isEnabled()) << name;
     }
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join("|").toStdString();
@@ -66,19 +66,19 @@ TEST_P(IdentificationTest, TitleAnnouncementAndDriverButton) {
 
 INSTANTIATE_TEST_SUITE_P(
     Variants, IdentificationTest,
-    testing::Values(
-        VariantCase{"plain", "VRX630 Evaluation Kit V%1", "VRX630 evaluation board detected!",
-                    nullptr},
-        VariantCase{"zepha", "VRX630 Evaluation Kit V%1 (ZEPHA Version)", "ZEPHA detected!",
-                    nullptr},
-        VariantCase{"balsen", "VRX630 Evaluation Kit V%1 (Balsen Version)", "Balsen detected!",
-                    nullptr},
-        VariantCase{"516", "VRX630/VRX516 Evalutation Kit V%1",
-                    "VRX630/VRX516 evaluation board detected!", "VRX5&16 Parameters..."},
-        VariantCase{"52x", "VRX630/VRX52x Evalutation Kit V%1",
-                    "VRX630/VRX52x evaluation board detected!", "VRX52x LoadMeter..."},
-        VariantCase{"880", "VRX630/VRX880 Evaluation Kit V%1",
-                    "VRX630/VRX880 evaluation board detected!", "VRX880..."}),
+    testing::Values(VariantCase{"plain", "VRX630 Evaluation Kit V%1",
+                                "VRX630 evaluation board detected!", nullptr},
+                    VariantCase{"zepha", "VRX630 Evaluation Kit V%1 (ZEPHA Version)",
+                                "ZEPHA detected!", nullptr},
+                    VariantCase{"balsen", "VRX630 Evaluation Kit V%1 (Balsen Version)",
+                                "Balsen detected!", nullptr},
+                    VariantCase{"516", "VRX630/VRX516 Evalutation Kit V%1",
+                                "VRX630/VRX516 evaluation board detected!",
+                                "VRX5&16 Parameters..."},
+                    VariantCase{"52x", "VRX630/VRX52x Evalutation Kit V%1",
+                                "VRX630/VRX52x evaluation board detected!", "VRX52x LoadMeter..."},
+                    VariantCase{"880", "VRX630/VRX880 Evaluation Kit V%1",
+                                "VRX630/VRX880 evaluation board detected!", "VRX880..."}),
     [](const testing::TestParamInfo<VariantCase>& info) {
         return std::string("V") + info.param.variant;
     });
@@ -110,8 +110,8 @@ TEST_F(ConnectionTest, CloseReturnsToNoPort) {
     EXPECT_EQ(Text("StaticInfo2"), "Select a port, then click \"Open\".");
     EXPECT_TRUE(Find("BtnOpen")->isEnabled());
     EXPECT_TRUE(Find("ComboCOM")->isEnabled());
-    for (const char* name : {"BtnClose", "BtnCmd630", "BtnGraphics", "BtnGo1", "BtnStop2",
-                             "BtnGoAll", "BtnStopAll"}) {
+    for (const char* name :
+         {"BtnClose", "BtnCmd630", "BtnGraphics", "BtnGo1", "BtnStop2", "BtnGoAll", "BtnStopAll"}) {
         EXPECT_FALSE(Find(name)->isEnabled()) << name;
     }
     EXPECT_FALSE(Main().SerialPort().IsOpen());
@@ -124,7 +124,7 @@ TEST_F(ConnectionTest, ZephaSwitchesToTheSixByteFrameAndTheNextOpenSwitchesBack)
     EXPECT_TRUE(slow->isVisible());
     EXPECT_TRUE(slow->isEnabled());
     board->ClearTrace();
-    ASSERT_TRUE(board->Trace().WaitForCount(30, std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitFor([&] { return board->Trace().Size() >= 30; }));
     std::vector<uint8_t> wire = board->Trace().Bytes();
     // Every poll now goes as "#", 0x04 and four bytes.
     const auto start = std::find(wire.begin(), wire.end(), 0x23);
@@ -135,9 +135,7 @@ TEST_F(ConnectionTest, ZephaSwitchesToTheSixByteFrameAndTheNextOpenSwitchesBack)
 
     slow->setChecked(true);
     board->ClearTrace();
-    ASSERT_TRUE(board->Trace().WaitUntil(
-        [](const std::vector<sim::TraceEntry>& e) { return e.size() > 12; },
-        std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitFor([&] { return board->Trace().Size() > 12; }));
     wire = board->Trace().Bytes();
     EXPECT_NE(std::find(wire.begin(), wire.end(), 0x21), wire.end()) << "slow SPI uses \"!\"";
 
@@ -149,7 +147,7 @@ TEST_F(ConnectionTest, ZephaSwitchesToTheSixByteFrameAndTheNextOpenSwitchesBack)
     EXPECT_EQ(Text("StaticInfo2"), "VRX630 evaluation board detected!");
     EXPECT_TRUE(slow->isVisible()) << "the check box stays visible";
     plain.ClearTrace();
-    ASSERT_TRUE(plain.Trace().WaitForCount(30, std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitFor([&] { return plain.Trace().Size() >= 30; }));
     const std::vector<uint8_t> after = plain.Trace().Bytes();
     const auto first = std::find(after.begin(), after.end(), 0x23);
     ASSERT_NE(first, after.end());

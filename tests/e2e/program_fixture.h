@@ -3,6 +3,7 @@
 // pseudo-terminal. Controls are found by their object names; message boxes are caught, their
 // texts recorded and answered.
 
+#include "app/port_list.h"
 #include "app/program_windows.h"
 #include "sim/pty_board.h"
 

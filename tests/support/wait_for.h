@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include "support/qt_print.h"
+
 #include <functional>
 
 namespace vrx::test {

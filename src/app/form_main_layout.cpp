@@ -28,6 +28,7 @@ QLabel* SunkenText(const QString& name, const QString& text, QWidget* parent) {
     auto* label = Named(new QLabel(text, parent), name);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setMinimumWidth(90);
+    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     return label;
 }
@@ -70,7 +71,7 @@ QGroupBox* TFormMain::CreateInterfaceGroup() {
     ComboCOM = Named(new QComboBox(group), QStringLiteral("ComboCOM"));
     ComboCOM->setEditable(true); // any typed text is a device name
     ComboCOM->setInsertPolicy(QComboBox::NoInsert);
-    ComboCOM->setMinimumContentsLength(16);
+    ComboCOM->setMinimumContentsLength(24);
     ComboCOM->setToolTip(
         QStringLiteral("Select the serial port to which the evaluation board is connected."));
     BtnOpen = Button(QStringLiteral("BtnOpen"), QStringLiteral("&Open"),

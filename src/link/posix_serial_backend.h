@@ -38,6 +38,7 @@ private:
     void Kick();
     void FlushPendingLocked();
     TSerialEvents DrainInputLocked();
+    void SettleInput();
     TSerialEvents CheckModemLines();
     void DropRtsWhenSent();
     void ApplyFlowLines(TFlowControl flow);

@@ -89,7 +89,7 @@ void TSerialPort::ReaderLoop(int generation) {
                     std::lock_guard done(handoffMutex_);
                     handled_ = true;
                 }
-                handoffDone_.notify_all();
+                handoffDone_.notify_one();
             },
             Qt::QueuedConnection);
         // Synchronous hand-off: the next wait starts only after the event has been handled,

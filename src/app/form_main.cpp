@@ -119,9 +119,7 @@ void TFormMain::FormCreate() {
     TimerActions.stop();
     link_.Detecting = false;
 
-    SetConnectedControls(false);
-    StaticInfo1->setText(QStringLiteral("No port opened."));
-    StaticInfo2->setText(QStringLiteral("Select a port, then click \"Open\"."));
+    ShowNoPort();
 
     for (int motor = 0; motor < kMotorCount; ++motor) {
         motors_[size_t(motor)].CbRampMode->setCurrentIndex(0);
@@ -260,6 +258,10 @@ void TFormMain::BtnCloseClick() {
         plotWindow_->close();
     }
     link_.Close();
+    ShowNoPort();
+}
+
+void TFormMain::ShowNoPort() {
     SetConnectedControls(false);
     StaticInfo1->setText(QStringLiteral("No port opened."));
     StaticInfo2->setText(QStringLiteral("Select a port, then click \"Open\"."));

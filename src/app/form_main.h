@@ -111,6 +111,7 @@ private:
     void FormCreate();
     void FormClose();
     void SetConnectedControls(bool open);
+    void ShowNoPort();
     bool OpenPort(const QString& text);
     void StartDetection();
     void Identify(const Identification& bytes);

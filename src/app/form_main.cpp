@@ -238,9 +238,6 @@ void TFormMain::BtnOpenClick() {
         return;
     }
     StartDetection();
-    BtnOpen->setEnabled(false);
-    BtnClose->setEnabled(true);
-    BtnCmd630->setEnabled(true);
     poll_.PollIndex = 0;
     link_.AnswerReceived = true;
     link_.PollingEnabled = true;
@@ -300,28 +297,29 @@ void TFormMain::Identify(const Identification& bytes) {
         setWindowTitle(baseCaption_ + QStringLiteral(" (Balsen Version)"));
         break;
     case BoardKind::Kit516:
-        BtnVRX640->setVisible(true);
-        BtnVRX640->setEnabled(true);
+        ShowDriverButton(BtnVRX640->text()); // keeps the caption of an earlier kit
         setWindowTitle(QStringLiteral("VRX630/VRX516 Evalutation Kit V") + shortVersion_);
         variant_.Kit516 = true;
         break;
     case BoardKind::Kit52x:
-        BtnVRX640->setText(QStringLiteral("VRX52x LoadMeter..."));
-        BtnVRX640->setVisible(true);
-        BtnVRX640->setEnabled(true);
+        ShowDriverButton(QStringLiteral("VRX52x LoadMeter..."));
         setWindowTitle(QStringLiteral("VRX630/VRX52x Evalutation Kit V") + shortVersion_);
         variant_.Kit52x = true;
         break;
     case BoardKind::Kit880:
-        BtnVRX640->setText(QStringLiteral("VRX880..."));
-        BtnVRX640->setVisible(true);
-        BtnVRX640->setEnabled(true);
+        ShowDriverButton(QStringLiteral("VRX880..."));
         setWindowTitle(QStringLiteral("VRX630/VRX880 Evaluation Kit V") + shortVersion_);
         variant_.Kit880 = true;
         break;
     case BoardKind::Plain:
         break;
     }
+}
+
+void TFormMain::ShowDriverButton(const QString& caption) {
+    BtnVRX640->setText(caption);
+    BtnVRX640->setVisible(true);
+    BtnVRX640->setEnabled(true);
 }
 
 void TFormMain::AnnounceBoard() {
@@ -356,16 +354,17 @@ void TFormMain::ShowMessage(const QString& text) {
 }
 
 void TFormMain::BtnCmd630Click() {
-    if (registerWindow_ != nullptr) {
-        registerWindow_->show();
-        registerWindow_->raise();
-    }
+    ShowWindow(registerWindow_);
 }
 
 void TFormMain::BtnGraphicsClick() {
-    if (plotWindow_ != nullptr) {
-        plotWindow_->show();
-        plotWindow_->raise();
+    ShowWindow(plotWindow_);
+}
+
+void TFormMain::ShowWindow(QWidget* window) {
+    if (window != nullptr) {
+        window->show();
+        window->raise();
     }
 }
 
@@ -374,8 +373,7 @@ void TFormMain::BtnVRX640Click() {
     for (size_t i = 0; i < driverWindows_.size(); ++i) {
         if (flags[i] && driverWindows_[i] != nullptr) {
             try {
-                driverWindows_[i]->show();
-                driverWindows_[i]->raise();
+                ShowWindow(driverWindows_[i]);
             } catch (...) {
                 // A window that cannot be shown must not keep the next one from showing.
             }

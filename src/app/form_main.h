@@ -115,11 +115,13 @@ private:
     bool OpenPort(const QString& text);
     void StartDetection();
     void Identify(const Identification& bytes);
+    void ShowDriverButton(const QString& caption);
     void AnnounceBoard();
     void ReplyTimeout();
     void PortLost();
     void ShowStatusBits(uint8_t status);
     void ShowMessage(const QString& text);
+    static void ShowWindow(QWidget* window);
     void SetZepha(bool on);
 
     void RampModeChange(int motor);

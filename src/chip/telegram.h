@@ -2,7 +2,6 @@
 // The 32-bit SPI telegram of the VRX630 and its answer, always handled as four bytes sent most
 // significant first. The first byte selects RAM or register, unit, register and read flag.
 
-#include <array>
 #include <cstdint>
 
 namespace vrx {
@@ -42,7 +41,6 @@ struct Telegram {
     constexpr unsigned UnitSelect() const { return (b0 >> 5) & 3; }
     constexpr unsigned RegisterIndex() const { return (b0 >> 1) & 15; }
     constexpr unsigned RamWord() const { return (b0 >> 1) & 63; }
-    constexpr std::array<uint8_t, 4> Bytes() const { return {b0, b1, b2, b3}; }
     friend constexpr bool operator==(const Telegram&, const Telegram&) = default;
 };
 

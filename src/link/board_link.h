@@ -93,9 +93,6 @@ public:
     void CheckReplyTimeout();
     bool ReplyOverdue() const;
 
-    // Busy-waits, bounded by the reply timeout, until the transmit queue is empty.
-    bool WaitTxEmpty();
-
     // Closes the port and ends every wait in progress as the reply timeout would.
     void Close();
 
@@ -110,6 +107,8 @@ private:
         Answer answer;
     };
 
+    // Busy-waits, bounded by the reply timeout, until the transmit queue is empty.
+    bool WaitTxEmpty();
     void WaitUntil(const std::function<bool()>& done);
     void EndCommand();
     bool WriteFrame(const uint8_t* data, int count);

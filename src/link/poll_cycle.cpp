@@ -30,7 +30,7 @@ void PollCycle::Tick() {
             const uint8_t query = QueryByteOfSlot(PollIndex);
             link_.SendBoardBytes(&query, 1);
         } else {
-            link_.WaitTxEmpty();
+            // SendTelegram itself waits until the transmit queue is empty.
             link_.SendTelegram(static_cast<uint8_t>(Slot(PollIndex).ReadByte), 0, 0, 0);
         }
         link_.LastSendTick = link_.Now();
@@ -42,15 +42,20 @@ void PollCycle::DistributeReply(const Answer& reply) {
     const int index = PollIndex;
     const PollSlot& slot = Slot(index);
     const int32_t value = SignExtend(reply.Value(), slot.SignBit);
-    const auto text = [&] { return QString::fromStdString(FormatSlotValue(value, slot.SignBit)); };
+    const bool showRegister =
+        slot.RegisterDisplay && registers_ != nullptr && registers_->IsShown();
+    QString text;
+    if (slot.MainDisplay || showRegister) {
+        text = QString::fromStdString(FormatSlotValue(value, slot.SignBit));
+    }
     if (slot.MainDisplay) {
-        slot.MainDisplay(text());
+        slot.MainDisplay(text);
     }
     if (slot.OnAnswer) {
         slot.OnAnswer(reply.a1, reply.a2, reply.a3);
     }
-    if (slot.RegisterDisplay && registers_ != nullptr && registers_->IsShown()) {
-        slot.RegisterDisplay(text());
+    if (showRegister) {
+        slot.RegisterDisplay(text);
     }
     if (plot_ != nullptr && index < 45) {
         const int motor = index / 15;

@@ -6,8 +6,9 @@
 
 namespace vrx {
 
-ProgramWindows::ProgramWindows(TFormMain::Options options) : main(std::move(options)) {
-    main.SetRegisterWindow(&registers, nullptr);
+ProgramWindows::ProgramWindows(TFormMain::Options options)
+    : main(std::move(options)), registers(main.Link(), main.Poll()) {
+    main.SetRegisterWindow(&registers, &registers);
     main.SetPlotWindow(&graphics, nullptr);
     main.SetWarningDialog(&warning);
 }

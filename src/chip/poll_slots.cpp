@@ -30,6 +30,16 @@ std::array<PollSlotInfo, kPollSlotCount> BuildSlots() {
 
 const std::array<PollSlotInfo, kPollSlotCount> kPollSlots = BuildSlots();
 
+int PollSlotOf(const RegisterDef& reg, int motor) {
+    const uint8_t read = ReadByte(reg, motor);
+    for (int slot = 0; slot < kFirstQuerySlot; ++slot) {
+        if (kPollSlots[static_cast<size_t>(slot)].ReadByte == read) {
+            return slot;
+        }
+    }
+    return -1;
+}
+
 uint8_t QueryByteOfSlot(int slot) {
     static constexpr uint8_t kQueries[] = {0x66, 0x73, 0x6D, 0x76, 0x70};
     return IsQuerySlot(slot) ? kQueries[slot - kFirstQuerySlot] : 0;

@@ -32,6 +32,10 @@ constexpr bool IsQuerySlot(int slot) {
 // The one-byte board query of slots 51..55: 'f', 's', 'm', 'v', 'p'.
 uint8_t QueryByteOfSlot(int slot);
 
+struct RegisterDef;
+// The slot that reads a register (motor 0..2 for motor registers), or -1 if none does.
+int PollSlotOf(const RegisterDef& reg, int motor = 0);
+
 // Slots of a motor's always-polled registers (motor 0..2).
 constexpr int XActualSlot(int motor) {
     return 15 * motor + 1;

@@ -1,11 +1,92 @@
 #include "registers/form_advanced.h"
 
+#include "link/board_link.h"
+#include "registers/register_page.h"
+
+#include <QCloseEvent>
+#include <QHideEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
 namespace vrx {
 
-TFormAdvanced::TFormAdvanced(QWidget* parent) : QWidget(parent, Qt::Window) {
+TFormAdvanced::TFormAdvanced(BoardLink& link, PollCycle& poll, QWidget* parent)
+    : QWidget(parent, Qt::Window), link_(link), poll_(poll) {
     setObjectName(QStringLiteral("FormAdvanced"));
-    setWindowTitle(QStringLiteral("VRX630 Register Set (Motor 1)"));
-    resize(560, 420);
+    // Fixed size: the title bar offers minimise and close only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("VRX630 Register Set"));
+
+    PageControl = new QTabWidget(this);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    for (int motor = 0; motor < kMotorCount; ++motor) {
+        pages_[size_t(motor)] = new RegisterPage(
+            MotorPageDef(motor), CurrentTelegram, [this] { SendCurrentTelegram(); }, PageControl);
+        pages_[size_t(motor)]->setObjectName(QStringLiteral("TabMotor%1").arg(motor + 1));
+    }
+    pages_[3] = new RegisterPage(
+        GlobalPageDef(), CurrentTelegram, [this] { SendCurrentTelegram(); }, PageControl);
+    pages_[3]->setObjectName(QStringLiteral("TabGlobal"));
+    for (RegisterPage* page : pages_) {
+        PageControl->addTab(page, page->Def().tabText);
+        page->RegisterIn(poll_);
+    }
+    poll_.SetRegisterView(this);
+    auto* ram = new QWidget(PageControl);
+    ram->setObjectName(QStringLiteral("TabRAM"));
+    PageControl->addTab(ram, QStringLiteral("RAM Table"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl);
+    setFixedSize(sizeHint());
+
+    connect(PageControl, &QTabWidget::currentChanged, this, &TFormAdvanced::PageControlChange);
+    PageControlChange(PageControl->currentIndex());
+}
+
+TFormAdvanced::~TFormAdvanced() {
+    for (RegisterPage* page : pages_) {
+        page->Unregister(poll_);
+    }
+    poll_.SetRegisterView(nullptr);
+}
+
+int TFormAdvanced::ActivePage() const {
+    return PageControl->currentIndex();
+}
+
+void TFormAdvanced::PageControlChange(int index) {
+    if (index >= 0 && index < int(pages_.size())) {
+        setWindowTitle(pages_[size_t(index)]->Def().windowCaption);
+        pages_[size_t(index)]->Enter();
+    } else if (index == kRamPage) {
+        setWindowTitle(QStringLiteral("VRX630 Register Set (Configuration & Microstep RAM)"));
+    }
+}
+
+void TFormAdvanced::SendCurrentTelegram() {
+    const auto suspension = link_.SuspendPolling();
+    link_.TransferTelegram(CurrentTelegram);
+}
+
+void TFormAdvanced::showEvent(QShowEvent* event) {
+    shown_ = true;
+    QWidget::showEvent(event);
+}
+
+void TFormAdvanced::hideEvent(QHideEvent* event) {
+    // Minimising keeps the window shown; hiding it from the program does not.
+    if (!event->spontaneous()) {
+        shown_ = false;
+    }
+    QWidget::hideEvent(event);
+}
+
+void TFormAdvanced::closeEvent(QCloseEvent* event) {
+    shown_ = false;
+    QWidget::closeEvent(event);
 }
 
 } // namespace vrx

@@ -1,15 +1,57 @@
 #pragma once
-// TFormAdvanced: the register window. Its pages arrive with the register support; until then it is
-// an empty window with its caption.
+// TFormAdvanced: the register window. Five pages: the registers of each motor, the global
+// registers, and the configuration and microstep RAM. The window never reads registers itself:
+// its pages enter their displays and decoders in the poll table, and the polling cycle reads
+// the registers of the page on top while the window is shown. Writing is explicit: the user
+// picks a register, fills in the value, watches the telegram and sends it.
+
+#include "chip/telegram.h"
+#include "link/poll_cycle.h"
 
 #include <QWidget>
 
+#include <array>
+
+class QTabWidget;
+
 namespace vrx {
 
-class TFormAdvanced : public QWidget {
+class BoardLink;
+class RegisterPage;
+
+class TFormAdvanced : public QWidget, public RegisterView {
     Q_OBJECT
 public:
-    explicit TFormAdvanced(QWidget* parent = nullptr);
+    static constexpr int kRamPage = 4;
+
+    TFormAdvanced(BoardLink& link, PollCycle& poll, QWidget* parent = nullptr);
+    ~TFormAdvanced() override;
+
+    // RegisterView: shown from show until close; the page on top (0..2 motors, 3 global).
+    bool IsShown() const override { return shown_; }
+    int ActivePage() const override;
+
+    // The telegram the pages compose, shared by all of them.
+    Telegram CurrentTelegram;
+    // Sends CurrentTelegram with polling suspended, and restores polling.
+    void SendCurrentTelegram();
+
+    RegisterPage* Page(int index) const { return pages_[size_t(index)]; }
+
+public slots:
+    void PageControlChange(int index);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    BoardLink& link_;
+    PollCycle& poll_;
+    bool shown_ = false;
+    QTabWidget* PageControl = nullptr;
+    std::array<RegisterPage*, 4> pages_{};
 };
 
 } // namespace vrx

@@ -31,7 +31,8 @@ public:
             label_->setBuddy(edit_);
             edit_->setParent(widget_);
             row->addWidget(label_);
-            row->addWidget(edit_, 1);
+            row->addWidget(edit_);
+            row->addStretch(1);
         }
     }
     QWidget* Widget() const override { return widget_; }

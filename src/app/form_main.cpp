@@ -4,6 +4,7 @@
 #include "app/port_list.h"
 #include "app/version.h"
 #include "controls/led_little.h"
+#include "controls/message_box.h"
 #include "drivers/form_vrx516.h"
 #include "drivers/form_vrx52x.h"
 #include "drivers/form_vrx880.h"
@@ -15,7 +16,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include <cerrno>
@@ -25,7 +25,7 @@ namespace vrx {
 
 namespace {
 
-const QString kDesignTitle = QStringLiteral("VRX630 Evaluation Kit");
+const QString& kDesignTitle = kProgramTitle;
 
 // Why a port could not be opened, where the system tells.
 QString OpenFailureReason(int error) {
@@ -348,9 +348,7 @@ void TFormMain::ShowStatusBits(uint8_t status) {
 }
 
 void TFormMain::ShowMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kDesignTitle, text, QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("MessageBox"));
-    box.exec();
+    vrx::ShowMessage(this, text);
 }
 
 void TFormMain::BtnCmd630Click() {

@@ -65,26 +65,26 @@ void BoardLink::SendTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
     }
 }
 
-Answer BoardLink::TransferTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
+std::optional<Answer> BoardLink::Transfer(const Telegram& t) {
     if (PollingEnabled || !port_.IsOpen() || quitting_) {
-        return TransferAnswer;
+        return std::nullopt;
     }
     // A transfer started inside another's wait goes on the line only after that reply.
     WaitUntil([this] { return AnswerReceived; });
     if (!port_.IsOpen() || quitting_) {
-        return TransferAnswer;
+        return std::nullopt;
     }
     PendingTransfer mine;
     transfer_ = &mine;
     AwaitingTransfer = true;
     AnswerReceived = false;
-    SendTelegram(b0, b1, b2, b3);
+    SendTelegram(t.b0, t.b1, t.b2, t.b3);
     LastSendTick = clock_();
     WaitUntil([&mine] { return mine.done; });
     if (transfer_ == &mine) {
         transfer_ = nullptr; // ended by leaving the application's event loop
     }
-    return mine.answered ? mine.answer : TransferAnswer;
+    return mine.answered ? std::optional<Answer>(mine.answer) : std::nullopt;
 }
 
 PollingSuspension BoardLink::SuspendPolling() {

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace vrx {
@@ -77,9 +78,14 @@ public:
     std::function<void()> OnPortLost;
 
     void SendTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
-    // Sends one telegram and waits for its reply; returns this transfer's own answer, or the
-    // previous TransferAnswer after a timeout. Sends nothing while polling is enabled.
-    Answer TransferTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
+    // Sends one telegram and waits for its reply; returns this transfer's own answer, or
+    // nothing after the reply timeout, a close, or while polling is enabled (then nothing is
+    // sent).
+    std::optional<Answer> Transfer(const Telegram& t);
+    // As Transfer, but the previous TransferAnswer stands in for a missing answer.
+    Answer TransferTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
+        return Transfer({b0, b1, b2, b3}).value_or(TransferAnswer);
+    }
     Answer TransferTelegram(const Telegram& t) { return TransferTelegram(t.b0, t.b1, t.b2, t.b3); }
     PollingSuspension SuspendPolling();
     void SendBoardBytes(const uint8_t* data, int count);

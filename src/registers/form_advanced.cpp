@@ -1,6 +1,7 @@
 #include "registers/form_advanced.h"
 
 #include "link/board_link.h"
+#include "registers/ram_page.h"
 #include "registers/register_page.h"
 
 #include <QCloseEvent>
@@ -34,7 +35,7 @@ TFormAdvanced::TFormAdvanced(BoardLink& link, PollCycle& poll, QWidget* parent)
         page->RegisterIn(poll_);
     }
     poll_.SetRegisterView(this);
-    auto* ram = new QWidget(PageControl);
+    auto* ram = new RamPage(link_, PageControl);
     ram->setObjectName(QStringLiteral("TabRAM"));
     PageControl->addTab(ram, QStringLiteral("RAM Table"));
 

@@ -7,6 +7,7 @@
 #include "app/program_windows.h"
 #include "sim/pty_board.h"
 
+#include "support/message_catcher.h"
 #include "support/wait_for.h"
 
 #include <QApplication>
@@ -23,25 +24,6 @@
 #include <memory>
 
 namespace vrx::test {
-
-// Records the text of every message box that comes up and answers it with its default button.
-class MessageCatcher {
-public:
-    MessageCatcher() {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts.push_back(box->text());
-                box->accept();
-            }
-        });
-        timer_.start();
-    }
-    QStringList texts;
-
-private:
-    QTimer timer_;
-};
 
 class ProgramTest : public testing::Test {
 protected:

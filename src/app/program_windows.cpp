@@ -8,7 +8,7 @@ namespace vrx {
 
 ProgramWindows::ProgramWindows(TFormMain::Options options) : main(std::move(options)) {
     main.SetRegisterWindow(&registers, nullptr);
-    main.SetPlotWindow(&graphics, nullptr);
+    main.SetPlotWindow(&graphics, &graphics);
     main.SetWarningDialog(&warning);
 }
 

@@ -202,6 +202,8 @@ TEST_F(FormGraphicsTest, ScaleStripsLabelEveryStepBelowTheTop) {
 
 TEST_F(FormGraphicsTest, TheContextMenuExportsTheMotorsDataAndPicture) {
     FeedKnownBuffer(1, 2);
+    form->AddPosition(555, 1); // the column being filled is not part of the plot yet
+    form->AddVelocity(99, 0);  // another motor
     Find<QTabWidget>("PageControl")->setCurrentIndex(1);
     answer = dir.filePath("motor2.csv");
     ChooseFromMenu("PaintBox2", "MenuExportData");

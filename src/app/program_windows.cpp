@@ -9,7 +9,7 @@ namespace vrx {
 ProgramWindows::ProgramWindows(TFormMain::Options options)
     : main(std::move(options)), registers(main.Link(), main.Poll()) {
     main.SetRegisterWindow(&registers, &registers);
-    main.SetPlotWindow(&graphics, nullptr);
+    main.SetPlotWindow(&graphics, &graphics);
     main.SetWarningDialog(&warning);
 }
 

@@ -1,11 +1,160 @@
 #include "plots/form_graphics.h"
 
+#include "plots/atomic_file.h"
+#include "plots/paint_box.h"
+#include "plots/plot_csv.h"
+#include "plots/plot_painter.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+
 namespace vrx {
 
-TFormGraphics::TFormGraphics(QWidget* parent) : QWidget(parent, Qt::Window) {
+TFormGraphics::SaveFileDialog TFormGraphics::AskSaveFileName =
+    [](QWidget* parent, const QString& caption, const QString& filter) {
+        // Asks before replacing an existing file; a name typed without extension is kept.
+        return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
+    };
+
+TFormGraphics::TFormGraphics(QWidget* parent, TickClock clock)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      model_(std::move(clock)) {
     setObjectName(QStringLiteral("FormGraphics"));
     setWindowTitle(QStringLiteral("Graphic Display"));
-    resize(640, 480);
+    CreateControls();
+    ShowInterval(); // the model starts cleared
+}
+
+void TFormGraphics::AdvanceColumn() {
+    const PlotModel::Advance advance = model_.AdvanceColumn(CheckStop->isChecked());
+    if (!advance.added) {
+        return; // frozen: the label keeps its text
+    }
+    if (shown_) {
+        for (size_t m = 0; m < tabs_.size(); ++m) {
+            tabs_[m].PaintBox->update();
+            if (advance.rescaled[m]) {
+                tabs_[m].PaintBoxLeft->update();
+                tabs_[m].PaintBoxRight->update();
+            }
+        }
+    }
+    ShowInterval();
+}
+
+void TFormGraphics::AddPosition(int value, int motor) {
+    model_.AddPosition(value, motor);
+}
+
+void TFormGraphics::AddVelocity(int value, int motor) {
+    model_.AddVelocity(value, motor);
+}
+
+void TFormGraphics::AddAcceleration(int value, int motor) {
+    model_.AddAcceleration(value, motor);
+}
+
+void TFormGraphics::AddTargetVelocity(int value, int motor) {
+    model_.AddTargetVelocity(value, motor);
+}
+
+void TFormGraphics::ShowInterval() {
+    const int64_t shown = model_.Interval().Shown();
+    const QString text = shown < 0 ? QStringLiteral("---") : QString::number(shown);
+    if (LblXTiming->text() != text) {
+        LblXTiming->setText(text);
+    }
+}
+
+void TFormGraphics::BtnClearClick() {
+    model_.Clear();
+    ShowInterval();
+    for (const MotorTab& tab : tabs_) {
+        tab.PaintBoxLeft->update();
+        tab.PaintBox->update();
+        tab.PaintBoxRight->update();
+    }
+}
+
+void TFormGraphics::PaintBox1Paint(TPaintBox& sender, QPainter& canvas) {
+    PaintPlotCurves(canvas, model_, sender.Tag);
+}
+
+void TFormGraphics::PaintBoxLeft1Paint(TPaintBox& sender, QPainter& canvas) {
+    PaintScaleStrip(canvas, model_, sender.Tag, ScaleStrip::Left, sender.width());
+}
+
+void TFormGraphics::PaintBoxRight1Paint(TPaintBox& sender, QPainter& canvas) {
+    PaintScaleStrip(canvas, model_, sender.Tag, ScaleStrip::Right, sender.width());
+}
+
+void TFormGraphics::PaintBox1ContextPopup(TPaintBox& sender, const QPoint& position) {
+    popupMotor_ = sender.Tag;
+    PopupPlot->popup(sender.mapToGlobal(position));
+}
+
+// What is saved is taken when the command is chosen: the plot goes on while the dialog is open.
+void TFormGraphics::MenuSavePictureClick() {
+    const QPixmap picture = tabs_[static_cast<size_t>(popupMotor_)].TabMotor->grab();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    WriteChosenFile(QStringLiteral("Save Picture"),
+                    QStringLiteral("PNG images (*.png);;All files (*)"), png);
+}
+
+void TFormGraphics::MenuExportDataClick() {
+    const std::string csv = PlotCsv(model_, popupMotor_);
+    WriteChosenFile(QStringLiteral("Export Data"),
+                    QStringLiteral("CSV files (*.csv);;All files (*)"),
+                    QByteArray::fromStdString(csv));
+}
+
+void TFormGraphics::WriteChosenFile(const QString& caption, const QString& filter,
+                                    const QByteArray& data) {
+    const QString path = AskSaveFileName ? AskSaveFileName(this, caption, filter) : QString();
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString reason = WriteFileAtomically(path, data);
+    if (!reason.isEmpty()) {
+        ShowMessage(QStringLiteral("The file %1 could not be written.\n%2")
+                        .arg(QDir::toNativeSeparators(path), reason));
+    }
+}
+
+void TFormGraphics::ShowMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.exec();
+}
+
+void TFormGraphics::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    shown_ = true;
+}
+
+void TFormGraphics::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) {
+        shown_ = false; // a minimised window keeps its repaints, as one that is merely covered
+    }
+}
+
+void TFormGraphics::closeEvent(QCloseEvent* event) {
+    shown_ = false;
+    event->accept();
 }
 
 } // namespace vrx

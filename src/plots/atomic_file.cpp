@@ -1,0 +1,23 @@
+#include "plots/atomic_file.h"
+
+#include <QSaveFile>
+
+namespace vrx {
+
+QString WriteFileAtomically(const QString& path, const QByteArray& data) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    if (file.write(data) != data.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return QString();
+}
+
+} // namespace vrx

@@ -1,0 +1,175 @@
+// The controls of the plot window and their places.
+#include "plots/form_graphics.h"
+
+#include "plots/paint_box.h"
+#include "plots/plot_painter.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace vrx {
+
+namespace {
+
+constexpr int kPlotWidth = 478;
+constexpr int kPlotHeight = 434;
+constexpr int kStripWidth = 90; // room for a seven-digit position beside a four-digit scale
+
+template <typename Widget> Widget* Named(Widget* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+void PaintBlack(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// A black, sunken panel around one surface.
+QFrame* BlackPanel(QWidget* surface, QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PaintBlack(panel);
+    auto* box = new QHBoxLayout(panel);
+    box->setContentsMargins(1, 1, 1, 1);
+    box->addWidget(surface);
+    return panel;
+}
+
+QLabel* ColouredLabel(const QString& name, const QString& text, PlotSeries series,
+                      QWidget* parent) {
+    auto* label = Named(new QLabel(text, parent), name);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, PlotColor(series));
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+void TFormGraphics::CreateControls() {
+    PageControl = Named(new QTabWidget(this), QStringLiteral("PageControl"));
+    for (int m = 0; m < PlotModel::kMotors; ++m) {
+        PageControl->addTab(CreateMotorTab(m), QStringLiteral("Motor %1").arg(m + 1));
+    }
+
+    CheckStop = Named(new QCheckBox(QStringLiteral("&Stop when velocity = 0"), this),
+                      QStringLiteral("CheckStop"));
+    CheckStop->setToolTip(QStringLiteral(
+        "If activated, the graphic display will be stopped when the motors are not running."));
+    BtnClear =
+        Named(new QPushButton(QStringLiteral("&Clear display"), this), QStringLiteral("BtnClear"));
+    BtnClear->setToolTip(QStringLiteral("Click this button to clear the graphic display."));
+    connect(BtnClear, &QPushButton::clicked, this, &TFormGraphics::BtnClearClick);
+
+    auto* commands = new QVBoxLayout();
+    commands->addWidget(CreateTimePanel());
+    commands->addWidget(CheckStop);
+    commands->addStretch();
+    commands->addWidget(BtnClear, 0, Qt::AlignRight);
+
+    auto* bottom = new QHBoxLayout();
+    bottom->addWidget(CreateLegend());
+    bottom->addStretch();
+    bottom->addLayout(commands);
+
+    auto* form = new QVBoxLayout(this);
+    form->addWidget(PageControl);
+    form->addLayout(bottom);
+    form->setSizeConstraint(QLayout::SetFixedSize); // fixed border
+
+    CreatePopupMenu();
+}
+
+QWidget* TFormGraphics::CreateMotorTab(int motor) {
+    const QString n = QString::number(motor + 1);
+    MotorTab& tab = tabs_[static_cast<size_t>(motor)];
+    tab.TabMotor = Named(new QWidget(), QStringLiteral("TabMotor") + n);
+
+    tab.PaintBoxLeft =
+        Named(new TPaintBox(motor, tab.TabMotor), QStringLiteral("PaintBoxLeft") + n);
+    tab.PaintBoxLeft->setFixedSize(kStripWidth, kPlotHeight);
+    tab.PaintBoxLeft->setToolTip(
+        QStringLiteral("The scale is automatically adapted to fit the curve."));
+    tab.PaintBoxLeft->OnPaint = [this](TPaintBox& s, QPainter& c) { PaintBoxLeft1Paint(s, c); };
+
+    tab.PaintBox = Named(new TPaintBox(motor, tab.TabMotor), QStringLiteral("PaintBox") + n);
+    tab.PaintBox->setFixedSize(kPlotWidth, kPlotHeight); // later columns are clipped
+    tab.PaintBox->OnPaint = [this](TPaintBox& s, QPainter& c) { PaintBox1Paint(s, c); };
+    tab.PaintBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tab.PaintBox, &QWidget::customContextMenuRequested, this,
+            [this, box = tab.PaintBox](const QPoint& at) { PaintBox1ContextPopup(*box, at); });
+
+    tab.PaintBoxRight =
+        Named(new TPaintBox(motor, tab.TabMotor), QStringLiteral("PaintBoxRight") + n);
+    tab.PaintBoxRight->setFixedSize(kStripWidth, kPlotHeight);
+    tab.PaintBoxRight->setToolTip(
+        QStringLiteral("The scales are automatically adapted to fit the curves."));
+    tab.PaintBoxRight->OnPaint = [this](TPaintBox& s, QPainter& c) { PaintBoxRight1Paint(s, c); };
+
+    auto* row = new QHBoxLayout(tab.TabMotor);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    for (TPaintBox* surface : {tab.PaintBoxLeft, tab.PaintBox, tab.PaintBoxRight}) {
+        PaintBlack(surface);
+        row->addWidget(BlackPanel(surface, tab.TabMotor));
+    }
+    return tab.TabMotor;
+}
+
+QWidget* TFormGraphics::CreateLegend() {
+    auto* legend = Named(new QFrame(this), QStringLiteral("PnlLegend"));
+    legend->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PaintBlack(legend); // the yellow line reads only on black
+    LblRed =
+        ColouredLabel(QStringLiteral("LblRed"), QStringLiteral("Red: Velocity (absolute value)"),
+                      PlotSeries::Velocity, legend);
+    LblYellow = ColouredLabel(QStringLiteral("LblYellow"),
+                              QStringLiteral("Yellow: Target Velocity (absolute value)"),
+                              PlotSeries::TargetVelocity, legend);
+    LblGreen = ColouredLabel(QStringLiteral("LblGreen"), QStringLiteral("Green: Position"),
+                             PlotSeries::Position, legend);
+    LblBlue = ColouredLabel(QStringLiteral("LblBlue"),
+                            QStringLiteral("Blue: Acceleration (absolute value)"),
+                            PlotSeries::Acceleration, legend);
+    auto* lines = new QVBoxLayout(legend);
+    for (QLabel* label : {LblRed, LblYellow, LblGreen, LblBlue}) {
+        lines->addWidget(label);
+    }
+    return legend;
+}
+
+QWidget* TFormGraphics::CreateTimePanel() {
+    auto* panel = Named(new QFrame(this), QStringLiteral("PnlTime"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setToolTip(QStringLiteral("The x axis time interval is shown here."));
+    LblXAxis = Named(new QLabel(QStringLiteral("Time interval (ms): "), panel),
+                     QStringLiteral("LblXAxis"));
+    LblXTiming = Named(new QLabel(panel), QStringLiteral("LblXTiming"));
+    LblXTiming->setMinimumWidth(
+        LblXTiming->fontMetrics().horizontalAdvance(QStringLiteral("88888")));
+    auto* line = new QHBoxLayout(panel);
+    line->setSpacing(0);
+    line->addWidget(LblXAxis);
+    line->addWidget(LblXTiming);
+    return panel;
+}
+
+void TFormGraphics::CreatePopupMenu() {
+    PopupPlot = Named(new QMenu(this), QStringLiteral("PopupPlot"));
+    MenuSavePicture = Named(PopupPlot->addAction(QStringLiteral("Save Picture...")),
+                            QStringLiteral("MenuSavePicture"));
+    MenuExportData = Named(PopupPlot->addAction(QStringLiteral("Export Data...")),
+                           QStringLiteral("MenuExportData"));
+    connect(MenuSavePicture, &QAction::triggered, this, &TFormGraphics::MenuSavePictureClick);
+    connect(MenuExportData, &QAction::triggered, this, &TFormGraphics::MenuExportDataClick);
+}
+
+} // namespace vrx

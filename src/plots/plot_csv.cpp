@@ -1,0 +1,19 @@
+#include "plots/plot_csv.h"
+
+namespace vrx {
+
+std::string PlotCsv(const PlotModel& model, int motor) {
+    std::string text = "column,position,velocity,target_velocity,acceleration\r\n";
+    for (int x = 0; x < model.SampleCount(); ++x) {
+        text += std::to_string(x);
+        for (PlotSeries series : {PlotSeries::Position, PlotSeries::Velocity,
+                                  PlotSeries::TargetVelocity, PlotSeries::Acceleration}) {
+            text += ',';
+            text += std::to_string(model.Sample(series, motor, x).value);
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+} // namespace vrx

@@ -1,0 +1,260 @@
+// The plot window on its own, offscreen: its controls, the drawing of a known buffer, the
+// context menu's picture and data export, and the clear.
+#include "plots/form_graphics.h"
+
+#include "support/wait_for.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vrx {
+namespace {
+
+// Rows of a known buffer: velocity 250 of 300, target velocity 100 of 100, position 3000 of
+// 0..10000, acceleration 33 of 100; each drawn with its curve's offset.
+constexpr int kVelocityRow = 431 - 350;
+constexpr int kTargetVelocityRow = 431 - 420 - 3;
+constexpr int kPositionRow = 431 - 126 - 2;
+constexpr int kAccelerationRow = 431 - 138 + 1;
+
+class FormGraphicsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        form->show();
+        savedDialog = TFormGraphics::AskSaveFileName;
+        TFormGraphics::AskSaveFileName = [this](QWidget*, const QString& caption,
+                                                const QString& filter) {
+            asked << caption + " | " + filter;
+            return answer;
+        };
+        messageTimer.setInterval(5);
+        QObject::connect(&messageTimer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages << box->text();
+                box->accept();
+            }
+        });
+        messageTimer.start();
+    }
+    void TearDown() override { TFormGraphics::AskSaveFileName = savedDialog; }
+
+    // Passes of the known buffer for one motor.
+    void FeedKnownBuffer(int motor, int passes) {
+        for (int i = 0; i < passes; ++i) {
+            now += 100;
+            form->AddVelocity(-250, motor);
+            form->AddTargetVelocity(100, motor);
+            form->AddPosition(3000, motor);
+            form->AddAcceleration(33, motor);
+            form->AdvanceColumn();
+        }
+    }
+    template <class T = QWidget> T* Find(const QString& name) {
+        T* widget = form->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    QImage Grab(const QString& name) { return Find(name)->grab().toImage(); }
+    // Opens a plot's context menu and chooses one of its commands.
+    void ChooseFromMenu(const QString& plot, const QString& action) {
+        QWidget* box = Find(plot);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                box->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(box, &event);
+        auto* menu = Find<QMenu>("PopupPlot");
+        ASSERT_TRUE(test::WaitFor([&] { return menu->isVisible(); }));
+        QAction* chosen = menu->findChild<QAction*>(action);
+        ASSERT_NE(chosen, nullptr);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
+        test::Pump(50);
+    }
+
+    QTemporaryDir dir;
+    uint32_t now = 5000;
+    std::unique_ptr<TFormGraphics> form =
+        std::make_unique<TFormGraphics>(nullptr, [this] { return now; });
+    TFormGraphics::SaveFileDialog savedDialog;
+    QString answer;
+    QStringList asked;
+    QStringList messages;
+    QTimer messageTimer;
+};
+
+TEST_F(FormGraphicsTest, ControlsCarryTheirNamesTextsAndHints) {
+    EXPECT_EQ(form->windowTitle(), "Graphic Display");
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "fixed border";
+    auto* pages = Find<QTabWidget>("PageControl");
+    ASSERT_EQ(pages->count(), 3);
+    for (int m = 0; m < 3; ++m) {
+        const QString n = QString::number(m + 1);
+        EXPECT_EQ(pages->tabText(m), "Motor " + n);
+        EXPECT_EQ(pages->widget(m)->objectName(), "TabMotor" + n);
+        EXPECT_EQ(Find("PaintBox" + n)->size(), QSize(478, 434));
+        for (const char* kind : {"PaintBoxLeft", "PaintBox", "PaintBoxRight"}) {
+            EXPECT_EQ(Find(kind + n)->parentWidget()->palette().color(QPalette::Window),
+                      QColor(Qt::black))
+                << kind << m;
+        }
+    }
+    const struct {
+        const char* name;
+        const char* property;
+        const char* text;
+    } expected[] = {
+        {"PaintBoxLeft2", "toolTip", "The scale is automatically adapted to fit the curve."},
+        {"PaintBoxRight3", "toolTip", "The scales are automatically adapted to fit the curves."},
+        {"LblRed", "text", "Red: Velocity (absolute value)"},
+        {"LblYellow", "text", "Yellow: Target Velocity (absolute value)"},
+        {"LblGreen", "text", "Green: Position"},
+        {"LblBlue", "text", "Blue: Acceleration (absolute value)"},
+        {"PnlTime", "toolTip", "The x axis time interval is shown here."},
+        {"LblXAxis", "text", "Time interval (ms): "},
+        {"LblXTiming", "text", "---"},
+        {"CheckStop", "text", "&Stop when velocity = 0"},
+        {"CheckStop", "toolTip",
+         "If activated, the graphic display will be stopped when the motors are not running."},
+        {"BtnClear", "text", "&Clear display"},
+        {"BtnClear", "toolTip", "Click this button to clear the graphic display."},
+    };
+    for (const auto& e : expected) {
+        EXPECT_EQ(Find(e.name)->property(e.property).toString(), e.text) << e.name;
+    }
+    const std::pair<const char*, QColor> colours[] = {{"LblRed", QColor(255, 0, 0)},
+                                                      {"LblYellow", QColor(255, 255, 0)},
+                                                      {"LblGreen", QColor(0, 128, 0)},
+                                                      {"LblBlue", QColor(0, 0, 255)}};
+    for (const auto& [name, colour] : colours) {
+        EXPECT_EQ(Find(name)->palette().color(QPalette::WindowText), colour) << name;
+    }
+    EXPECT_FALSE(Find<QCheckBox>("CheckStop")->isChecked());
+}
+
+TEST_F(FormGraphicsTest, CurvesAreDrawnInTheirColoursAtTheirRows) {
+    FeedKnownBuffer(1, 3);
+    const QImage plot = Grab("PaintBox2");
+    const std::pair<int, QColor> curves[] = {{kVelocityRow, QColor(255, 0, 0)},
+                                             {kTargetVelocityRow, QColor(255, 255, 0)},
+                                             {kPositionRow, QColor(0, 128, 0)},
+                                             {kAccelerationRow, QColor(0, 0, 255)}};
+    for (const auto& [row, colour] : curves) {
+        EXPECT_EQ(plot.pixelColor(1, row), colour) << row;
+        EXPECT_EQ(plot.pixelColor(3, row), QColor(Qt::black)) << "the column being filled";
+    }
+    EXPECT_EQ(Grab("PaintBox1").pixelColor(1, kVelocityRow), QColor(Qt::black)) << "motor 1";
+}
+
+// Colours of text drawn on black keep the channels of their colour and no other.
+bool HasColour(const QImage& image, QRect area, QColor colour) {
+    area &= image.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c != QColor(Qt::black) && (c.red() > 0) == (colour.red() > 0) &&
+                (c.green() > 0) == (colour.green() > 0) && (c.blue() > 0) == (colour.blue() > 0)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(FormGraphicsTest, ScaleStripsLabelEveryStepBelowTheTop) {
+    FeedKnownBuffer(0, 2);
+    const struct {
+        const char* strip;
+        QColor left, right;
+    } strips[] = {{"PaintBoxLeft1", QColor(0, 128, 0), QColor(255, 255, 0)},
+                  {"PaintBoxRight1", QColor(255, 0, 0), QColor(0, 0, 255)}};
+    for (const auto& s : strips) {
+        QWidget* strip = Find(s.strip);
+        const QImage image = Grab(s.strip);
+        const int h = strip->fontMetrics().height();
+        const int split = strip->width() - strip->fontMetrics().horizontalAdvance("8888") - 1;
+        for (int k = 0; k < 20; ++k) {
+            const int top = 431 - h - 21 * k;
+            EXPECT_TRUE(HasColour(image, QRect(0, top, split, h), s.left)) << s.strip << k;
+            EXPECT_TRUE(HasColour(image, QRect(split, top, strip->width(), h), s.right))
+                << s.strip << k;
+        }
+        // The highest value of a scale has no label.
+        const QRect above(0, 0, strip->width(), 431 - h - 21 * 19);
+        EXPECT_FALSE(HasColour(image, above, s.left) || HasColour(image, above, s.right))
+            << s.strip;
+    }
+}
+
+TEST_F(FormGraphicsTest, TheContextMenuExportsTheMotorsDataAndPicture) {
+    FeedKnownBuffer(1, 2);
+    form->AddPosition(555, 1); // the column being filled is not part of the plot yet
+    form->AddVelocity(99, 0);  // another motor
+    Find<QTabWidget>("PageControl")->setCurrentIndex(1);
+    answer = dir.filePath("motor2.csv");
+    ChooseFromMenu("PaintBox2", "MenuExportData");
+    QFile csv(answer);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll(), "column,position,velocity,target_velocity,acceleration\r\n"
+                             "0,3000,250,100,33\r\n"
+                             "1,3000,250,100,33\r\n");
+
+    answer = dir.filePath("motor2"); // a name without extension is kept
+    ChooseFromMenu("PaintBox2", "MenuSavePicture");
+    const QImage picture(answer, "PNG");
+    QWidget* tab = Find("TabMotor2");
+    ASSERT_EQ(picture.size(), tab->size()) << "the tab: scale strips and plot";
+    const QPoint origin = Find("PaintBox2")->mapTo(tab, QPoint(0, 0));
+    EXPECT_EQ(picture.pixelColor(origin + QPoint(0, kVelocityRow)), QColor(255, 0, 0));
+
+    EXPECT_EQ(asked, (QStringList{"Export Data | CSV files (*.csv);;All files (*)",
+                                  "Save Picture | PNG images (*.png);;All files (*)"}));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(FormGraphicsTest, AFileThatCannotBeWrittenIsReportedAndACancelWritesNothing) {
+    FeedKnownBuffer(0, 1);
+    answer = dir.filePath("missing/plot.csv");
+    ChooseFromMenu("PaintBox1", "MenuExportData");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("The file " + answer + " could not be written.\n"))
+        << messages[0].toStdString();
+
+    answer.clear(); // the dialog was cancelled
+    ChooseFromMenu("PaintBox1", "MenuSavePicture");
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
+TEST_F(FormGraphicsTest, ClearEmptiesThePlotAndStopFreezesIt) {
+    FeedKnownBuffer(0, 3);
+    EXPECT_EQ(Find<QLabel>("LblXTiming")->text(), "70");
+    QTest::mouseClick(Find<QPushButton>("BtnClear"), Qt::LeftButton);
+    EXPECT_EQ(form->Model().SampleCount(), 0);
+    EXPECT_EQ(Find<QLabel>("LblXTiming")->text(), "---");
+    EXPECT_EQ(Grab("PaintBox1").pixelColor(1, kVelocityRow), QColor(Qt::black));
+
+    Find<QCheckBox>("CheckStop")->setChecked(true);
+    for (int i = 0; i < 3; ++i) {
+        now += 100;
+        form->AdvanceColumn(); // all motors standing
+    }
+    EXPECT_EQ(form->Model().SampleCount(), 1);
+}
+
+} // namespace
+} // namespace vrx

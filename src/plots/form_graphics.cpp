@@ -1,6 +1,8 @@
 #include "plots/form_graphics.h"
 
-#include "plots/atomic_file.h"
+#include "controls/atomic_file.h"
+#include "controls/file_dialog.h"
+#include "controls/message_box.h"
 #include "plots/paint_box.h"
 #include "plots/plot_csv.h"
 #include "plots/plot_painter.h"
@@ -9,7 +11,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -17,12 +18,6 @@
 #include <QPixmap>
 
 namespace vrx {
-
-TFormGraphics::SaveFileDialog TFormGraphics::AskSaveFileName =
-    [](QWidget* parent, const QString& caption, const QString& filter) {
-        // Asks before replacing an existing file; a name typed without extension is kept.
-        return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
-    };
 
 TFormGraphics::TFormGraphics(QWidget* parent, TickClock clock)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -111,33 +106,29 @@ void TFormGraphics::MenuSavePictureClick() {
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "PNG");
     WriteChosenFile(QStringLiteral("Save Picture"),
-                    QStringLiteral("PNG images (*.png);;All files (*)"), png);
+                    {QStringLiteral("PNG images (*.png)"), QStringLiteral("All files (*)")}, png);
 }
 
 void TFormGraphics::MenuExportDataClick() {
     const std::string csv = PlotCsv(model_, popupMotor_);
     WriteChosenFile(QStringLiteral("Export Data"),
-                    QStringLiteral("CSV files (*.csv);;All files (*)"),
+                    {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")},
                     QByteArray::fromStdString(csv));
 }
 
-void TFormGraphics::WriteChosenFile(const QString& caption, const QString& filter,
+void TFormGraphics::WriteChosenFile(const QString& caption, const QStringList& filters,
                                     const QByteArray& data) {
-    const QString path = AskSaveFileName ? AskSaveFileName(this, caption, filter) : QString();
+    const QString path = ChooseFile ? ChooseFile(this, {true, caption, filters}) : QString();
     if (path.isEmpty()) {
         return;
     }
     const QString reason = WriteFileAtomically(path, data);
     if (!reason.isEmpty()) {
-        ShowMessage(QStringLiteral("The file %1 could not be written.\n%2")
-                        .arg(QDir::toNativeSeparators(path), reason));
+        ShowMessage(this,
+                    QStringLiteral("The file %1 could not be written.\n%2")
+                        .arg(QDir::toNativeSeparators(path), reason),
+                    QMessageBox::Critical);
     }
-}
-
-void TFormGraphics::ShowMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("MessageBox"));
-    box.exec();
 }
 
 void TFormGraphics::showEvent(QShowEvent* event) {

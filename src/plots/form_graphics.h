@@ -38,11 +38,6 @@ public:
 
     const PlotModel& Model() const { return model_; }
 
-    // Asks for the name of a file to write (empty: cancelled). Tests replace it.
-    using SaveFileDialog =
-        std::function<QString(QWidget* parent, const QString& caption, const QString& filter)>;
-    static SaveFileDialog AskSaveFileName;
-
 public slots:
     void BtnClearClick();
     // The context menu's commands, for the motor whose plot opened the menu.
@@ -75,8 +70,8 @@ private:
 
     void ClearDisplay();
     void ShowInterval();
-    void WriteChosenFile(const QString& caption, const QString& filter, const QByteArray& data);
-    void ShowMessage(const QString& text);
+    void WriteChosenFile(const QString& caption, const QStringList& filters,
+                         const QByteArray& data);
 
     PlotModel model_;
     bool shown_ = false;

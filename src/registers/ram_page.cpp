@@ -3,6 +3,7 @@
 #include "chip/ram_file.h"
 #include "chip/ram_transfer.h"
 #include "chip/wave_shape.h"
+#include "controls/atomic_file.h"
 #include "controls/file_dialog.h"
 #include "controls/float_spin_edit.h"
 #include "controls/hex_input.h"
@@ -19,7 +20,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -321,17 +321,8 @@ void RamPage::BtnSaveRAMClick() {
     if (path.isEmpty()) {
         return;
     }
-    // Written beside the file and renamed over it at the end: a failed save keeps the old one.
-    // Unbuffered, so a short write (a full disk) shows in write() and the file is not renamed.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        ShowMessage(this,
-                    QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()),
-                    QMessageBox::Critical);
-        return;
-    }
     const std::string text = RamFileText(Table());
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.commit()) {
+    if (!WriteFileAtomically(path, QByteArray::fromStdString(text)).isEmpty()) {
         ShowMessage(this, QStringLiteral("File save error!"), QMessageBox::Critical);
     }
 }

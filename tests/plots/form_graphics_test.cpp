@@ -2,6 +2,8 @@
 // context menu's picture and data export, and the clear.
 #include "plots/form_graphics.h"
 
+#include "controls/file_dialog.h"
+#include "support/message_catcher.h"
 #include "support/wait_for.h"
 
 #include <QApplication>
@@ -37,22 +39,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         form->show();
-        savedDialog = TFormGraphics::AskSaveFileName;
-        TFormGraphics::AskSaveFileName = [this](QWidget*, const QString& caption,
-                                                const QString& filter) {
-            asked << caption + " | " + filter;
+        savedDialog = ChooseFile;
+        ChooseFile = [this](QWidget*, const FileDialogRequest& request) {
+            asked << request.caption + " | " + request.filters.join(";;");
             return answer;
         };
-        messageTimer.setInterval(5);
-        QObject::connect(&messageTimer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                messages << box->text();
-                box->accept();
-            }
-        });
-        messageTimer.start();
     }
-    void TearDown() override { TFormGraphics::AskSaveFileName = savedDialog; }
+    void TearDown() override { ChooseFile = savedDialog; }
 
     // Passes of the known buffer for one motor.
     void FeedKnownBuffer(int motor, int passes) {
@@ -89,11 +82,11 @@ protected:
     uint32_t now = 5000;
     std::unique_ptr<TFormGraphics> form =
         std::make_unique<TFormGraphics>(nullptr, [this] { return now; });
-    TFormGraphics::SaveFileDialog savedDialog;
+    FileDialogFunction savedDialog;
     QString answer;
     QStringList asked;
-    QStringList messages;
-    QTimer messageTimer;
+    test::MessageCatcher catcher;
+    QStringList& messages = catcher.texts;
 };
 
 TEST_F(FormGraphicsTest, ControlsCarryTheirNamesTextsAndHints) {

@@ -1,12 +1,14 @@
-#include "plots/atomic_file.h"
+#include "controls/atomic_file.h"
 
 #include <QSaveFile>
 
 namespace vrx {
 
 QString WriteFileAtomically(const QString& path, const QByteArray& data) {
+    // Unbuffered, so a short write (a full disk) shows in write(): a buffered QSaveFile
+    // commits a truncated file as a success.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return file.errorString();
     }
     if (file.write(data) != data.size()) {

@@ -26,6 +26,7 @@ BoardLink::BoardLink(TSerialPort& port, TickClock clock, QObject* parent)
             PortLost();
         }
     };
+    port_.SetRxTrigger(kReplyBytes);
 }
 
 BoardLink::~BoardLink() {
@@ -110,6 +111,7 @@ void BoardLink::StartDetection() {
         WaitTxEmpty();
     }
     const uint8_t ff = 0xFF;
+    port_.SetRxTrigger(kIdentificationBytes);
     port_.Write(&ff, 1);
     Detecting = true;
     LastSendTick = clock_();
@@ -127,7 +129,7 @@ void BoardLink::SendZEPHASetup() {
 }
 
 void BoardLink::SerialPortRxChar(int count) {
-    const int expected = Detecting ? 10 : 4;
+    const int expected = Detecting ? kIdentificationBytes : kReplyBytes;
     if (count != expected) {
         return; // the bytes stay queued and are counted again with the next arrival
     }
@@ -160,6 +162,7 @@ void BoardLink::SerialPortRxChar(int count) {
 void BoardLink::EndCommand() {
     AnswerReceived = true;
     Detecting = false;
+    port_.SetRxTrigger(kReplyBytes);
     if (transfer_ != nullptr) {
         transfer_->done = true;
         transfer_ = nullptr;

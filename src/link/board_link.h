@@ -47,6 +47,8 @@ class BoardLink : public QObject {
     Q_OBJECT
 public:
     static constexpr uint32_t kReplyTimeoutMs = 2000;
+    static constexpr int kReplyBytes = 4;           // a telegram's answer, a query's reply
+    static constexpr int kIdentificationBytes = 10; // the answer to the detection burst
 
     explicit BoardLink(TSerialPort& port, TickClock clock = MonotonicTickCount,
                        QObject* parent = nullptr);

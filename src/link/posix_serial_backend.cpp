@@ -400,17 +400,26 @@ void PosixSerialBackend::DropRtsWhenSent() {
 
 void PosixSerialBackend::SettleInput() {
     // As a UART's receive FIFO does, a burst of bytes is reported once it pauses rather than
-    // byte by byte: the reader lets four character times pass (a whole reply at the line's
-    // speed) and then takes what has come, until the line is quiet. A reply then costs one
-    // hand-off to the user-interface thread instead of four.
+    // byte by byte: the reader waits until no byte has come for four, later two, character
+    // times, taking each byte as it comes. A reply then costs one hand-off to the
+    // user-interface thread instead of four. Once the queue holds the trigger count (the whole
+    // reply the owner waits for) it is reported at once, without waiting for the pause.
     const int baud = BaudRateValue(settings_.baudRate);
     const long charNs = 10L * 1000000000L / (baud > 0 ? baud : 19200);
     timespec settle{0, 4 * charNs};
     for (int burst = 0; burst < 64; ++burst) {
+        {
+            std::lock_guard lock(mutex_);
+            const int trigger = rxTrigger_;
+            if (trigger > 0 && rx_.size() >= size_t(trigger)) {
+                return;
+            }
+        }
+        // The input has been drained, so the device polls readable only for a new byte.
         pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        if (::ppoll(&fds[1], 1, &settle, nullptr) != 0 || ::poll(fds, 1, 0) <= 0 ||
+        if (::ppoll(fds, 2, &settle, nullptr) <= 0 || (fds[1].revents & POLLIN) ||
             !(fds[0].revents & POLLIN)) {
-            return; // told to wake, or the line is quiet: report what has come
+            return; // the line is quiet, or told to wake: report what has come
         }
         std::lock_guard lock(mutex_);
         DrainInputLocked();

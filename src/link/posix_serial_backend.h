@@ -33,6 +33,7 @@ public:
     uint32_t TakeErrors() override;
     TSerialEvents WaitEvent(TSerialEvents monitored) override;
     void InterruptWait() override;
+    void SetRxTrigger(int bytes) override { rxTrigger_ = bytes; }
 
 private:
     void Kick();
@@ -46,6 +47,7 @@ private:
     int fd_ = -1;
     int wakeFd_ = -1;
     std::atomic<bool> stop_{false};
+    std::atomic<int> rxTrigger_{0};
     std::mutex mutex_;
     std::deque<uint8_t> rx_;
     std::vector<uint8_t> txPending_;

@@ -39,6 +39,9 @@ public:
     // ceDeviceLost among the errors, once.
     virtual TSerialEvents WaitEvent(TSerialEvents monitored) = 0;
     virtual void InterruptWait() = 0;
+    // Arrivals are reported at once when the receive queue holds at least `bytes` (0: off),
+    // instead of after the line pauses. Any thread.
+    virtual void SetRxTrigger(int /*bytes*/) {}
 };
 
 } // namespace vrx

@@ -143,6 +143,10 @@ void TSerialPort::PurgeIn() {
     }
 }
 
+void TSerialPort::SetRxTrigger(int bytes) {
+    backend_->SetRxTrigger(bytes);
+}
+
 void TSerialPort::PurgeOut() {
     if (IsOpen()) {
         backend_->PurgeOut();

@@ -38,6 +38,8 @@ public:
     int OutQueueCount();
     void PurgeIn();
     void PurgeOut();
+    // Arrivals are reported at once when this many bytes wait (0: when the line pauses).
+    void SetRxTrigger(int bytes);
 
     // errno of the last failed Open (0 after a successful one).
     int LastError() const { return lastError_; }

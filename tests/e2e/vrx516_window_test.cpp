@@ -40,6 +40,8 @@ protected:
 
 TEST_F(Vrx516WindowTest, ApplySendsTheThreeCurrentsBetweenPolls) {
     EXPECT_EQ(window->windowTitle(), "VRX516 Parameters");
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed size";
     EXPECT_EQ(Text("LblMotor2"), "Motor &2 (mA):");
     EXPECT_EQ(Find<TSpinEdit>("EditMotor1")->value(), 750);
     Find<TSpinEdit>("EditMotor2")->setValue(1350);

@@ -48,6 +48,8 @@ protected:
 
 TEST_F(Vrx52xWindowTest, ShowSendsTheThresholdsAndTheAnswersLightTheFlagsAndBars) {
     EXPECT_EQ(window->windowTitle(), "VRX526 / VRX529 LoadMeter & Error Flags");
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed size";
     ExpectThresholds({{0x53, 1, 8}, {0x53, 0, 8}});
     ASSERT_TRUE(WaitFor([&] { return Led("OCHS", "526") == lcCyan && Bar("529") == 3; }));
     for (const char* flag : {"OCA", "OCB", "OLA", "OLB", "OCHS", "UV", "OTPW", "OT"}) {

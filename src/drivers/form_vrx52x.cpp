@@ -122,7 +122,7 @@ void TFormVRX52x::StallSlider529Change() {
 
 void TFormVRX52x::SendThreshold(uint8_t chip, const QSlider& slider) {
     // Position 0 at the top is code 8 (detection off), the bottom position 7 is code 1.
-    const uint8_t code = static_cast<uint8_t>(8 - std::clamp(slider.value(), 0, 7));
+    const uint8_t code = static_cast<uint8_t>(8 - slider.value());
     const uint8_t command[3] = {kStallCommand, chip, code};
     link_.SendBoardBytes(command, 3);
 }

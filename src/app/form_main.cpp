@@ -108,9 +108,9 @@ void TFormMain::FormCreate() {
     BtnVRX640->setVisible(false);
     BtnVRX640->setEnabled(false);
 
-    driverWindows_[0] = new TFormVRX516(this);
-    driverWindows_[1] = new TFormVRX52x(this);
-    driverWindows_[2] = new TFormVRX880(this);
+    driverWindows_[0] = new TFormVRX516(link_, serialPort_, this);
+    driverWindows_[1] = new TFormVRX52x(link_, poll_, this);
+    driverWindows_[2] = new TFormVRX880(poll_, this);
 
     poll_.PollIndex = 0;
     link_.AnswerReceived = true;

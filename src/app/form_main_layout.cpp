@@ -1,5 +1,6 @@
 // The main window's controls: groups, captions, hints, ranges and object names.
 #include "app/form_main.h"
+#include "controls/named.h"
 
 #include "chip/register_map.h"
 #include "controls/led_little.h"
@@ -19,11 +20,6 @@ namespace vrx {
 
 namespace {
 
-template <class W> W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
 QLabel* SunkenText(const QString& name, const QString& text, QWidget* parent) {
     auto* label = Named(new QLabel(text, parent), name);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -31,14 +27,6 @@ QLabel* SunkenText(const QString& name, const QString& text, QWidget* parent) {
     label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     return label;
-}
-
-QPushButton* Button(const QString& name, const QString& caption, const QString& hint,
-                    QWidget* parent) {
-    auto* button = Named(new QPushButton(caption, parent), name);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    return button;
 }
 
 } // namespace
@@ -74,10 +62,10 @@ QGroupBox* TFormMain::CreateInterfaceGroup() {
     ComboCOM->setMinimumContentsLength(24);
     ComboCOM->setToolTip(
         QStringLiteral("Select the serial port to which the evaluation board is connected."));
-    BtnOpen = Button(QStringLiteral("BtnOpen"), QStringLiteral("&Open"),
-                     QStringLiteral("Clicking this button opens the serial port."), group);
-    BtnClose = Button(QStringLiteral("BtnClose"), QStringLiteral("&Close"),
-                      QStringLiteral("Clicking this button closes the serial port."), group);
+    BtnOpen = NamedButton(QStringLiteral("BtnOpen"), QStringLiteral("&Open"),
+                          QStringLiteral("Clicking this button opens the serial port."), group);
+    BtnClose = NamedButton(QStringLiteral("BtnClose"), QStringLiteral("&Close"),
+                           QStringLiteral("Clicking this button closes the serial port."), group);
     StaticInfo1 = SunkenText(QStringLiteral("StaticInfo1"), QString(), group);
     StaticInfo2 = SunkenText(QStringLiteral("StaticInfo2"), QString(), group);
     auto* grid = new QGridLayout(group);
@@ -93,12 +81,13 @@ QGroupBox* TFormMain::CreateInterfaceGroup() {
 
 QGroupBox* TFormMain::CreateMoreGroup() {
     auto* group = Named(new QGroupBox(QStringLiteral(" More "), this), QStringLiteral("GrpMore"));
-    BtnCmd630 = Button(QStringLiteral("BtnCmd630"), QStringLiteral("VRX &630 Registers..."),
-                       QStringLiteral("Click here to open the advanced register window."), group);
-    BtnGraphics = Button(QStringLiteral("BtnGraphics"), QStringLiteral("&Graphics..."),
-                         QStringLiteral("Click here to open the graphics window."), group);
-    BtnVRX640 = Button(QStringLiteral("BtnVRX640"), QStringLiteral("VRX5&16 Parameters..."),
-                       QString(), group);
+    BtnCmd630 =
+        NamedButton(QStringLiteral("BtnCmd630"), QStringLiteral("VRX &630 Registers..."),
+                    QStringLiteral("Click here to open the advanced register window."), group);
+    BtnGraphics = NamedButton(QStringLiteral("BtnGraphics"), QStringLiteral("&Graphics..."),
+                              QStringLiteral("Click here to open the graphics window."), group);
+    BtnVRX640 = NamedButton(QStringLiteral("BtnVRX640"), QStringLiteral("VRX5&16 Parameters..."),
+                            QString(), group);
     CheckSlow =
         Named(new QCheckBox(QStringLiteral("Use Slow SPI"), group), QStringLiteral("CheckSlow"));
     auto* box = new QVBoxLayout(group);
@@ -183,9 +172,9 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
     grid->addWidget(rampLabel, row, 0);
     grid->addWidget(p.CbRampMode, row++, 1);
 
-    p.BtnStop = Button(QStringLiteral("BtnStop") + n, QStringLiteral("Stop!"),
-                       QStringLiteral("Click this button to stop motor %1.").arg(n), p.group);
-    p.BtnGo = Button(
+    p.BtnStop = NamedButton(QStringLiteral("BtnStop") + n, QStringLiteral("Stop!"),
+                            QStringLiteral("Click this button to stop motor %1.").arg(n), p.group);
+    p.BtnGo = NamedButton(
         QStringLiteral("BtnGo") + n, QStringLiteral("Go!"),
         QStringLiteral("Click this button to run motor %1 using the parameters specified above.")
             .arg(n),
@@ -219,9 +208,9 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
 QGroupBox* TFormMain::CreateAllMotorsGroup() {
     auto* group =
         Named(new QGroupBox(QStringLiteral(" All Motors "), this), QStringLiteral("GrpAllMotors"));
-    BtnStopAll = Button(QStringLiteral("BtnStopAll"), QStringLiteral("All &Stop!"),
-                        QStringLiteral("Click this button to stop all motors."), group);
-    BtnGoAll = Button(
+    BtnStopAll = NamedButton(QStringLiteral("BtnStopAll"), QStringLiteral("All &Stop!"),
+                             QStringLiteral("Click this button to stop all motors."), group);
+    BtnGoAll = NamedButton(
         QStringLiteral("BtnGoAll"), QStringLiteral("All G&o!"),
         QStringLiteral("Click this button to run all motors using the parameters specified above."),
         group);

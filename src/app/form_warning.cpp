@@ -1,4 +1,5 @@
 #include "app/form_warning.h"
+#include "controls/named.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -13,14 +14,7 @@ namespace vrx {
 
 std::function<void()> TFormWarning::ExclamationBeep = [] { QApplication::beep(); };
 
-namespace {
-
-template <typename Widget> Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
+namespace {} // namespace
 
 TFormWarning::TFormWarning(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -3,7 +3,7 @@
 #include "controls/spin_edit.h"
 #include "drivers/current_code.h"
 #include "drivers/fixed_window.h"
-#include "drivers/named.h"
+#include "controls/named.h"
 #include "link/board_link.h"
 #include "link/serial_port.h"
 
@@ -20,7 +20,6 @@
 
 namespace vrx {
 
-using drivers::Named;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "chip/poll_slots.h"
 #include "controls/led_little.h"
 #include "drivers/fixed_window.h"
-#include "drivers/named.h"
+#include "controls/named.h"
 #include "link/board_link.h"
 #include "link/poll_cycle.h"
 
@@ -28,7 +28,7 @@ TFormVRX52x::TFormVRX52x(BoardLink& link, PollCycle& poll, QWidget* parent)
 
     CreateChipGroup(vrx526_, QStringLiteral("526"), "LblSDT", "LblOff");
     CreateChipGroup(vrx529_, QStringLiteral("529"), "Label1", "Label2");
-    BtnClose = drivers::Named(new QPushButton(QStringLiteral("&Close"), this), "BtnClose");
+    BtnClose = Named(new QPushButton(QStringLiteral("&Close"), this), "BtnClose");
     BtnClose->setAutoDefault(false);
 
     auto* groups = new QHBoxLayout;

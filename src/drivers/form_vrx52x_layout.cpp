@@ -2,7 +2,7 @@
 #include "drivers/form_vrx52x.h"
 
 #include "controls/led_little.h"
-#include "drivers/named.h"
+#include "controls/named.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,7 +14,6 @@
 
 namespace vrx {
 
-using drivers::Named;
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "drivers/form_vrx880.h"
 
 #include "controls/spin_edit.h"
-#include "drivers/named.h"
+#include "controls/named.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -17,7 +17,6 @@
 
 namespace vrx {
 
-using drivers::Named;
 
 namespace {
 

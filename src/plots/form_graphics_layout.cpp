@@ -1,4 +1,5 @@
 // The controls of the plot window and their places.
+#include "controls/named.h"
 #include "plots/form_graphics.h"
 
 #include "plots/paint_box.h"
@@ -19,11 +20,6 @@ namespace {
 constexpr int kPlotWidth = 478;
 constexpr int kPlotHeight = 434;
 constexpr int kStripWidth = 90; // room for a seven-digit position beside a four-digit scale
-
-template <typename Widget> Widget* Named(Widget* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 void PaintBlack(QWidget* widget) {
     QPalette palette = widget->palette();

@@ -1,4 +1,5 @@
 #include "registers/ram_page.h"
+#include "controls/named.h"
 
 #include "chip/ram_file.h"
 #include "chip/ram_transfer.h"
@@ -44,15 +45,6 @@ public:
     }
 };
 
-QPushButton* Button(const QString& name, const QString& caption, const QString& hint,
-                    QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QString HexByte(uint8_t value) {
     return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
@@ -63,8 +55,8 @@ RamPage::RamPage(BoardLink& link, QWidget* parent) : QWidget(parent), link_(link
     auto* buttons = new QVBoxLayout;
     const auto add = [&](const char* name, const char* caption, const char* hint,
                          void (RamPage::*handler)()) {
-        auto* button = Button(QLatin1String(name), QString::fromLatin1(caption),
-                              QString::fromLatin1(hint), this);
+        auto* button = NamedButton(QLatin1String(name), QString::fromLatin1(caption),
+                                   QString::fromLatin1(hint), this);
         connect(button, &QPushButton::clicked, this, handler);
         buttons->addWidget(button);
     };
@@ -170,8 +162,8 @@ QGroupBox* RamPage::CreateManualGroup() {
         StaticSPIMan[size_t(k)] = answer;
         grid->addWidget(answer, 1, k);
     }
-    auto* send = Button(QStringLiteral("BtnSendSPIMan"), QStringLiteral("Sen&d"),
-                        QStringLiteral("Send the SPI telegram to the VRX630."), group);
+    auto* send = NamedButton(QStringLiteral("BtnSendSPIMan"), QStringLiteral("Sen&d"),
+                             QStringLiteral("Send the SPI telegram to the VRX630."), group);
     connect(send, &QPushButton::clicked, this, &RamPage::BtnSendSPIManClick);
     grid->addWidget(send, 0, 4);
     return group;
@@ -192,12 +184,13 @@ QGroupBox* RamPage::CreateShapeGroup() {
     EditSigma->setValue(-1.0);
     label->setBuddy(EditSigma);
     auto* calc =
-        Button(QStringLiteral("BtnShapeCalc"), QStringLiteral("&Calculate"),
-               QStringLiteral("Click here to calculate the new microstepping table."), group);
-    auto* write = Button(QStringLiteral("BtnShapeCW"), QStringLiteral("C&alulate && Write to RAM"),
-                         QStringLiteral("Click here to calculate the new mircrostepping table "
-                                        "and write it to the VRX630 RAM immediately."),
-                         group);
+        NamedButton(QStringLiteral("BtnShapeCalc"), QStringLiteral("&Calculate"),
+                    QStringLiteral("Click here to calculate the new microstepping table."), group);
+    auto* write =
+        NamedButton(QStringLiteral("BtnShapeCW"), QStringLiteral("C&alulate && Write to RAM"),
+                    QStringLiteral("Click here to calculate the new mircrostepping table "
+                                   "and write it to the VRX630 RAM immediately."),
+                    group);
     connect(calc, &QPushButton::clicked, this, &RamPage::BtnShapeCalcClick);
     connect(write, &QPushButton::clicked, this, &RamPage::BtnShapeCWClick);
     auto* grid = new QGridLayout(group);

@@ -1,4 +1,5 @@
 #include "registers/register_page.h"
+#include "controls/named.h"
 
 #include "chip/poll_slots.h"
 #include "link/poll_cycle.h"
@@ -19,15 +20,6 @@
 namespace vrx {
 
 namespace {
-
-QPushButton* Button(const QString& name, const QString& caption, const QString& hint,
-                    QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    return button;
-}
 
 QGroupBox* Group(const QString& caption, const QString& hint, QWidget* parent) {
     auto* group = new QGroupBox(caption, parent);
@@ -63,7 +55,7 @@ RegisterPage::RegisterPage(RegisterPageDef def, Telegram& telegram, std::functio
     : QWidget(parent), def_(std::move(def)), telegram_(telegram), send_(std::move(send)) {
     QWidget* items = CreateItemGroups();
     QGroupBox* readOnly = CreateReadOnlyGroup();
-    auto* copy = Button(def_.copyName, QStringLiteral("&Copy"), def_.copyHint, this);
+    auto* copy = NamedButton(def_.copyName, QStringLiteral("&Copy"), def_.copyHint, this);
     connect(copy, &QPushButton::clicked, this, &RegisterPage::BtnCopyClick);
 
     auto* bottom = new QHBoxLayout;
@@ -219,10 +211,10 @@ QGroupBox* RegisterPage::CreateTelegramGroup() {
         boxes_[k] = box;
         row->addWidget(box);
     }
-    auto* send = Button(def_.sendName, QStringLiteral("&Send SPI Telegram"),
-                        QStringLiteral("Click here to send the SPI telegram to change the "
-                                       "selected register."),
-                        group);
+    auto* send = NamedButton(def_.sendName, QStringLiteral("&Send SPI Telegram"),
+                             QStringLiteral("Click here to send the SPI telegram to change the "
+                                            "selected register."),
+                             group);
     connect(send, &QPushButton::clicked, this, &RegisterPage::BtnSendClick);
     row->addWidget(send);
     return group;

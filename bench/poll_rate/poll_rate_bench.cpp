@@ -6,15 +6,10 @@
 // The design's bound is one poll per 10 ms tick (100 per second); the wire's own bound for a
 // 5-byte request and a 4-byte reply at 19200 baud is about 213 per second.
 
-#include "app/program_windows.h"
+#include "support/wired_program.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QProcess>
-#include <QPushButton>
-#include <QTimer>
 
 #include <time.h>
 
@@ -30,32 +25,17 @@ double CpuSeconds() {
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
-// Runs the event loop for `ms` milliseconds without spinning.
-void Pump(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
 
-    QProcess board;
-    board.start(QStringLiteral(VRX_SIM_PROGRAM), {QStringLiteral("--wire-timing")});
-    if (!board.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "the simulated board did not start\n");
+    vrx::bench::WiredProgram wired;
+    if (!wired.Start()) {
         return 1;
     }
-    const QString device = QString::fromLocal8Bit(board.readLine()).trimmed();
-
-    vrx::ProgramWindows program;
-    program.main.show();
-    auto* combo = program.main.findChild<QComboBox*>(QStringLiteral("ComboCOM"));
-    combo->setEditText(device);
-    program.main.findChild<QPushButton*>(QStringLiteral("BtnOpen"))->click();
+    vrx::ProgramWindows& program = *wired.program;
 
     // Count every distributed poll reply by wrapping the displays of the always-polled slots.
     long polls = 0;
@@ -68,33 +48,21 @@ int main(int argc, char** argv) {
             };
         }
     }
-    // Detection and the first cycles. The simulated board's wire timing is not seen by the
-    // pseudo-terminal's transmit queue, so the first poll can meet the identification on the
-    // line; the reply timeout then recovers within two seconds.
-    auto* state = program.main.findChild<QLabel*>(QStringLiteral("StaticInfo1"));
-    for (int waited = 0; waited < 5000 && state->text() != QLatin1String("The board is active.");
-         waited += 100) {
-        Pump(100);
-    }
-    Pump(500);
+    wired.WaitUntilActive();
 
     const long pollsBefore = polls;
     const double cpuBefore = CpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    Pump(seconds * 1000);
+    vrx::bench::Pump(seconds * 1000);
     const double elapsed = double(wall.elapsed()) / 1000.0;
     const double cpu = CpuSeconds() - cpuBefore;
     const long measured = polls - pollsBefore;
 
-    std::printf("board: %s\n", state->text().toUtf8().constData());
+    std::printf("board: %s\n", wired.State().toUtf8().constData());
     std::printf("polls: %ld in %.2f s = %.1f polls/s (target >= 95)\n", measured, elapsed,
                 double(measured) / elapsed);
     std::printf("cpu: %.3f s in %.2f s = %.2f %% of one core (target <= 3 %%)\n", cpu, elapsed,
                 100.0 * cpu / elapsed);
-
-    program.main.close();
-    board.terminate();
-    board.waitForFinished(3000);
     return 0;
 }

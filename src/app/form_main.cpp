@@ -254,6 +254,13 @@ void TFormMain::BtnCloseClick() {
     if (plotWindow_ != nullptr && plotWindow_->isVisible()) {
         plotWindow_->close();
     }
+    // The driver-chip windows close with the port too, while it still carries what their close
+    // sends: left open, their queries would go to whatever board the next Open finds.
+    for (QWidget* window : driverWindows_) {
+        if (window != nullptr && window->isVisible()) {
+            window->close();
+        }
+    }
     link_.Close();
     ShowNoPort();
 }

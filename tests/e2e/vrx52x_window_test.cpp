@@ -87,5 +87,14 @@ TEST_F(Vrx52xWindowTest, SliderSendsAtOnceAndCloseSwitchesOffOnlyFromTheTop) {
     EXPECT_TRUE(Main().Link().PollingEnabled);
 }
 
+TEST_F(Vrx52xWindowTest, ClosingThePortClosesTheWindowAndEndsItsQueries) {
+    ExpectThresholds({{0x53, 1, 8}, {0x53, 0, 8}});
+    Click("BtnClose");
+    EXPECT_FALSE(window->isVisible());
+    ExpectThresholds({{0x53, 1, 8}, {0x53, 0, 8}, {0x53, 0, 0xFF}, {0x53, 1, 0xFF}});
+    EXPECT_EQ(Main().Poll().Slot(kFirstQuerySlot).PageIndex, kPageNever);
+    EXPECT_EQ(Main().Poll().Slot(kFirstQuerySlot + 1).PageIndex, kPageNever);
+}
+
 } // namespace
 } // namespace vrx::test

@@ -1,5 +1,7 @@
 #include "controls/float_spin_edit.h"
 
+#include "controls/spin_steps.h"
+
 #include "controls/system_beep.h"
 
 #include <QKeyEvent>
@@ -44,18 +46,7 @@ void TFloatSpinEdit::stepBy(int steps) {
 }
 
 QAbstractSpinBox::StepEnabled TFloatSpinEdit::stepEnabled() const {
-    if (isReadOnly()) {
-        return StepNone;
-    }
-    const double current = value();
-    StepEnabled enabled = StepNone;
-    if (current < maximum_) {
-        enabled |= StepUpEnabled;
-    }
-    if (current > minimum_) {
-        enabled |= StepDownEnabled;
-    }
-    return enabled;
+    return StepsWithin(isReadOnly(), value(), minimum_, maximum_);
 }
 
 void TFloatSpinEdit::focusOutEvent(QFocusEvent* event) {

@@ -1,5 +1,7 @@
 #include "controls/spin_edit.h"
 
+#include "controls/spin_steps.h"
+
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QStyle>
@@ -76,18 +78,7 @@ QValidator::State TSpinEdit::validate(QString& input, int& /*pos*/) const {
 }
 
 QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
-    if (isReadOnly()) {
-        return StepNone;
-    }
-    const int current = value();
-    StepEnabled enabled = StepNone;
-    if (current < maximum_) {
-        enabled |= StepUpEnabled;
-    }
-    if (current > minimum_) {
-        enabled |= StepDownEnabled;
-    }
-    return enabled;
+    return StepsWithin(isReadOnly(), value(), minimum_, maximum_);
 }
 
 void TSpinEdit::focusOutEvent(QFocusEvent* event) {

@@ -118,6 +118,7 @@ private:
     void ShowDriverButton(const QString& caption);
     void AnnounceBoard();
     void ReplyTimeout();
+    void LineStalled();
     void PortLost();
     void ShowStatusBits(uint8_t status);
     void ShowMessage(const QString& text);

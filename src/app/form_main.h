@@ -126,8 +126,9 @@ private:
     void SetZepha(bool on);
 
     void RampModeChange(int motor);
-    void Go(int motor);
-    void Stop(int motor);
+    // Program or stop one motor; false when the board left a telegram unanswered.
+    bool Go(int motor);
+    bool Stop(int motor);
     int MotorOfSender(const std::array<QPushButton*, 3>& buttons) const;
 
     Options options_;

@@ -64,6 +64,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
 
     serialPort_.SetBaudRate(cbr19200);
     serialPort_.SetFlowControl(fcRTSToggle);
+    link_.SetReplyTimeout(options_.replyTimeoutMs);
     link_.OnIdentification = [this](const Identification& id) { Identify(id); };
     link_.OnPollReply = [this](const Answer& reply) { poll_.DistributeReply(reply); };
     link_.OnReplyAccepted = [this] {

@@ -36,6 +36,7 @@ class PtyBoard;
 struct FormMainOptions {
     QString settingsPath;                    // empty: "Eval630.ini" beside the program
     QString devDir = QStringLiteral("/dev"); // where USB serial devices are listed from
+    uint32_t replyTimeoutMs = BoardLink::kReplyTimeoutMs;
 };
 
 class TFormMain : public QMainWindow {

@@ -42,7 +42,7 @@ bool BoardLink::WaitTxEmpty() {
         std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
     if (port_.IsOpen() && port_.OutQueueCount() > 0) {
-        WaitUntil([this] { return port_.OutQueueCount() == 0; }, kReplyTimeoutMs, 1);
+        WaitUntil([this] { return port_.OutQueueCount() == 0; }, replyTimeoutMs_, 1);
     }
     return port_.IsOpen() && port_.OutQueueCount() == 0;
 }
@@ -83,7 +83,7 @@ std::optional<Answer> BoardLink::Transfer(const Telegram& t) {
     }
     // A transfer started inside another's wait goes on the line only after that reply, and
     // after the quiet that follows a timeout. The bound covers both.
-    WaitUntil([this] { return ReadyToSend(); }, 2 * kReplyTimeoutMs);
+    WaitUntil([this] { return ReadyToSend(); }, 2 * replyTimeoutMs_);
     if (!port_.IsOpen() || quitting_) {
         return std::nullopt;
     }
@@ -210,7 +210,7 @@ void BoardLink::EndCommand() {
 }
 
 bool BoardLink::ReplyOverdue() const {
-    return !AnswerReceived && TicksSince(clock_(), LastSendTick) > kReplyTimeoutMs;
+    return !AnswerReceived && TicksSince(clock_(), LastSendTick) > replyTimeoutMs_;
 }
 
 void BoardLink::CheckReplyTimeout() {
@@ -237,7 +237,7 @@ bool BoardLink::ReadyToSend() {
         return false;
     }
     if (resync_) {
-        if (TicksSince(clock_(), quietSince_) < kResyncQuietMs) {
+        if (TicksSince(clock_(), quietSince_) < ResyncQuietMs()) {
             return false;
         }
         resync_ = false;
@@ -254,7 +254,7 @@ bool BoardLink::LineDrained() {
     }
     if (!stallSince_) {
         stallSince_ = now;
-    } else if (!stalled_ && TicksSince(now, *stallSince_) > kReplyTimeoutMs) {
+    } else if (!stalled_ && TicksSince(now, *stallSince_) > replyTimeoutMs_) {
         stalled_ = true;
         if (OnLineStalled) {
             OnLineStalled();

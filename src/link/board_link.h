@@ -46,18 +46,21 @@ private:
 class BoardLink : public QObject {
     Q_OBJECT
 public:
-    static constexpr uint32_t kReplyTimeoutMs = 2000;
-    static constexpr int kReplyBytes = 4;           // a telegram's answer, a query's reply
-    static constexpr int kIdentificationBytes = 10; // the answer to the detection burst
-    // After a reply timeout nothing is sent until the line has been quiet this long, so a
-    // late reply is not taken for the answer to the next command.
-    static constexpr uint32_t kResyncQuietMs = 1000;
+    static constexpr uint32_t kReplyTimeoutMs = 2000; // the default reply timeout
+    static constexpr int kReplyBytes = 4;             // a telegram's answer, a query's reply
+    static constexpr int kIdentificationBytes = 10;   // the answer to the detection burst
 
     explicit BoardLink(TSerialPort& port, TickClock clock = MonotonicTickCount,
                        QObject* parent = nullptr);
     ~BoardLink() override;
 
     TSerialPort& Port() { return port_; }
+    uint32_t ReplyTimeoutMs() const { return replyTimeoutMs_; }
+    // Tests shorten it to run many timeouts quickly.
+    void SetReplyTimeout(uint32_t ms) { replyTimeoutMs_ = ms; }
+    // After a reply timeout nothing is sent until the line has been quiet this long, so a
+    // late reply is not taken for the answer to the next command.
+    uint32_t ResyncQuietMs() const { return replyTimeoutMs_ / 2; }
     uint32_t Now() const { return clock_(); }
 
     // Link state; plain flags touched only on the user-interface thread.
@@ -96,6 +99,9 @@ public:
     }
     Answer TransferTelegram(const Telegram& t) { return TransferTelegram(t.b0, t.b1, t.b2, t.b3); }
     PollingSuspension SuspendPolling();
+    // Waits, bounded by the reply timeout, until the transmit queue is empty: briefly on the
+    // spot, then in an event loop, so a stalled adapter does not freeze the windows.
+    bool WaitTxEmpty();
     void SendBoardBytes(const uint8_t* data, int count);
     void StartDetection();
     void SendZEPHASetup();
@@ -108,7 +114,7 @@ public:
     // timeout, and the transmit queue drained (a queue that stays full is reported once).
     bool ReadyToSend();
 
-    // Runs the reply timeout when no reply came within kReplyTimeoutMs of LastSendTick.
+    // Runs the reply timeout when no reply came within the reply timeout of LastSendTick.
     void CheckReplyTimeout();
     bool ReplyOverdue() const;
 
@@ -126,9 +132,6 @@ private:
         Answer answer;
     };
 
-    // Waits, bounded by the reply timeout, until the transmit queue is empty: briefly on the
-    // spot, then in an event loop, so a stalled adapter does not freeze the windows.
-    bool WaitTxEmpty();
     bool LineDrained();
     // Runs the event loop until `done`, the port closes, the application quits or, with a
     // bound, `boundMs` have passed; `pollMs` is how often `done` is looked at besides the
@@ -142,6 +145,7 @@ private:
 
     TSerialPort& port_;
     TickClock clock_;
+    uint32_t replyTimeoutMs_ = kReplyTimeoutMs;
     PendingTransfer* transfer_ = nullptr;
     bool resync_ = false;                // quiet wanted after a timeout
     uint32_t quietSince_ = 0;            // the last stray byte, or the timeout

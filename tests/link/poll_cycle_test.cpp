@@ -235,7 +235,7 @@ TEST_F(PollCycleWiredTest, ALateReplyIsDiscardedAndNeverShownAsAnotherRegister) 
     ASSERT_TRUE(test::WaitFor([&] { return fake->RxCount() == 0; }));
     cycle.Tick(); // the line is not yet quiet for long enough: nothing goes out
     EXPECT_EQ(Sent(), (std::vector<uint8_t>{0x03}));
-    now += BoardLink::kResyncQuietMs;
+    now += link.ResyncQuietMs();
     cycle.Tick(); // the same slot again: the walk moves on only with an accepted reply
     EXPECT_EQ(Sent(), (std::vector<uint8_t>{0x03, 0x03}));
     fake->Receive({0, 0, 0x00, 0x07});

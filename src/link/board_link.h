@@ -10,8 +10,8 @@
 // in flight.
 
 #include "chip/telegram.h"
-#include "link/board_identification.h"
-#include "link/tick_clock.h"
+#include "protocol/board_identification.h"
+#include "serial/tick_clock.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "link/posix_serial_backend.h"
+#include "serial/posix_serial_backend.h"
 
 #include <cerrno>
 #include <fcntl.h>

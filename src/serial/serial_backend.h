@@ -3,7 +3,7 @@
 // and fakes in tests. Everything is called on the user-interface thread except WaitEvent and
 // InterruptWait, which the reader thread uses; implementations lock what both threads touch.
 
-#include "link/serial_types.h"
+#include "serial/serial_types.h"
 
 #include <cstdint>
 #include <string>

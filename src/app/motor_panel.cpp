@@ -80,9 +80,12 @@ bool TFormMain::Go(int motor) {
     request.vTarget = p.EditVTarget->value();
     request.xTarget = p.EditXTarget->value();
     request.vActual = p.EditVActual->value();
-    return GoSequence(
-        [this](const Telegram& t) { return link_.Transfer(t); }, motor, request,
-        [this](int minimum) { return warning_ == nullptr || warning_->ConfirmMinimum(minimum); });
+    const auto confirm = [this](int minimum) {
+        return warning_ == nullptr || warning_->ConfirmMinimum(minimum) ? MinimumChoice::Continue
+                                                                        : MinimumChoice::SkipRamp;
+    };
+    return GoSequence([this](const Telegram& t) { return link_.Transfer(t); }, motor, request,
+                      confirm) != SequenceResult::Unanswered;
 }
 
 bool TFormMain::Stop(int motor) {

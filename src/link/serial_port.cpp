@@ -1,7 +1,6 @@
 #include "link/serial_port.h"
 
 #include "serial/device_name.h"
-#include "serial/posix_serial_backend.h"
 
 #include <QMetaObject>
 
@@ -9,7 +8,7 @@ namespace vrx {
 
 TSerialPort::TSerialPort(std::unique_ptr<SerialBackend> backend, QObject* parent)
     : QObject(parent),
-      backend_(backend ? std::move(backend) : std::make_unique<PosixSerialBackend>()) {}
+      backend_(backend ? std::move(backend) : MakeSerialBackend()) {}
 
 TSerialPort::~TSerialPort() {
     Close();

@@ -1,6 +1,8 @@
 #include "serial/device_name.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 
 namespace vrx {
 
@@ -24,6 +26,26 @@ std::string ResolveDeviceName(const std::string& name) {
         return name;
     }
     return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+std::string OpenFailureReason(int error) {
+    switch (error) {
+    case 0:
+        return {};
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return "The port does not exist.";
+    case EACCES:
+    case EPERM:
+        return "No permission to use the port.";
+    case EBUSY:
+        return "The port is in use by another program.";
+    case ENOTTY:
+        return "This is not a serial port.";
+    default:
+        return std::strerror(error);
+    }
 }
 
 } // namespace vrx

@@ -517,4 +517,8 @@ TSerialEvents PosixSerialBackend::WaitEvent(TSerialEvents monitored) {
     }
 }
 
+std::unique_ptr<SerialBackend> MakeSerialBackend() {
+    return std::make_unique<PosixSerialBackend>();
+}
+
 } // namespace vrx

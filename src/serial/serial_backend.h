@@ -6,6 +6,7 @@
 #include "serial/serial_types.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace vrx {
@@ -43,5 +44,8 @@ public:
     // instead of after the line pauses. Any thread.
     virtual void SetRxTrigger(int /*bytes*/) {}
 };
+
+// The platform's backend: termios on POSIX systems.
+std::unique_ptr<SerialBackend> MakeSerialBackend();
 
 } // namespace vrx

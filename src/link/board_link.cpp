@@ -114,25 +114,31 @@ void BoardLink::SendBoardBytes(const uint8_t* data, int count) {
 }
 
 void BoardLink::StartDetection() {
+    const uint64_t session = session_;
     port_.PurgeOut();
     // The identification is a command in flight like any other: nothing else goes out and the
-    // reply timeout watches it.
+    // reply timeout watches it. Only the burst's last byte asks for it, though: what comes
+    // before answers nothing.
     Detecting = true;
+    identificationAsked_ = false;
     AnswerReceived = false;
     LastSendTick = clock_();
     const uint8_t zero = 0x00;
     for (int i = 0; i < kDetectionZeros; ++i) {
         port_.Write(&zero, 1);
-        if (!WaitTxEmpty()) {
+        const bool sent = WaitTxEmpty();
+        if (session != session_ || !Detecting) {
+            return; // the port was closed (and maybe opened again), or the timeout ended it
+        }
+        if (!sent) {
             // A line that does not send: the board cannot answer, and the rest of the burst
             // would only wait in vain.
-            if (port_.IsOpen() && !AnswerReceived) {
-                ReplyTimeout(); // unless the wait's own watch has reported it already
-            }
+            ReplyTimeout();
             return;
         }
     }
     port_.SetRxTrigger(kIdentificationBytes);
+    identificationAsked_ = true;
     port_.Write(&kDetectionEnd, 1);
     LastSendTick = clock_();
 }
@@ -147,7 +153,8 @@ void BoardLink::SendZEPHASetup() {
 }
 
 void BoardLink::SerialPortRxChar(int count) {
-    switch (ClassifyArrival(!AnswerReceived, Detecting, count)) {
+    const bool inFlight = !AnswerReceived && (!Detecting || identificationAsked_);
+    switch (ClassifyArrival(inFlight, Detecting, count)) {
     case Arrival::Discard:
         // Taken, a late reply or noise would answer the next command.
         port_.PurgeIn();
@@ -252,6 +259,7 @@ bool BoardLink::LineDrained() {
 }
 
 void BoardLink::Close() {
+    ++session_;
     port_.Close();
     AwaitingTransfer = false;
     EndCommand();

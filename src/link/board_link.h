@@ -146,6 +146,8 @@ private:
     TickClock clock_;
     uint32_t replyTimeoutMs_ = kReplyTimeoutMs;
     PendingTransfer* transfer_ = nullptr;
+    uint64_t session_ = 0;               // counts the closes: a wait finds its port reopened
+    bool identificationAsked_ = false;   // the detection burst's last byte has gone out
     bool resync_ = false;                // quiet wanted after a timeout
     uint32_t quietSince_ = 0;            // the last stray byte, or the timeout
     std::optional<uint32_t> stallSince_; // the transmit queue has not drained since

@@ -151,6 +151,30 @@ TEST_F(BoardLinkTest, ADetectionBurstThatCannotLeaveStopsAtTheFirstWaitAndReport
     EXPECT_TRUE(link.AnswerReceived);
 }
 
+TEST_F(BoardLinkTest, OnlyTheBurstsLastByteAsksForTheIdentification) {
+    int identifications = 0;
+    link.OnIdentification = [&](const Identification&) { ++identifications; };
+    fake->outQueue = 1; // the burst waits for the line
+    Later(10, [this] { fake->Receive(Bytes(10, 'E')); });
+    Later(40, [this] { fake->outQueue = 0; });
+    link.StartDetection();
+    EXPECT_EQ(identifications, 0);
+    EXPECT_EQ(fake->RxCount(), 0u);
+    EXPECT_TRUE(link.Detecting);
+    EXPECT_EQ(fake->Wire().back(), 0xFF);
+}
+
+TEST_F(BoardLinkTest, ABurstWhosePortWasClosedAndOpenedAgainStops) {
+    fake->outQueue = 1;
+    Later(10, [this] {
+        link.Close();
+        port.Open();
+        fake->outQueue = 0; // the new session's line drains
+    });
+    link.StartDetection();
+    EXPECT_EQ(fake->Wire(), Bytes{0x00}); // nothing more on the new session
+}
+
 TEST_F(BoardLinkTest, BytesThatComeWhileNothingIsInFlightAreDiscarded) {
     int polls = 0;
     link.OnPollReply = [&](const Answer&) { ++polls; };

@@ -32,3 +32,6 @@ VRX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libg
     libgmock-dev libbenchmark-dev)
 # Building and checking the Debian package: dpkg-shlibdeps finds the packages it depends on.
 VRX_PACKAGING_PACKAGES=(dpkg-dev)
+# The Windows build of the Qt-free parts and its tests under Wine (scripts/test-windows):
+# mingw-w64 with POSIX threads, Wine, and GoogleTest's sources to build for Windows.
+VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest)

@@ -4,7 +4,9 @@
 #include "ctl/ctl_commands.h"
 #include "ctl/simulated_port.h"
 #include "serial/device_name.h"
+#include "serial/port_names.h"
 
+#include <cerrno>
 #include <functional>
 #include <map>
 #include <memory>
@@ -46,6 +48,21 @@ LineSettings BoardLine() {
     line.baudRate = cbr19200;
     line.flowControl = fcRTSToggle;
     return line;
+}
+
+// Why the port did not open; for a port that does not exist, also the ports that do.
+std::string OpenFailure(const std::string& port, int error) {
+    std::string text = "cannot open port " + port + ": " + OpenFailureReason(error);
+    if (error == ENOENT) {
+        std::string present;
+        for (const std::string& name : SystemPortNames()) {
+            present += (present.empty() ? "" : ", ") + name;
+        }
+        if (!present.empty()) {
+            text += " Serial ports here: " + present + ".";
+        }
+    }
+    return text;
 }
 
 } // namespace
@@ -122,7 +139,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         SerialLine line;
         int error = 0;
         if (!line.Open(device, BoardLine(), error)) {
-            throw BoardError("cannot open port " + inv.port + ": " + OpenFailureReason(error));
+            throw BoardError(OpenFailure(inv.port, error));
         }
         BoardSession board(line);
         const auto id = board.Detect();

@@ -25,7 +25,7 @@ std::string ResolveDeviceName(const std::string& name) {
     if (name[3] == '0' || number < 1 || number > 256) {
         return name;
     }
-    return "/dev/ttyS" + std::to_string(number - 1);
+    return ComPortDevice(number);
 }
 
 std::string OpenFailureReason(int error) {

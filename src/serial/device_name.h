@@ -6,8 +6,12 @@
 
 namespace vrx {
 
-// The device to open for a port name: on POSIX systems COMn is /dev/ttyS(n-1).
+// The device to open for a port name: COMn is /dev/ttyS(n-1) on POSIX systems and \\.\COMn
+// on Windows (the form every port number opens with, COM10 and above included).
 std::string ResolveDeviceName(const std::string& name);
+
+// The device of the system's serial port COMn, 1 <= n <= 256; one definition per system.
+std::string ComPortDevice(int number);
 
 // Why a port could not be opened, from the error the open gave; empty for 0.
 std::string OpenFailureReason(int error);

@@ -15,7 +15,8 @@ class SerialBackend {
 public:
     virtual ~SerialBackend() = default;
 
-    // Opens the device exclusively; on failure returns false and sets `error` (an errno value).
+    // Opens the device exclusively; on failure returns false and sets `error` (an errno value,
+    // also on Windows, so the reasons read alike everywhere).
     virtual bool Open(const std::string& device, int& error) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
@@ -45,7 +46,7 @@ public:
     virtual void SetRxTrigger(int /*bytes*/) {}
 };
 
-// The platform's backend: termios on POSIX systems.
+// The platform's backend: termios on POSIX systems, the communications API on Windows.
 std::unique_ptr<SerialBackend> MakeSerialBackend();
 
 } // namespace vrx

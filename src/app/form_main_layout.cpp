@@ -185,8 +185,9 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
     grid->addLayout(buttons, row++, 0, 1, 2);
 
     const auto display = [&](QLabel*& target, const char* name, const QString& caption) {
-        auto* label = Named(new QLabel(caption, p.group),
-                            QStringLiteral("Lbl") + QLatin1String(name + 6) + n);
+        // "LblStatic...": the input labels already use "Lbl" and the register's name.
+        auto* label =
+            Named(new QLabel(caption, p.group), QStringLiteral("Lbl") + QLatin1String(name) + n);
         target = SunkenText(QLatin1String(name) + n, QStringLiteral("0"), p.group);
         grid->addWidget(label, row, 0);
         grid->addWidget(target, row++, 1);

@@ -83,6 +83,35 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string("V") + info.param.variant;
     });
 
+TEST_F(ConnectionTest, EveryControlNameIsUniqueInItsWindow) {
+    QList<QWidget*> windows = {&program->main, &program->registers, &program->graphics,
+                               &program->warning};
+    for (QWidget* child : program->main.findChildren<QWidget*>()) {
+        if (child->isWindow()) {
+            windows << child; // the driver-chip windows
+        }
+    }
+    for (QWidget* window : windows) {
+        QSet<QString> seen;
+        for (QObject* child : window->findChildren<QObject*>()) {
+            const QString name = child->objectName();
+            QObject* owner = child->parent();
+            while (owner != nullptr && !owner->isWidgetType()) {
+                owner = owner->parent();
+            }
+            const bool ownWindow = static_cast<QWidget*>(owner)->window() == window &&
+                                   !(child->isWidgetType() && child != window &&
+                                     static_cast<QWidget*>(child)->isWindow());
+            if (name.isEmpty() || name.startsWith("qt_") || !ownWindow) {
+                continue; // unnamed, Qt's own, or part of another window
+            }
+            EXPECT_FALSE(seen.contains(name))
+                << window->objectName().toStdString() << ": " << name.toStdString();
+            seen.insert(name);
+        }
+    }
+}
+
 TEST_F(ConnectionTest, ASilentBoardIsReportedAndAnnouncedAgainWhenItAnswers) {
     sim::PtyBoard board(BoardVariant::Vrx52xKit);
     ASSERT_TRUE(board.Start()) << board.ErrorText();

@@ -1,0 +1,74 @@
+#pragma once
+// The board link and polling cycle over the fake serial backend with a clock the fuzzer sets,
+// wired as the main window wires them, and a watch over the wire that stops the process on the
+// first broken rule: a command sent while another is in flight, a reply taken while nothing
+// is in flight, a poll reply credited to a slot whose telegram is not the one in flight, or a
+// transfer answered by a reply to another command.
+//
+// Arrivals are reported on the calling thread exactly as the port's reader hands them over
+// (OnRxChar with the count of waiting bytes), so a run depends on its input alone.
+
+#include "link/board_link.h"
+#include "link/poll_cycle.h"
+#include "link/serial_port.h"
+
+#include "link/fake_serial_backend.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace vrx::fuzz {
+
+class LinkHarness {
+public:
+    explicit LinkHarness(uint32_t startTick, bool zephaFrames);
+    ~LinkHarness();
+
+    // The main window's open: the detection burst, then polling from slot 0.
+    void OpenWithDetection();
+    // Bytes reach the receive queue; `report` hands the arrival to the link.
+    void Arrive(const std::vector<uint8_t>& bytes, bool report);
+    void Advance(uint32_t ms) { now_ += ms; }
+    // The transmit queue stalls (or drains); while stalled every clock reading moves on by
+    // `driftMs`, as time passes during the link's busy wait.
+    void SetStall(bool stalled, uint32_t driftMs);
+    void Tick() { cycle_.Tick(); }
+    // A sender as the windows have them: polling suspended, then the transfers in turn.
+    void Send(const std::vector<uint8_t>& firstBytes);
+    void Close() { link_.Close(); }
+    // Runs the reply timeout as if the reply timeout had passed.
+    void Expire();
+
+    // Senders whose sequence has not returned yet.
+    int SendersRunning() const { return sendersRunning_; }
+
+private:
+    enum class Kind { Poll, Transfer };
+    struct Command {
+        Kind kind;
+        int tag; // the slot of a poll, the number of a transfer
+    };
+
+    uint32_t Clock();
+    void Written(const std::vector<uint8_t>& bytes);
+    void ReplyAccepted();
+
+    std::shared_ptr<test::FakeSerialState> fake_ = std::make_shared<test::FakeSerialState>();
+    uint32_t now_;
+    uint32_t driftMs_ = 0;
+    TSerialPort port_{std::make_unique<test::FakeSerialBackend>(fake_)};
+    BoardLink link_{port_, [this] { return Clock(); }};
+    PollCycle cycle_{link_};
+
+    bool inBurst_ = false;
+    bool identificationAwaited_ = false;
+    std::optional<Command> inFlight_;
+    int transfersStarted_ = 0;
+    std::set<int> answered_; // transfers credited with a reply
+    int sendersRunning_ = 0;
+};
+
+} // namespace vrx::fuzz

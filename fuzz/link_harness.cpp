@@ -20,6 +20,7 @@ constexpr uint8_t kTransferMark = 0xA5;
 
 LinkHarness::LinkHarness(uint32_t startTick, bool zephaFrames) : now_(startTick) {
     port_.SetDeviceName(QStringLiteral("fake"));
+    port_.SetSimple(true); // no reader thread: Arrive reports each arrival as the reader would
     port_.Open();
     link_.ZephaFrames = zephaFrames;
     link_.ReportError = [](const QString&) {};
@@ -67,7 +68,6 @@ void LinkHarness::OpenWithDetection() {
 
 void LinkHarness::Arrive(const std::vector<uint8_t>& bytes, bool report) {
     {
-        // Straight into the queue: the reader thread stays asleep, the arrival is reported here.
         std::lock_guard lock(fake_->mutex);
         fake_->rx.insert(fake_->rx.end(), bytes.begin(), bytes.end());
     }

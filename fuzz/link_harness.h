@@ -5,8 +5,9 @@
 // is in flight, a poll reply credited to a slot whose telegram is not the one in flight, or a
 // transfer answered by a reply to another command.
 //
-// Arrivals are reported on the calling thread exactly as the port's reader hands them over
-// (OnRxChar with the count of waiting bytes), so a run depends on its input alone.
+// The port runs without its reader thread; arrivals are reported on the calling thread as the
+// reader hands them over (OnRxChar with the count of waiting bytes), so a run depends on its
+// input alone.
 
 #include "link/board_link.h"
 #include "link/poll_cycle.h"

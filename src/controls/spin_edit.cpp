@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 namespace vrx {
 
@@ -39,6 +40,7 @@ void TSpinEdit::setMaximum(int max) {
 }
 
 void TSpinEdit::setRange(int min, int max) {
+    min = std::max(min, kLowestValue);
     minimum_ = min;
     maximum_ = std::max(min, max);
     if (const auto number = ParseNumber(text()); number && *number != Clamp(*number, min, max)) {
@@ -61,8 +63,11 @@ void TSpinEdit::setValue(int value) {
 
 std::optional<int> TSpinEdit::ParseNumber(const QString& text) {
     bool ok = false;
-    const int number = text.trimmed().toInt(&ok, 10);
-    return ok ? std::optional<int>(number) : std::nullopt;
+    const qlonglong number = text.trimmed().toLongLong(&ok, 10);
+    if (!ok || number < kLowestValue || number > std::numeric_limits<int>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(number);
 }
 
 void TSpinEdit::stepBy(int steps) {

@@ -5,6 +5,7 @@
 
 #include <QAbstractSpinBox>
 
+#include <limits>
 #include <optional>
 
 namespace vrx {
@@ -23,8 +24,12 @@ public:
     int maximum() const { return maximum_; }
     void setMinimum(int min);
     void setMaximum(int max);
-    // A maximum below the minimum is raised to it. A number in the text that falls outside the
-    // new range is clamped at once.
+    // Every value the field hands out can be negated: the lowest int is neither a value nor a
+    // number in the text.
+    static constexpr int kLowestValue = -std::numeric_limits<int>::max();
+
+    // A maximum below the minimum is raised to it, a minimum below kLowestValue is raised to
+    // that. A number in the text that falls outside the new range is clamped at once.
     void setRange(int min, int max);
 
     int singleStep() const { return singleStep_; }
@@ -34,7 +39,8 @@ public:
     // Writes the value clamped into the range.
     void setValue(int value);
 
-    // The number the text holds, if it is one (decimal, optional sign, surrounding blanks).
+    // The number the text holds, if it is one (decimal, optional sign, surrounding blanks,
+    // kLowestValue..INT_MAX).
     static std::optional<int> ParseNumber(const QString& text);
 
     void stepBy(int steps) override;

@@ -83,6 +83,16 @@ bool PosixSerialBackend::Open(const std::string& device, int& error) {
         return false;
     }
     (void)ioctl(fd, TIOCEXCL);
+    termios original{};
+    savedTermios_.reset();
+    if (tcgetattr(fd, &original) == 0) {
+        savedTermios_ = original;
+    }
+    serial_rs485 rs485{};
+    savedRs485_.reset();
+    if (ioctl(fd, TIOCGRS485, &rs485) == 0) {
+        savedRs485_ = rs485;
+    }
     // Bytes left over from an earlier session would be taken for the next reply.
     tcflush(fd, TCIOFLUSH);
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -105,6 +115,14 @@ bool PosixSerialBackend::Open(const std::string& device, int& error) {
 
 void PosixSerialBackend::Close() {
     if (fd_ >= 0) {
+        if (savedRs485_) {
+            (void)ioctl(fd_, TIOCSRS485, &*savedRs485_);
+        }
+        if (savedTermios_) {
+            (void)tcsetattr(fd_, TCSANOW, &*savedTermios_);
+        }
+        savedTermios_.reset();
+        savedRs485_.reset();
         (void)ioctl(fd_, TIOCNXCL);
         ::close(fd_);
         fd_ = -1;
@@ -404,7 +422,11 @@ void PosixSerialBackend::SettleInput() {
     // times, taking each byte as it comes. A reply then costs one hand-off to the
     // user-interface thread instead of four. Once the queue holds the trigger count (the whole
     // reply the owner waits for) it is reported at once, without waiting for the pause.
-    const int baud = BaudRateValue(settings_.baudRate);
+    int baud = 0;
+    {
+        std::lock_guard lock(mutex_); // Apply may change the settings meanwhile
+        baud = BaudRateValue(settings_.baudRate);
+    }
     const long charNs = 10L * 1000000000L / (baud > 0 ? baud : 19200);
     timespec settle{0, 4 * charNs};
     for (int burst = 0; burst < 64; ++burst) {

@@ -5,9 +5,13 @@
 
 #include "link/serial_backend.h"
 
+#include <linux/serial.h>
+#include <termios.h>
+
 #include <atomic>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace vrx {
@@ -60,6 +64,9 @@ private:
     std::atomic<bool> rtsRaised_{false};
     bool modemLinesWork_ = false;
     int lastModem_ = 0;
+    // What the device was set to before Open; Close gives it back (a terminal stays usable).
+    std::optional<termios> savedTermios_;
+    std::optional<serial_rs485> savedRs485_;
 };
 
 // Sets a baud rate that has no termios constant; false where the driver refuses.

@@ -86,7 +86,12 @@ void TSerialPort::ReaderLoop(int generation) {
             [this, events, generation] {
                 Dispatch(events, generation);
                 {
+                    // A hand-off of an earlier session releases nobody: the reader now
+                    // waiting belongs to a later one and waits for its own hand-off.
                     std::lock_guard done(handoffMutex_);
+                    if (generation != generation_.load()) {
+                        return;
+                    }
                     handled_ = true;
                 }
                 handoffDone_.notify_one();

@@ -111,7 +111,7 @@ private:
     std::unique_ptr<SerialBackend> backend_;
     QString deviceName_ = QStringLiteral("COM2");
     LineSettings line_;
-    TSerialEvents monitorEvents_ = kAllSerialEvents;
+    std::atomic<TSerialEvents> monitorEvents_{kAllSerialEvents}; // read by the reader
     int readBufferSize_ = 4096;
     int writeBufferSize_ = 2048;
     bool simple_ = false;

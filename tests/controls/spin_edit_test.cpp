@@ -110,15 +110,18 @@ TEST(TSpinEdit, TwentyFourBitRangeEdges) {
     EXPECT_EQ(edit.text(), QStringLiteral("-8388608"));
 }
 
-TEST(TSpinEdit, StepsStopAtTheEdgesOfTheFullIntRange) {
+TEST(TSpinEdit, StepsStopAtTheEdgesOfTheFullIntRangeAndEveryValueCanBeNegated) {
     TSpinEdit edit;
     edit.setRange(INT_MIN, INT_MAX);
+    EXPECT_EQ(edit.minimum(), -INT_MAX);
     edit.setValue(INT_MAX - 1);
     edit.stepBy(3);
     EXPECT_EQ(edit.value(), INT_MAX);
-    edit.setValue(INT_MIN + 1);
+    edit.setValue(INT_MIN + 2);
     edit.stepBy(-3);
-    EXPECT_EQ(edit.value(), INT_MIN);
+    EXPECT_EQ(edit.value(), -INT_MAX);
+    Editor(edit).setText(QStringLiteral("-2147483648"));
+    EXPECT_EQ(edit.value(), -INT_MAX); // not a number of the field: its minimum
 }
 
 TEST(TSpinEdit, ArrowKeysStepAndTheArrowsFollowTheEdges) {

@@ -7,6 +7,8 @@
 #include "controls/led_little.h"
 #include "controls/spin_edit.h"
 
+#include <QLineEdit>
+
 namespace vrx::test {
 namespace {
 
@@ -298,6 +300,29 @@ TEST_F(MotorPanelTest, ClosingTheProgramWhileGoWaitsEndsCleanly) {
     Click("BtnGo1");
     EXPECT_TRUE(closed);
     EXPECT_FALSE(Main().SerialPort().IsOpen());
+}
+
+TEST_F(MotorPanelTest, AllGoByItsAcceleratorWithTheLowestIntTypedSendsTheFieldMinimum) {
+    SetRampMode(1, 2);
+    SetRampMode(2, 3); // motors 2 and 3 hold: no question about their acceleration
+    SetRampMode(3, 3);
+    Main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Main()));
+    auto* edit = Find<TSpinEdit>("EditVTarget1");
+    edit->setFocus();
+    edit->findChild<QLineEdit*>()->setText("-2147483648"); // typed, the field not yet left
+    // Through the window, as the keyboard delivers it, so the mnemonic is looked up; the
+    // button clicks itself a moment later.
+    QTest::keyClick(Main().windowHandle(), Qt::Key_O, Qt::AltModifier);
+    // -2147483648 is no number of the field: its minimum -8388608 = 0x800000, cut to 12 bits.
+    const Frame vTarget{0x08, 0, 0, 0};
+    ASSERT_TRUE(WaitFor([&] {
+        const auto frames = WithoutPolls(FramesFrom(0x15));
+        return std::find(frames.begin(), frames.end(), vTarget) != frames.end();
+    }));
+    const auto frames = WithoutPolls(FramesFrom(0x15));
+    EXPECT_NE(std::find(frames.begin(), frames.end(), Frame{0x06, 0, 0, 0}), frames.end());
+    EXPECT_EQ(edit->findChild<QLineEdit*>()->text(), "-2147483648");
 }
 
 } // namespace

@@ -1,13 +1,17 @@
 #include "link/serial_port.h"
 
+#include "fake_serial_backend.h"
 #include "support/wait_for.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 namespace vrx {
@@ -191,6 +195,66 @@ TEST_F(SerialPortPtyTest, ReopenAfterCloseWorks) {
     ASSERT_TRUE(port.IsOpen());
     pty.Send({9, 9, 9, 9});
     EXPECT_TRUE(WaitFor([&] { return !counts.empty() && counts.back() == 4; }));
+}
+
+TEST(SerialPort, CloseGivesTheDeviceBackItsLineSettings) {
+    PtyPair pty;
+    const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios before{};
+    ASSERT_EQ(tcgetattr(fd, &before), 0);
+    ASSERT_TRUE(before.c_lflag & ICANON) << "a terminal starts line by line";
+    TSerialPort port;
+    port.SetDeviceName(QString::fromStdString(pty.SlavePath()));
+    port.Open();
+    ASSERT_TRUE(port.IsOpen());
+    termios raw{};
+    ASSERT_EQ(tcgetattr(fd, &raw), 0);
+    EXPECT_FALSE(raw.c_lflag & ICANON);
+    port.Close();
+    termios after{};
+    ASSERT_EQ(tcgetattr(fd, &after), 0);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before));
+    ::close(fd);
+}
+
+TEST(SerialPort, AHandOffOfAClosedSessionDoesNotReleaseTheNextSessionsReader) {
+    auto fake = std::make_shared<test::FakeSerialState>();
+    TSerialPort port{std::make_unique<test::FakeSerialBackend>(fake)};
+    port.SetDeviceName("fake");
+    const auto waits = [&] {
+        std::lock_guard lock(fake->mutex);
+        return fake->waits;
+    };
+    const auto waitForReader = [&](int count) {
+        for (int i = 0; i < 5000 && waits() < count; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    };
+    port.Open();
+    fake->Receive({1}); // its hand-off stays queued: no events are processed yet
+    waitForReader(1);
+    port.Close();
+    port.Open();
+    int waitsDuringHandler = -1;
+    port.OnRxChar = [&](TSerialPort&, int) {
+        if (waitsDuringHandler < 0) {
+            // While this hand-off is handled its reader must wait: a byte now is seen later.
+            fake->Receive({3});
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            waitsDuringHandler = waits();
+        }
+    };
+    fake->Receive({2});
+    waitForReader(2);
+    ASSERT_EQ(waits(), 2);
+    QCoreApplication::processEvents(); // the stale hand-off first, then the current one
+    EXPECT_EQ(waitsDuringHandler, 2);
+    port.Close();
 }
 
 } // namespace

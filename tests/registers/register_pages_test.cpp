@@ -82,12 +82,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "18 00 D5 07",
                     {"EditPulsdiv1", "EditRampdiv1", "EditMStepres1"}},
         ComposeCase{"X_LATCHED of motor 3 has no input", 2, 13, {}, "5C 00 00 00", {}},
-        // Typed text is cut to the field's bits, a text that is no number counts as the minimum.
+        // Typed text is cut to the field's bits; a text that is no number, or a number beyond
+        // what the field can negate, counts as the minimum.
         ComposeCase{"X_TARGET typed -2147483648",
                     0,
                     0,
                     {{"EditXTarg1", "-2147483648"}},
-                    "00 00 00 00",
+                    "00 80 00 00",
                     {"EditXTarg1"}},
         ComposeCase{"X_TARGET typed 99999999999",
                     0,

@@ -41,6 +41,14 @@ long ResidentKb() {
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
+// The machine's one-minute load average: polls lost to a busy machine show here.
+double LoadAverage() {
+    std::ifstream loadavg("/proc/loadavg");
+    double load = 0;
+    loadavg >> load;
+    return load;
+}
+
 template <class T = QWidget> T* Find(QWidget& window, const QString& name) {
     T* found = window.findChild<T*>(name);
     if (found == nullptr) {
@@ -113,8 +121,8 @@ int main(int argc, char** argv) {
     std::printf("board: %s, timeouts while starting: %ld\n", wired.State().toUtf8().constData(),
                 startupTimeouts);
     // Motor 1's position shows that the motors keep moving.
-    std::printf("%8s %10s %10s %10s %9s %9s\n", "time/s", "rss/kB", "growth/kB", "polls/s",
-                "timeouts", "x1");
+    std::printf("%8s %10s %10s %10s %9s %9s %6s\n", "time/s", "rss/kB", "growth/kB", "polls/s",
+                "timeouts", "x1", "load");
     auto* position = Find<QLabel>(main, QStringLiteral("StaticXAct1"));
     std::vector<long> resident;
     std::vector<double> rates;
@@ -129,9 +137,9 @@ int main(int argc, char** argv) {
         msBefore = ms;
         resident.push_back(ResidentKb());
         rates.push_back(rate);
-        std::printf("%8.0f %10ld %10ld %10.1f %9ld %9s\n", double(ms) / 1000.0, resident.back(),
-                    resident.back() - resident.front(), rate, timeouts,
-                    position->text().toUtf8().constData());
+        std::printf("%8.0f %10ld %10ld %10.1f %9ld %9s %6.2f\n", double(ms) / 1000.0,
+                    resident.back(), resident.back() - resident.front(), rate, timeouts,
+                    position->text().toUtf8().constData(), LoadAverage());
         std::fflush(stdout);
     });
 

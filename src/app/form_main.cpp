@@ -64,6 +64,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
 
     serialPort_.SetBaudRate(cbr19200);
     serialPort_.SetFlowControl(fcRTSToggle);
+    link_.SetReplyTimeout(options_.replyTimeoutMs);
     link_.OnIdentification = [this](const Identification& id) { Identify(id); };
     link_.OnPollReply = [this](const Answer& reply) { poll_.DistributeReply(reply); };
     link_.OnReplyAccepted = [this] {
@@ -73,6 +74,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
     link_.OnReplyTimeout = [this] { ReplyTimeout(); };
     link_.ReportError = [this](const QString& text) { ShowMessage(text); };
     link_.OnPortLost = [this] { PortLost(); };
+    link_.OnLineStalled = [this] { LineStalled(); };
     poll_.ShowStatus = [this](uint8_t status) { ShowStatusBits(status); };
 
     TimerActions.setObjectName(QStringLiteral("TimerActions"));
@@ -237,13 +239,13 @@ void TFormMain::BtnOpenClick() {
     if (!OpenPort(ComboCOM->currentText())) {
         return;
     }
-    StartDetection();
     poll_.PollIndex = 0;
-    link_.AnswerReceived = true;
     link_.PollingEnabled = true;
-    TimerActions.start();
     boardActiveShown_ = false;
     SetConnectedControls(true);
+    TimerActions.start();
+    // Last: the burst may wait for the line in the event loop, where Close can end it all.
+    StartDetection();
 }
 
 void TFormMain::BtnCloseClick() {
@@ -283,11 +285,13 @@ void TFormMain::PortLost() {
 }
 
 void TFormMain::StartDetection() {
-    link_.StartDetection();
+    // All set before the burst: its waits run the event loop, so the identification, or the
+    // report of a line that does not send, may come before it returns.
     SetZepha(false);
     variant_.StartDetection();
     StaticInfo1->setText(QStringLiteral("Trying to detect the board."));
     StaticInfo2->clear();
+    link_.StartDetection();
 }
 
 void TFormMain::Identify(const Identification& bytes) {
@@ -342,6 +346,12 @@ void TFormMain::ReplyTimeout() {
     StaticInfo1->setText(QStringLiteral("The board does not respond."));
     StaticInfo2->setText(QStringLiteral("Please check the cable and power."));
     boardActiveShown_ = false;
+}
+
+void TFormMain::LineStalled() {
+    StaticInfo1->setText(QStringLiteral("The serial port does not send."));
+    StaticInfo2->setText(QStringLiteral("Please check the adapter and its driver."));
+    boardActiveShown_ = false; // announced again once the line drains and the board answers
 }
 
 void TFormMain::TimerActionsTimer() {

@@ -36,6 +36,7 @@ class PtyBoard;
 struct FormMainOptions {
     QString settingsPath;                    // empty: "Eval630.ini" beside the program
     QString devDir = QStringLiteral("/dev"); // where USB serial devices are listed from
+    uint32_t replyTimeoutMs = BoardLink::kReplyTimeoutMs;
 };
 
 class TFormMain : public QMainWindow {
@@ -118,6 +119,7 @@ private:
     void ShowDriverButton(const QString& caption);
     void AnnounceBoard();
     void ReplyTimeout();
+    void LineStalled();
     void PortLost();
     void ShowStatusBits(uint8_t status);
     void ShowMessage(const QString& text);
@@ -125,8 +127,9 @@ private:
     void SetZepha(bool on);
 
     void RampModeChange(int motor);
-    void Go(int motor);
-    void Stop(int motor);
+    // Program or stop one motor; false when the board left a telegram unanswered.
+    bool Go(int motor);
+    bool Stop(int motor);
     int MotorOfSender(const std::array<QPushButton*, 3>& buttons) const;
 
     Options options_;

@@ -74,19 +74,19 @@ void TFormMain::BtnStop1Click() {
 
 void TFormMain::BtnGoAllClick() {
     const auto suspension = link_.SuspendPolling();
-    for (int motor = 0; motor < kMotorCount; ++motor) {
-        Go(motor);
+    for (int motor = 0; motor < kMotorCount && Go(motor); ++motor) {
     }
 }
 
 void TFormMain::BtnStopAllClick() {
     const auto suspension = link_.SuspendPolling();
-    for (int motor = 0; motor < kMotorCount; ++motor) {
-        Stop(motor);
+    for (int motor = 0; motor < kMotorCount && Stop(motor); ++motor) {
     }
 }
 
-void TFormMain::Go(int motor) {
+// Each sequence stops at the first telegram the board does not answer: the registers after
+// it would be written in vain, and the status lines already say that the board is silent.
+bool TFormMain::Go(int motor) {
     const auto suspension = link_.SuspendPolling();
     const MotorPanel& p = motors_[size_t(motor)];
     const uint8_t m = MotorOffset(motor);
@@ -98,51 +98,61 @@ void TFormMain::Go(int motor) {
     const int vActual = p.EditVActual->value();
     const int i = p.CbRampMode->currentIndex();
     const bool ramp = i == RampModeRamp || i == RampModeSoft;
+    const auto send = [this](uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
+        return link_.Transfer({b0, b1, b2, b3}).has_value();
+    };
 
     bool proceed = true;
     if (ramp) {
-        const Answer dividers = link_.TransferTelegram(m + 0x19, 0, 0, 0);
-        const int pulseDiv = dividers.a2 >> 4;
-        const int rampDiv = dividers.a2 & 0x0F;
-        const int minimum = MinAMax(rampDiv, pulseDiv);
-        if (!serialPort_.IsOpen()) {
-            return; // the port was closed while the sequence waited: nothing to ask about
+        const std::optional<Answer> dividers = link_.Transfer({uint8_t(m + 0x19), 0, 0, 0});
+        if (!dividers) {
+            return false; // also when the port was closed meanwhile: nothing to ask about
         }
+        const int pulseDiv = dividers->a2 >> 4;
+        const int rampDiv = dividers->a2 & 0x0F;
+        const int minimum = MinAMax(rampDiv, pulseDiv);
         if (aMax < minimum) {
             proceed = warning_ == nullptr || warning_->ConfirmMinimum(minimum);
         }
         if (proceed) {
             const PMulPDiv pm = CalcPMulPDiv(aMax, rampDiv, pulseDiv);
-            link_.TransferTelegram(m + 0x12, 0, uint8_t(pm.pMul), uint8_t(pm.pDiv));
+            if (!send(m + 0x12, 0, uint8_t(pm.pMul), uint8_t(pm.pDiv))) {
+                return false;
+            }
         }
     }
 
     // The ramp mode is written in every case; bits 23..8 go back as they were read.
-    const Answer mode = link_.TransferTelegram(m + 0x15, 0, 0, 0);
-    link_.TransferTelegram(m + 0x14, mode.a1, mode.a2, uint8_t(i));
+    const std::optional<Answer> mode = link_.Transfer({uint8_t(m + 0x15), 0, 0, 0});
+    if (!mode || !send(m + 0x14, mode->a1, mode->a2, uint8_t(i))) {
+        return false;
+    }
 
     if (ramp && proceed) {
-        link_.TransferTelegram(m + 0x0C, Byte2(aMax), Byte1(aMax), Byte0(aMax));
-        link_.TransferTelegram(m + 0x06, 0, Byte1(vMax), Byte0(vMax));
-        link_.TransferTelegram(m + 0x04, 0, Byte1(vMin), Byte0(vMin));
-        link_.TransferTelegram(m + 0x00, Byte2(xTarget), Byte1(xTarget), Byte0(xTarget));
-    } else if (i == RampModeVelocity) {
-        const int magnitude = std::abs(vTarget);
-        link_.TransferTelegram(m + 0x0C, Byte2(aMax), Byte1(aMax), Byte0(aMax));
-        link_.TransferTelegram(m + 0x06, 0, Byte1(magnitude), Byte0(magnitude));
-        link_.TransferTelegram(m + 0x08, 0, Byte1(vTarget), Byte0(vTarget));
-    } else if (i == RampModeHold) {
-        link_.TransferTelegram(m + 0x0A, 0, Byte1(vActual), Byte0(vActual));
+        return send(m + 0x0C, Byte2(aMax), Byte1(aMax), Byte0(aMax)) &&
+               send(m + 0x06, 0, Byte1(vMax), Byte0(vMax)) &&
+               send(m + 0x04, 0, Byte1(vMin), Byte0(vMin)) &&
+               send(m + 0x00, Byte2(xTarget), Byte1(xTarget), Byte0(xTarget));
     }
+    if (i == RampModeVelocity) {
+        const int magnitude = std::abs(vTarget);
+        return send(m + 0x0C, Byte2(aMax), Byte1(aMax), Byte0(aMax)) &&
+               send(m + 0x06, 0, Byte1(magnitude), Byte0(magnitude)) &&
+               send(m + 0x08, 0, Byte1(vTarget), Byte0(vTarget));
+    }
+    if (i == RampModeHold) {
+        return send(m + 0x0A, 0, Byte1(vActual), Byte0(vActual));
+    }
+    return true;
 }
 
-void TFormMain::Stop(int motor) {
+bool TFormMain::Stop(int motor) {
     const auto suspension = link_.SuspendPolling();
     const uint8_t m = MotorOffset(motor);
-    const Answer mode = link_.TransferTelegram(m + 0x15, 0, 0, 0);
-    link_.TransferTelegram(m + 0x14, mode.a1, mode.a2, RampModeVelocity);
-    link_.TransferTelegram(m + 0x08, 0, 0, 0);
-    link_.TransferTelegram(m + 0x0A, 0, 0, 0);
+    const std::optional<Answer> mode = link_.Transfer({uint8_t(m + 0x15), 0, 0, 0});
+    return mode && link_.Transfer({uint8_t(m + 0x14), mode->a1, mode->a2, RampModeVelocity}) &&
+           link_.Transfer({uint8_t(m + 0x08), 0, 0, 0}) &&
+           link_.Transfer({uint8_t(m + 0x0A), 0, 0, 0});
 }
 
 } // namespace vrx

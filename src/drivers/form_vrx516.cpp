@@ -15,8 +15,6 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include <chrono>
-#include <thread>
 
 namespace vrx {
 
@@ -85,15 +83,9 @@ void TFormVRX516::BtnApplyClick() {
         const uint8_t command[3] = {kCurrentCommand, static_cast<uint8_t>(motor),
                                     CurrentCode(EditMotor[size_t(motor)]->value())};
         port_.Write(command, 3); // a failed write is not reported; the others are still sent
-        WaitTxEmpty();
-    }
-}
-
-void TFormVRX516::WaitTxEmpty() {
-    const uint32_t start = link_.Now();
-    while (port_.OutQueueCount() > 0 && port_.IsOpen() &&
-           TicksSince(link_.Now(), start) <= BoardLink::kReplyTimeoutMs) {
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        if (!link_.WaitTxEmpty()) {
+            return; // a line that does not send: the rest would only wait in vain
+        }
     }
 }
 

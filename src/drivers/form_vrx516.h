@@ -34,7 +34,6 @@ protected:
 private:
     void FormCreate();
     // Busy-waits until the command has left the transmit queue, at most the reply timeout.
-    void WaitTxEmpty();
 
     BoardLink& link_;
     TSerialPort& port_;

@@ -35,18 +35,27 @@ BoardLink::~BoardLink() {
 }
 
 bool BoardLink::WaitTxEmpty() {
-    const uint32_t start = clock_();
-    while (port_.OutQueueCount() > 0) {
-        if (!port_.IsOpen() || TicksSince(clock_(), start) > kReplyTimeoutMs) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    // A queue that drains at the line's pace empties within a few character times.
+    const auto spinEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
+    while (port_.IsOpen() && port_.OutQueueCount() > 0 &&
+           std::chrono::steady_clock::now() < spinEnd) {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
-    return port_.IsOpen();
+    if (port_.IsOpen() && port_.OutQueueCount() > 0) {
+        WaitUntil([this] { return port_.OutQueueCount() == 0; }, replyTimeoutMs_, 1);
+    }
+    return port_.IsOpen() && port_.OutQueueCount() == 0;
 }
 
 bool BoardLink::WriteFrame(const uint8_t* data, int count) {
     return WaitTxEmpty() && port_.Write(data, count) >= 0;
+}
+
+void BoardLink::ReportSendError() {
+    if (!sendErrorShown_ && ReportError) {
+        sendErrorShown_ = true;
+        ReportError(QStringLiteral("Send error!"));
+    }
 }
 
 void BoardLink::SendTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
@@ -61,8 +70,10 @@ void BoardLink::SendTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
     for (uint8_t b : {b0, b1, b2, b3}) {
         frame[length++] = b;
     }
-    if (!WriteFrame(frame, length) && ReportError) {
-        ReportError(QStringLiteral("Send error!"));
+    if (!WriteFrame(frame, length)) {
+        ReportSendError();
+    } else {
+        sendErrorShown_ = false;
     }
 }
 
@@ -70,9 +81,16 @@ std::optional<Answer> BoardLink::Transfer(const Telegram& t) {
     if (PollingEnabled || !port_.IsOpen() || quitting_) {
         return std::nullopt;
     }
-    // A transfer started inside another's wait goes on the line only after that reply.
-    WaitUntil([this] { return AnswerReceived; });
+    // A transfer started inside another's wait goes on the line only after that reply, and
+    // after the quiet that follows a timeout. The bound covers both.
+    WaitUntil([this] { return ReadyToSend(); }, 2 * replyTimeoutMs_);
     if (!port_.IsOpen() || quitting_) {
+        return std::nullopt;
+    }
+    if (!ReadyToSend()) {
+        if (stalled_) {
+            ReportSendError();
+        }
         return std::nullopt;
     }
     PendingTransfer mine;
@@ -98,22 +116,35 @@ PollingSuspension BoardLink::SuspendPolling() {
 }
 
 void BoardLink::SendBoardBytes(const uint8_t* data, int count) {
-    if (WaitTxEmpty()) {
-        port_.Write(data, count);
+    if (WaitTxEmpty() && port_.Write(data, count) >= 0) {
+        sendErrorShown_ = false;
+    } else if (port_.IsOpen()) {
+        ReportSendError();
     }
 }
 
 void BoardLink::StartDetection() {
     port_.PurgeOut();
+    // The identification is a command in flight like any other: nothing else goes out and the
+    // reply timeout watches it.
+    Detecting = true;
+    AnswerReceived = false;
+    LastSendTick = clock_();
     const uint8_t zero = 0x00;
     for (int i = 0; i < 128; ++i) {
         port_.Write(&zero, 1);
-        WaitTxEmpty();
+        if (!WaitTxEmpty()) {
+            // A line that does not send: the board cannot answer, and the rest of the burst
+            // would only wait in vain.
+            if (port_.IsOpen() && !AnswerReceived) {
+                ReplyTimeout(); // unless the wait's own watch has reported it already
+            }
+            return;
+        }
     }
     const uint8_t ff = 0xFF;
     port_.SetRxTrigger(kIdentificationBytes);
     port_.Write(&ff, 1);
-    Detecting = true;
     LastSendTick = clock_();
 }
 
@@ -129,6 +160,14 @@ void BoardLink::SendZEPHASetup() {
 }
 
 void BoardLink::SerialPortRxChar(int count) {
+    if (AnswerReceived) {
+        // Nothing is in flight: a late reply or noise. Taken, it would answer the next command.
+        port_.PurgeIn();
+        if (resync_) {
+            quietSince_ = clock_();
+        }
+        return;
+    }
     const int expected = Detecting ? kIdentificationBytes : kReplyBytes;
     if (count != expected) {
         return; // the bytes stay queued and are counted again with the next arrival
@@ -171,13 +210,16 @@ void BoardLink::EndCommand() {
 }
 
 bool BoardLink::ReplyOverdue() const {
-    return !AnswerReceived && TicksSince(clock_(), LastSendTick) > kReplyTimeoutMs;
+    return !AnswerReceived && TicksSince(clock_(), LastSendTick) > replyTimeoutMs_;
 }
 
 void BoardLink::CheckReplyTimeout() {
-    if (!ReplyOverdue()) {
-        return;
+    if (ReplyOverdue()) {
+        ReplyTimeout();
     }
+}
+
+void BoardLink::ReplyTimeout() {
     if (OnReplyTimeout) {
         OnReplyTimeout();
     }
@@ -185,7 +227,40 @@ void BoardLink::CheckReplyTimeout() {
     port_.PurgeOut();
     // A transfer that timed out is over: a late reply must not be taken as its answer.
     AwaitingTransfer = false;
+    resync_ = true;
+    quietSince_ = clock_();
     EndCommand();
+}
+
+bool BoardLink::ReadyToSend() {
+    if (!AnswerReceived || !port_.IsOpen()) {
+        return false;
+    }
+    if (resync_) {
+        if (TicksSince(clock_(), quietSince_) < ResyncQuietMs()) {
+            return false;
+        }
+        resync_ = false;
+    }
+    return LineDrained();
+}
+
+bool BoardLink::LineDrained() {
+    const uint32_t now = clock_();
+    if (port_.OutQueueCount() == 0) {
+        stallSince_.reset();
+        stalled_ = false;
+        return true;
+    }
+    if (!stallSince_) {
+        stallSince_ = now;
+    } else if (!stalled_ && TicksSince(now, *stallSince_) > replyTimeoutMs_) {
+        stalled_ = true;
+        if (OnLineStalled) {
+            OnLineStalled();
+        }
+    }
+    return false;
 }
 
 void BoardLink::Close() {
@@ -202,13 +277,15 @@ void BoardLink::PortLost() {
     }
 }
 
-void BoardLink::WaitUntil(const std::function<bool()>& done) {
+void BoardLink::WaitUntil(const std::function<bool()>& done, uint32_t boundMs, int pollMs) {
     if (done()) {
         return;
     }
+    const uint32_t start = clock_();
+    const auto over = [&] { return boundMs > 0 && TicksSince(clock_(), start) > boundMs; };
     QEventLoop loop;
     const auto check = [&] {
-        if (done() || !port_.IsOpen()) {
+        if (done() || !port_.IsOpen() || over()) {
             loop.quit();
         }
     };
@@ -220,9 +297,9 @@ void BoardLink::WaitUntil(const std::function<bool()>& done) {
         CheckReplyTimeout();
         check();
     });
-    watch.start(10);
+    watch.start(pollMs);
     loop.exec();
-    if (!done() && port_.IsOpen()) {
+    if (!done() && port_.IsOpen() && !over()) {
         // The loop was ended from outside: the application is quitting.
         quitting_ = true;
         AwaitingTransfer = false;

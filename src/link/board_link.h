@@ -46,15 +46,21 @@ private:
 class BoardLink : public QObject {
     Q_OBJECT
 public:
-    static constexpr uint32_t kReplyTimeoutMs = 2000;
-    static constexpr int kReplyBytes = 4;           // a telegram's answer, a query's reply
-    static constexpr int kIdentificationBytes = 10; // the answer to the detection burst
+    static constexpr uint32_t kReplyTimeoutMs = 2000; // the default reply timeout
+    static constexpr int kReplyBytes = 4;             // a telegram's answer, a query's reply
+    static constexpr int kIdentificationBytes = 10;   // the answer to the detection burst
 
     explicit BoardLink(TSerialPort& port, TickClock clock = MonotonicTickCount,
                        QObject* parent = nullptr);
     ~BoardLink() override;
 
     TSerialPort& Port() { return port_; }
+    uint32_t ReplyTimeoutMs() const { return replyTimeoutMs_; }
+    // Tests shorten it to run many timeouts quickly.
+    void SetReplyTimeout(uint32_t ms) { replyTimeoutMs_ = ms; }
+    // After a reply timeout nothing is sent until the line has been quiet this long, so a
+    // late reply is not taken for the answer to the next command.
+    uint32_t ResyncQuietMs() const { return replyTimeoutMs_ / 2; }
     uint32_t Now() const { return clock_(); }
 
     // Link state; plain flags touched only on the user-interface thread.
@@ -78,6 +84,9 @@ public:
     std::function<void(const QString&)> ReportError;
     // The port went away; without a hook the link closes it.
     std::function<void()> OnPortLost;
+    // The transmit queue has not drained for the reply timeout (a stalled adapter); called
+    // once per stall. The line recovers by itself when the queue drains.
+    std::function<void()> OnLineStalled;
 
     void SendTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
     // Sends one telegram and waits for its reply; returns this transfer's own answer, or
@@ -90,14 +99,22 @@ public:
     }
     Answer TransferTelegram(const Telegram& t) { return TransferTelegram(t.b0, t.b1, t.b2, t.b3); }
     PollingSuspension SuspendPolling();
+    // Waits, bounded by the reply timeout, until the transmit queue is empty: briefly on the
+    // spot, then in an event loop, so a stalled adapter does not freeze the windows.
+    bool WaitTxEmpty();
     void SendBoardBytes(const uint8_t* data, int count);
     void StartDetection();
     void SendZEPHASetup();
 
-    // Receive handler, called with the number of bytes waiting.
+    // Receive handler, called with the number of bytes waiting. Bytes that come while no
+    // command is in flight answer nothing and are discarded.
     void SerialPortRxChar(int count);
 
-    // Runs the reply timeout when no reply came within kReplyTimeoutMs of LastSendTick.
+    // Whether a command may go on the line now: none in flight, the line quiet after a
+    // timeout, and the transmit queue drained (a queue that stays full is reported once).
+    bool ReadyToSend();
+
+    // Runs the reply timeout when no reply came within the reply timeout of LastSendTick.
     void CheckReplyTimeout();
     bool ReplyOverdue() const;
 
@@ -115,17 +132,27 @@ private:
         Answer answer;
     };
 
-    // Busy-waits, bounded by the reply timeout, until the transmit queue is empty.
-    bool WaitTxEmpty();
-    void WaitUntil(const std::function<bool()>& done);
+    bool LineDrained();
+    // Runs the event loop until `done`, the port closes, the application quits or, with a
+    // bound, `boundMs` have passed; `pollMs` is how often `done` is looked at besides the
+    // link's own state changes.
+    void WaitUntil(const std::function<bool()>& done, uint32_t boundMs = 0, int pollMs = 10);
     void EndCommand();
+    void ReplyTimeout();
+    void ReportSendError();
     bool WriteFrame(const uint8_t* data, int count);
     void PortLost();
 
     TSerialPort& port_;
     TickClock clock_;
+    uint32_t replyTimeoutMs_ = kReplyTimeoutMs;
     PendingTransfer* transfer_ = nullptr;
-    bool quitting_ = false; // the application is leaving its event loop
+    bool resync_ = false;                // quiet wanted after a timeout
+    uint32_t quietSince_ = 0;            // the last stray byte, or the timeout
+    std::optional<uint32_t> stallSince_; // the transmit queue has not drained since
+    bool stalled_ = false;
+    bool sendErrorShown_ = false; // one "Send error!" per stall
+    bool quitting_ = false;       // the application is leaving its event loop
 };
 
 } // namespace vrx

@@ -21,7 +21,8 @@ void PollCycle::Tick() {
     TimerBusy = true;
     if (!link_.AnswerReceived) {
         link_.CheckReplyTimeout();
-    } else if (link_.PollingEnabled) {
+    } else if (link_.PollingEnabled && link_.ReadyToSend()) {
+        // The queue is drained, so the send below does not wait: a tick never blocks.
         link_.AnswerReceived = false;
         if (PollIndex == 1 && plot_ != nullptr) {
             plot_->AdvanceColumn();
@@ -30,7 +31,6 @@ void PollCycle::Tick() {
             const uint8_t query = QueryByteOfSlot(PollIndex);
             link_.SendBoardBytes(&query, 1);
         } else {
-            // SendTelegram itself waits until the transmit queue is empty.
             link_.SendTelegram(static_cast<uint8_t>(Slot(PollIndex).ReadByte), 0, 0, 0);
         }
         link_.LastSendTick = link_.Now();

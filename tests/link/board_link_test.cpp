@@ -141,6 +141,25 @@ TEST_F(BoardLinkTest, DetectionBurstIsOneHundredTwentyEightSingleZerosThenFF) {
     EXPECT_EQ(link.LastSendTick, now);
 }
 
+TEST_F(BoardLinkTest, ADetectionBurstThatCannotLeaveStopsAtTheFirstWaitAndReportsTheBoard) {
+    fake->outQueue = 1; // the adapter never drains
+    Later(20, [this] { now += 2001; });
+    link.StartDetection();
+    EXPECT_EQ(fake->WriteCount(), 1u);
+    EXPECT_EQ(timeouts, 1);
+    EXPECT_FALSE(link.Detecting);
+    EXPECT_TRUE(link.AnswerReceived);
+}
+
+TEST_F(BoardLinkTest, BytesThatComeWhileNothingIsInFlightAreDiscarded) {
+    int polls = 0;
+    link.OnPollReply = [&](const Answer&) { ++polls; };
+    fake->Receive({1, 2, 3, 4});
+    ASSERT_TRUE(WaitFor([&] { return fake->purgeIn == 1; }));
+    EXPECT_EQ(fake->RxCount(), 0u);
+    EXPECT_EQ(polls, 0);
+}
+
 TEST_F(BoardLinkTest, TenBytesWhileDetectingAreTheIdentification) {
     Identification seen{};
     bool detectingAtAccept = false;

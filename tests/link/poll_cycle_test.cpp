@@ -200,5 +200,67 @@ TEST_F(PollCycleTest, HexSlotsShowSixDigits) {
     EXPECT_EQ(shown, "000ABC");
 }
 
+// The main window's wiring of replies into the cycle.
+class PollCycleWiredTest : public PollCycleTest {
+protected:
+    void SetUp() override {
+        PollCycleTest::SetUp();
+        link.OnPollReply = [this](const Answer& reply) { cycle.DistributeReply(reply); };
+        link.OnReplyAccepted = [this] { cycle.Advance(link.Detecting); };
+        for (int slot : {XActualSlot(0), VTargetSlot(0)}) {
+            cycle.Slot(slot).MainDisplay = [this, slot](const QString& text) {
+                shown.push_back({slot, text});
+            };
+        }
+        cycle.PollIndex = XActualSlot(0);
+    }
+    // The first byte of every telegram frame sent.
+    std::vector<uint8_t> Sent() {
+        std::vector<uint8_t> firsts;
+        const Bytes wire = fake->Wire();
+        for (size_t i = 0; i + 4 < wire.size(); i += 5) {
+            firsts.push_back(wire[i + 1]);
+        }
+        return firsts;
+    }
+    std::vector<std::pair<int, QString>> shown;
+};
+
+TEST_F(PollCycleWiredTest, ALateReplyIsDiscardedAndNeverShownAsAnotherRegister) {
+    cycle.Tick(); // X_ACTUAL of motor 1 goes out, the board is slow
+    now += 2001;
+    cycle.Tick(); // the reply timeout
+    ASSERT_TRUE(link.AnswerReceived);
+    fake->Receive({0, 0, 0x13, 0x88}); // X_ACTUAL = 5000, late
+    ASSERT_TRUE(test::WaitFor([&] { return fake->RxCount() == 0; }));
+    cycle.Tick(); // the line is not yet quiet for long enough: nothing goes out
+    EXPECT_EQ(Sent(), (std::vector<uint8_t>{0x03}));
+    now += link.ResyncQuietMs();
+    cycle.Tick(); // the same slot again: the walk moves on only with an accepted reply
+    EXPECT_EQ(Sent(), (std::vector<uint8_t>{0x03, 0x03}));
+    fake->Receive({0, 0, 0x00, 0x07});
+    ASSERT_TRUE(test::WaitFor([&] { return link.AnswerReceived; }));
+    EXPECT_EQ(shown, (std::vector<std::pair<int, QString>>{{XActualSlot(0), "7"}}));
+    EXPECT_EQ(cycle.PollIndex, VTargetSlot(0));
+}
+
+TEST_F(PollCycleWiredTest, AStalledLineIsReportedOnceAndPollingResumesWhenItDrains) {
+    int stalls = 0;
+    std::vector<QString> errors;
+    link.OnLineStalled = [&] { ++stalls; };
+    link.ReportError = [&](const QString& text) { errors.push_back(text); };
+    fake->outQueue = 7; // an adapter that stopped sending
+    for (int i = 0; i < 50; ++i) {
+        now += 100;
+        cycle.Tick(); // returns at once: the window stays responsive
+    }
+    EXPECT_EQ(stalls, 1);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(Sent().empty());
+    fake->outQueue = 0;
+    cycle.Tick();
+    EXPECT_EQ(Sent(), (std::vector<uint8_t>{0x03}));
+}
+
 } // namespace
 } // namespace vrx

@@ -1,6 +1,5 @@
 #include "link_harness.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -39,7 +38,7 @@ LinkHarness::LinkHarness(uint32_t startTick, bool zephaFrames) : now_(startTick)
     QObject::connect(&link_, &BoardLink::answerStateChanged, [this] {
         if (link_.AnswerReceived) {
             inFlight_.reset();
-            identificationAwaited_ = link_.Detecting;
+            identificationAwaited_ = false;
         }
     });
     fake_->onWrite = [this](const std::vector<uint8_t>& bytes) { Written(bytes); };
@@ -56,14 +55,17 @@ uint32_t LinkHarness::Clock() {
     return tick;
 }
 
-void LinkHarness::OpenWithDetection() {
-    inBurst_ = true;
-    link_.StartDetection();
-    inBurst_ = false;
-    identificationAwaited_ = link_.Detecting;
+void LinkHarness::Open() {
+    if (!port_.IsOpen()) {
+        port_.Open();
+    }
     cycle_.PollIndex = 0;
-    link_.AnswerReceived = true;
     link_.PollingEnabled = true;
+    // Awaited from the burst's first byte: its waits run the event loop, where it may come.
+    identificationAwaited_ = true;
+    ++waitsRunning_;
+    link_.StartDetection();
+    --waitsRunning_;
 }
 
 void LinkHarness::Arrive(const std::vector<uint8_t>& bytes, bool report) {
@@ -76,15 +78,15 @@ void LinkHarness::Arrive(const std::vector<uint8_t>& bytes, bool report) {
     }
 }
 
-void LinkHarness::SetStall(bool stalled, uint32_t driftMs) {
+void LinkHarness::SetStall(Stall stall, uint32_t driftMs) {
     std::lock_guard lock(fake_->mutex);
-    fake_->outQueue = stalled ? 1 : 0;
-    // A stalled queue with a clock standing still would be a wait no real clock allows.
-    driftMs_ = stalled ? std::max<uint32_t>(driftMs, 500) : driftMs;
+    fake_->outQueue = stall == Stall::Now ? 1 : 0;
+    stallAfterWrite_ = stall == Stall::AfterNextWrite;
+    driftMs_ = driftMs;
 }
 
 void LinkHarness::Send(const std::vector<uint8_t>& firstBytes) {
-    ++sendersRunning_;
+    ++waitsRunning_;
     {
         const auto suspension = link_.SuspendPolling();
         for (const uint8_t first : firstBytes) {
@@ -96,17 +98,26 @@ void LinkHarness::Send(const std::vector<uint8_t>& firstBytes) {
             }
         }
     }
-    --sendersRunning_;
+    --waitsRunning_;
 }
 
 void LinkHarness::Expire() {
+    SetStall(Stall::None, 0);
     now_ += BoardLink::kReplyTimeoutMs + 1;
     link_.CheckReplyTimeout();
+    Watch();
 }
 
 void LinkHarness::Written(const std::vector<uint8_t>& bytes) {
-    if (inBurst_) {
-        return; // the detection burst asks for the identification, awaited apart
+    if (stallAfterWrite_) {
+        std::lock_guard lock(fake_->mutex);
+        fake_->outQueue = 1;
+        stallAfterWrite_ = false;
+    }
+    // The detection burst: zeros, then 0xFF, which asks for the identification awaited apart.
+    // No query byte is either.
+    if (bytes.size() == 1 && (bytes[0] == 0x00 || bytes[0] == 0xFF) && link_.Detecting) {
+        return;
     }
     // A telegram frame: '#' or '!', with 0x04 in the frame form of the ZEPHA board.
     size_t body = 0;
@@ -121,9 +132,7 @@ void LinkHarness::Written(const std::vector<uint8_t>& bytes) {
     } else if (body == 0 && bytes.size() != 1) {
         Broken("bytes on the wire that are neither a frame nor a query");
     }
-    // The first poll may go out while the identification is still awaited (the main window
-    // starts polling right after the burst); two commands of its own never.
-    if (inFlight_) {
+    if (inFlight_ || identificationAwaited_) {
         Broken("a command sent while another is in flight");
     }
     inFlight_ = command;

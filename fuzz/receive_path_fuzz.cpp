@@ -1,8 +1,8 @@
 // Fuzz target of the receive path: the board link and the polling cycle driven by a script
 // of arrivals (any bytes, any split, reported or not), clock steps, timer ticks, senders with
-// their nested waits, transmit stalls and closes. LinkHarness stops the process on a broken
-// rule of the wire; this file also stops it when a wait does not end once the input is spent
-// and the reply timeout has passed often enough to end every command.
+// their nested waits, transmit stalls, closes and reopens with their detection bursts. LinkHarness
+// stops the process on a broken rule of the wire; this file also stops it when a wait does not end
+// once the input is spent and the reply timeout has passed often enough to end every command.
 //
 // The script runs as a chain of posted steps, so steps go on inside the nested event loops of
 // the senders' waits, as the user's clicks and the port's events do in the program.
@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kMaxSenders = 6;       // nested waits at once: deep enough, and a bounded stack
+constexpr int kMaxWaits = 6;         // nested waits at once: deep enough, and a bounded stack
 constexpr int kMaxTransfers = 3;     // per sender
 constexpr int kMaxExpiries = 64;     // reply timeouts after the input that must end every wait
 constexpr uint32_t kLongStepMs = 16; // a long clock step crosses the reply timeout in 126
@@ -41,9 +41,7 @@ public:
         const uint8_t setup = script_.Next();
         const uint32_t start = uint32_t(script_.Next()) << 24; // near the wrap, too
         harness_.emplace(start, (setup & 2) != 0);
-        if ((setup & 1) != 0) {
-            harness_->OpenWithDetection();
-        }
+        openFirst_ = (setup & 1) != 0;
     }
 
     void Execute() {
@@ -58,12 +56,18 @@ private:
     }
 
     void Step() {
+        if (openFirst_) {
+            openFirst_ = false;
+            Post(); // before the step, which may wait: the script goes on inside the wait
+            harness_->Open();
+            return;
+        }
         if (script_.Done()) {
             Finish();
             return;
         }
         const uint8_t op = script_.Next();
-        Post(); // before the step, which may wait: the script goes on inside the wait
+        Post();
         switch (op % 16) {
         case 0:
         case 1:
@@ -87,7 +91,10 @@ private:
         case 7:
         case 8:
         case 9:
+            harness_->Tick();
+            break;
         case 10:
+            harness_->Advance(10); // the timer's interval
             harness_->Tick();
             break;
         case 11:
@@ -96,38 +103,43 @@ private:
             for (uint8_t& b : firsts) {
                 b = script_.Next();
             }
-            if (harness_->SendersRunning() < kMaxSenders) {
+            if (harness_->WaitsRunning() < kMaxWaits) {
                 harness_->Send(firsts);
             }
             break;
         }
         case 13: {
             const uint8_t stall = script_.Next();
-            harness_->SetStall((stall & 1) != 0, uint32_t(stall >> 1) * 8);
+            const vrx::fuzz::Stall kinds[] = {vrx::fuzz::Stall::None, vrx::fuzz::Stall::Now,
+                                              vrx::fuzz::Stall::AfterNextWrite,
+                                              vrx::fuzz::Stall::None};
+            harness_->SetStall(kinds[stall & 3], uint32_t(stall >> 2) * 8);
             break;
         }
         case 14:
-            harness_->Close();
+            if (harness_->IsOpen()) {
+                harness_->Close();
+            } else if (harness_->WaitsRunning() < kMaxWaits) {
+                harness_->Open();
+            }
             break;
         default:
-            harness_->Advance(1);
-            harness_->Tick();
+            harness_->Watch();
             break;
         }
     }
 
     // The input is spent: every wait still running must end within bounded reply timeouts.
     void Finish() {
-        if (harness_->SendersRunning() == 0) {
+        if (harness_->WaitsRunning() == 0) {
             loop_.quit();
             return;
         }
         if (++expiries_ > kMaxExpiries) {
-            std::fprintf(stderr, "receive path: %d senders still wait after %d reply timeouts\n",
-                         harness_->SendersRunning(), kMaxExpiries);
+            std::fprintf(stderr, "receive path: %d waits still run after %d reply timeouts\n",
+                         harness_->WaitsRunning(), kMaxExpiries);
             std::abort();
         }
-        harness_->SetStall(false, 0);
         harness_->Expire();
         Post();
     }
@@ -135,6 +147,7 @@ private:
     Script script_;
     std::optional<vrx::fuzz::LinkHarness> harness_;
     QEventLoop loop_;
+    bool openFirst_ = false;
     int expiries_ = 0;
 };
 

@@ -30,8 +30,8 @@ LinkHarness::LinkHarness(uint32_t startTick, bool zephaFrames) : now_(startTick)
         cycle_.DistributeReply(reply);
     };
     link_.OnIdentification = [this](const Identification&) {
-        if (!identificationAwaited_) {
-            Broken("an identification taken while none was asked for");
+        if (!identificationAwaited_ || !identificationAsked_) {
+            Broken("an identification taken before the burst asked for it");
         }
     };
     link_.OnReplyAccepted = [this] { ReplyAccepted(); };
@@ -39,6 +39,7 @@ LinkHarness::LinkHarness(uint32_t startTick, bool zephaFrames) : now_(startTick)
         if (link_.AnswerReceived) {
             inFlight_.reset();
             identificationAwaited_ = false;
+            identificationAsked_ = false;
         }
     });
     fake_->onWrite = [this](const std::vector<uint8_t>& bytes) { Written(bytes); };
@@ -116,7 +117,11 @@ void LinkHarness::Written(const std::vector<uint8_t>& bytes) {
     }
     // The detection burst: zeros, then 0xFF, which asks for the identification awaited apart.
     // No query byte is either.
-    if (bytes.size() == 1 && (bytes[0] == 0x00 || bytes[0] == 0xFF) && link_.Detecting) {
+    if (bytes.size() == 1 && (bytes[0] == 0x00 || bytes[0] == 0xFF)) {
+        if (!link_.Detecting) {
+            Broken("a byte of the detection burst sent while no detection runs");
+        }
+        identificationAsked_ = bytes[0] == 0xFF;
         return;
     }
     // A telegram frame: '#' or '!', with 0x04 in the frame form of the ZEPHA board.

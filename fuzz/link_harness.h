@@ -3,7 +3,8 @@
 // wired as the main window wires them, and a watch over the wire that stops the process on the
 // first broken rule: a command sent while another (or the identification) is in flight, a
 // reply taken while nothing is in flight, a poll reply credited to a slot whose telegram is
-// not the one in flight, or a transfer answered by a reply to another command.
+// not the one in flight, a transfer answered by a reply to another command, an identification
+// taken before the burst asked for it, or a burst byte sent outside a detection.
 //
 // The port runs without its reader thread; arrivals are reported on the calling thread as the
 // reader hands them over (OnRxChar with the count of waiting bytes), so a run depends on its
@@ -72,7 +73,8 @@ private:
     BoardLink link_{port_, [this] { return Clock(); }};
     PollCycle cycle_{link_};
 
-    bool identificationAwaited_ = false;
+    bool identificationAwaited_ = false; // from the burst's start to the end of its command
+    bool identificationAsked_ = false;   // the burst's 0xFF has gone out
     std::optional<Command> inFlight_;
     int transfersStarted_ = 0;
     std::set<int> answered_; // transfers credited with a reply

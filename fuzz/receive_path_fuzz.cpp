@@ -5,7 +5,7 @@
 // once the input is spent and the reply timeout has passed often enough to end every command.
 //
 // The script runs as a chain of posted steps, so steps go on inside the nested event loops of
-// the senders' waits, as the user's clicks and the port's events do in the program.
+// the link's waits, as the user's clicks and the port's events do in the program.
 
 #include "link_harness.h"
 

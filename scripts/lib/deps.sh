@@ -30,3 +30,5 @@ vrx_ensure_packages() {
 # Toolchain, Qt and the test libraries.
 VRX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev
     libgmock-dev libbenchmark-dev)
+# Building and checking the Debian package: dpkg-shlibdeps finds the packages it depends on.
+VRX_PACKAGING_PACKAGES=(dpkg-dev)

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QSettings>
 
 namespace vrx {
@@ -21,7 +23,16 @@ bool IsComName(const QString& text, int& index) {
 } // namespace
 
 QString DefaultSettingsPath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Eval630.ini"));
+    // Beside the program; an installed program's folder is not the user's to write, so there
+    // the file lives in the user's configuration folder instead.
+    const QString beside =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Eval630.ini"));
+    if (QFileInfo(QCoreApplication::applicationDirPath()).isWritable()) {
+        return beside;
+    }
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(QStringLiteral("Eval630.ini"));
 }
 
 PortSetting ReadPortSetting(const QString& path) {

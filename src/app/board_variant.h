@@ -1,7 +1,7 @@
 #pragma once
 // The board-variant flags set by the identification, and what the main window shows for them.
 
-#include "link/board_identification.h"
+#include "protocol/board_identification.h"
 
 #include <QString>
 

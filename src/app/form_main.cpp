@@ -8,6 +8,7 @@
 #include "drivers/form_vrx516.h"
 #include "drivers/form_vrx52x.h"
 #include "drivers/form_vrx880.h"
+#include "serial/device_name.h"
 #include "sim/pty_board.h"
 
 #include <QCheckBox>
@@ -18,35 +19,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <cerrno>
-#include <cstring>
-
 namespace vrx {
 
 namespace {
 
 const QString& kDesignTitle = kProgramTitle;
-
-// Why a port could not be opened, where the system tells.
-QString OpenFailureReason(int error) {
-    switch (error) {
-    case 0:
-        return QString();
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return QStringLiteral("The port does not exist.");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("No permission to use the port.");
-    case EBUSY:
-        return QStringLiteral("The port is in use by another program.");
-    case ENOTTY:
-        return QStringLiteral("This is not a serial port.");
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
 
 } // namespace
 
@@ -225,7 +202,8 @@ bool TFormMain::OpenPort(const QString& text) {
     serialPort_.Open();
     if (!serialPort_.IsOpen()) {
         QString message = QStringLiteral("Could not open port ") + text + QStringLiteral(".");
-        const QString reason = OpenFailureReason(serialPort_.LastError());
+        const QString reason =
+            QString::fromLocal8Bit(OpenFailureReason(serialPort_.LastError()).c_str());
         if (!reason.isEmpty() && !text.isEmpty()) {
             message += QStringLiteral("\n") + reason;
         }

@@ -5,6 +5,7 @@
 #include "chip/register_map.h"
 #include "controls/led_little.h"
 #include "controls/spin_edit.h"
+#include "protocol/motor_sequences.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -143,24 +144,27 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
     auto* grid = new QGridLayout(p.group);
     int row = 0;
     const auto input = [&](TSpinEdit*& edit, QLabel*& label, const char* name, const char* lbl,
-                           const QString& caption, int min, int max) {
+                           const QString& caption, ValueRange range) {
         label = Named(new QLabel(caption, p.group), QLatin1String(lbl) + n);
         edit = Named(new TSpinEdit(p.group), QLatin1String(name) + n);
-        edit->setRange(min, max);
+        edit->setRange(range.min, range.max);
         edit->setValue(0);
         label->setBuddy(edit);
         grid->addWidget(label, row, 0);
         grid->addWidget(edit, row++, 1);
     };
     input(p.EditXTarget, p.LblXTarget, "EditXTarget", "LblXTarget",
-          QStringLiteral("Target Position:"), -8388608, 8388607);
+          QStringLiteral("Target Position:"), kTargetPositionRange);
     input(p.EditVTarget, p.LblVTarget, "EditVTarget", "LblVTarget",
-          QStringLiteral("Target Velocity:"), -8388608, 8388607);
-    input(p.EditVMin, p.LblVMin, "EditVMin", "LblVMin", QStringLiteral("Vmin:"), 0, 2047);
-    input(p.EditVMax, p.LblVMax, "EditVMax", "LblVMax", QStringLiteral("Vmax:"), 0, 2047);
-    input(p.EditAMax, p.LblAMax, "EditAMax", "LblAMax", QStringLiteral("Max. Accel.:"), 0, 2047);
+          QStringLiteral("Target Velocity:"), kTargetVelocityRange);
+    input(p.EditVMin, p.LblVMin, "EditVMin", "LblVMin", QStringLiteral("Vmin:"),
+          kVelocityLimitRange);
+    input(p.EditVMax, p.LblVMax, "EditVMax", "LblVMax", QStringLiteral("Vmax:"),
+          kVelocityLimitRange);
+    input(p.EditAMax, p.LblAMax, "EditAMax", "LblAMax", QStringLiteral("Max. Accel.:"),
+          kAccelerationRange);
     input(p.EditVActual, p.LblVActual, "EditVActual", "LblVActual",
-          QStringLiteral("Actual Velocity:"), -2047, 2047);
+          QStringLiteral("Actual Velocity:"), kActualVelocityRange);
 
     auto* rampLabel =
         Named(new QLabel(QStringLiteral("Ramp Mode:"), p.group), QStringLiteral("LblRampMode") + n);

@@ -16,6 +16,7 @@ ProgramWindows::ProgramWindows(TFormMain::Options options)
 void InitialiseApplication(QApplication& app) {
     app.setApplicationName(QStringLiteral("VRX630 Evaluation Kit"));
     app.setApplicationDisplayName(QString());
+    app.setDesktopFileName(QStringLiteral("vrx630-eval")); // the installed desktop entry
     InstallClassicHints(app);
 }
 

@@ -59,18 +59,8 @@ void BoardLink::ReportSendError() {
 }
 
 void BoardLink::SendTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
-    uint8_t frame[6];
-    int length = 0;
-    if (ZephaFrames) {
-        frame[length++] = SlowSpi ? 0x21 : 0x23;
-        frame[length++] = 0x04;
-    } else {
-        frame[length++] = 0x23;
-    }
-    for (uint8_t b : {b0, b1, b2, b3}) {
-        frame[length++] = b;
-    }
-    if (!WriteFrame(frame, length)) {
+    const std::vector<uint8_t> frame = TelegramFrame({b0, b1, b2, b3}, ZephaFrames, SlowSpi);
+    if (!WriteFrame(frame.data(), int(frame.size()))) {
         ReportSendError();
     } else {
         sendErrorShown_ = false;
@@ -131,7 +121,7 @@ void BoardLink::StartDetection() {
     AnswerReceived = false;
     LastSendTick = clock_();
     const uint8_t zero = 0x00;
-    for (int i = 0; i < 128; ++i) {
+    for (int i = 0; i < kDetectionZeros; ++i) {
         port_.Write(&zero, 1);
         if (!WaitTxEmpty()) {
             // A line that does not send: the board cannot answer, and the rest of the burst
@@ -142,35 +132,33 @@ void BoardLink::StartDetection() {
             return;
         }
     }
-    const uint8_t ff = 0xFF;
     port_.SetRxTrigger(kIdentificationBytes);
-    port_.Write(&ff, 1);
+    port_.Write(&kDetectionEnd, 1);
     LastSendTick = clock_();
 }
 
 void BoardLink::SendZEPHASetup() {
     port_.PurgeOut();
-    const uint8_t setup[] = {0x20, 0x30, 0x31, 0x33, 0x32};
-    port_.Write(setup, sizeof setup);
-    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    port_.Write(kZephaSetup.data(), int(kZephaSetup.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(kZephaPauseMs));
     WaitTxEmpty();
-    const uint8_t mode[] = {0x22, 0x00, 0x00};
-    port_.Write(mode, sizeof mode);
-    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    port_.Write(kZephaMode.data(), int(kZephaMode.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(kZephaPauseMs));
 }
 
 void BoardLink::SerialPortRxChar(int count) {
-    if (AnswerReceived) {
-        // Nothing is in flight: a late reply or noise. Taken, it would answer the next command.
+    switch (ClassifyArrival(!AnswerReceived, Detecting, count)) {
+    case Arrival::Discard:
+        // Taken, a late reply or noise would answer the next command.
         port_.PurgeIn();
         if (resync_) {
             quietSince_ = clock_();
         }
         return;
-    }
-    const int expected = Detecting ? kIdentificationBytes : kReplyBytes;
-    if (count != expected) {
-        return; // the bytes stay queued and are counted again with the next arrival
+    case Arrival::Wait:
+        return;
+    case Arrival::Take:
+        break;
     }
     std::vector<uint8_t> bytes(static_cast<size_t>(count));
     if (port_.Read(bytes.data(), count) != count) {

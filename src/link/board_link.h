@@ -10,8 +10,9 @@
 // in flight.
 
 #include "chip/telegram.h"
-#include "link/board_identification.h"
-#include "link/tick_clock.h"
+#include "protocol/board_frames.h"
+#include "protocol/board_identification.h"
+#include "serial/tick_clock.h"
 
 #include <QObject>
 #include <QString>
@@ -46,9 +47,7 @@ private:
 class BoardLink : public QObject {
     Q_OBJECT
 public:
-    static constexpr uint32_t kReplyTimeoutMs = 2000; // the default reply timeout
-    static constexpr int kReplyBytes = 4;             // a telegram's answer, a query's reply
-    static constexpr int kIdentificationBytes = 10;   // the answer to the detection burst
+    static constexpr uint32_t kReplyTimeoutMs = vrx::kReplyTimeoutMs; // the default
 
     explicit BoardLink(TSerialPort& port, TickClock clock = MonotonicTickCount,
                        QObject* parent = nullptr);

@@ -1,28 +1,14 @@
 #include "link/serial_port.h"
 
-#include "link/posix_serial_backend.h"
+#include "serial/device_name.h"
 
 #include <QMetaObject>
-#include <QRegularExpression>
 
 namespace vrx {
 
-QString ResolveDeviceName(const QString& name) {
-    static const QRegularExpression com(QStringLiteral("^COM([1-9][0-9]{0,2})$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = com.match(name);
-    if (match.hasMatch()) {
-        const int n = match.captured(1).toInt();
-        if (n <= 256) {
-            return QStringLiteral("/dev/ttyS%1").arg(n - 1);
-        }
-    }
-    return name;
-}
-
 TSerialPort::TSerialPort(std::unique_ptr<SerialBackend> backend, QObject* parent)
     : QObject(parent),
-      backend_(backend ? std::move(backend) : std::make_unique<PosixSerialBackend>()) {}
+      backend_(backend ? std::move(backend) : MakeSerialBackend()) {}
 
 TSerialPort::~TSerialPort() {
     Close();
@@ -35,7 +21,7 @@ bool TSerialPort::IsOpen() const {
 void TSerialPort::Open() {
     Close();
     lastError_ = 0;
-    const std::string device = ResolveDeviceName(deviceName_).toStdString();
+    const std::string device = ResolveDeviceName(deviceName_.toStdString());
     if (!device.empty() && backend_->Open(device, lastError_)) {
         backend_->SetQueueSizes(readBufferSize_, writeBufferSize_);
         backend_->Apply(line_);

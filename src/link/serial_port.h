@@ -5,8 +5,8 @@
 // A reader thread waits for port events and hands each one synchronously to the
 // user-interface thread; it reads no data and calls no handler itself.
 
-#include "link/serial_backend.h"
-#include "link/serial_types.h"
+#include "serial/serial_backend.h"
+#include "serial/serial_types.h"
 
 #include <QObject>
 #include <QString>
@@ -19,9 +19,6 @@
 #include <thread>
 
 namespace vrx {
-
-// "COM1".."COM256" name the ports /dev/ttyS0.. ; any other name is a device path as it stands.
-QString ResolveDeviceName(const QString& name);
 
 class TSerialPort : public QObject {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include "plots/plot_interval.h"
 
-#include "link/tick_clock.h"
+#include "serial/tick_clock.h"
 
 namespace vrx {
 

@@ -7,7 +7,7 @@
 // buffer and smooths the time between passes. Fixed buffers: nothing is allocated while
 // plotting. Free of the user interface, so its rules are tested alone.
 
-#include "link/tick_clock.h"
+#include "serial/tick_clock.h"
 #include "plots/plot_interval.h"
 #include "plots/scale_limits.h"
 

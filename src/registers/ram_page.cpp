@@ -10,6 +10,7 @@
 #include "controls/hex_input.h"
 #include "controls/message_box.h"
 #include "link/board_link.h"
+#include "link/serial_port.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -247,7 +248,8 @@ void RamPage::BtnReadRAMClick() {
             });
         ShowTable(table);
     }
-    if (read < kRamWords) {
+    // A port that went away has been reported already.
+    if (read < kRamWords && link_.Port().IsOpen()) {
         ShowMessage(this,
                     QStringLiteral("The board does not respond. The RAM table was not read "
                                    "completely."),
@@ -273,7 +275,7 @@ void RamPage::WriteWords(int first, int last, int step) {
                 ProgressRAMTable->setValue(std::min(step * done + 1, kRamBytes - 1));
             });
     }
-    if (written < last - first + 1) {
+    if (written < last - first + 1 && link_.Port().IsOpen()) {
         ShowMessage(this,
                     QStringLiteral("The board does not respond. The RAM table was not written "
                                    "completely."),

@@ -202,6 +202,7 @@ bool PtyBoard::ServeOnce(std::vector<uint8_t>& outbox) {
     while (!outbox.empty()) {
         const ssize_t n = ::write(master_, outbox.data(), outbox.size());
         if (n > 0) {
+            sent_.Record(std::span<const uint8_t>(outbox.data(), size_t(n)), NowMs());
             outbox.erase(outbox.begin(), outbox.begin() + n);
         } else if (n < 0 && errno == EINTR) {
             continue;

@@ -50,7 +50,12 @@ public:
 
     std::vector<TraceEntry> Received() const { return board_.Trace().Entries(); }
     const ByteTrace& Trace() const { return board_.Trace(); }
-    void ClearTrace() { board_.Trace().Clear(); }
+    // Every byte the board has sent, with the time it went out.
+    const ByteTrace& SentTrace() const { return sent_; }
+    void ClearTrace() {
+        board_.Trace().Clear();
+        sent_.Clear();
+    }
 
     // Runs f(SimulatedBoard&) under the board's lock, e.g. to read registers or move switches.
     template <class F> auto With(F&& f) {
@@ -70,6 +75,7 @@ private:
 
     mutable std::mutex mutex_;
     SimulatedBoard board_;
+    ByteTrace sent_;
     ReceiveObserver observer_;
     std::string error_;
     std::string devicePath_;

@@ -42,6 +42,7 @@ protected:
         TFormMain::Options options;
         options.settingsPath = SettingsPath();
         options.devDir = dir.path(); // no USB devices in the list
+        options.replyTimeoutMs = replyTimeoutMs;
         program = std::make_unique<ProgramWindows>(options);
         program->main.show();
     }
@@ -85,6 +86,7 @@ protected:
     void OpenBoard(sim::PtyBoard& board) { Open(QString::fromStdString(board.DevicePath())); }
 
     QTemporaryDir dir;
+    uint32_t replyTimeoutMs = BoardLink::kReplyTimeoutMs;
     MessageCatcher messages;
     std::unique_ptr<ProgramWindows> program;
 };

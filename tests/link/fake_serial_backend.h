@@ -2,7 +2,7 @@
 // A serial backend without a device: records every write, lets the test deliver received
 // bytes, set the transmit-queue count and write results, and make the device go away.
 
-#include "link/serial_backend.h"
+#include "serial/serial_backend.h"
 
 #include <condition_variable>
 #include <cstdint>

@@ -1,4 +1,5 @@
 #include "link/serial_port.h"
+#include "serial/device_name.h"
 
 #include "fake_serial_backend.h"
 #include "support/wait_for.h"

@@ -3,9 +3,10 @@
 // and fakes in tests. Everything is called on the user-interface thread except WaitEvent and
 // InterruptWait, which the reader thread uses; implementations lock what both threads touch.
 
-#include "link/serial_types.h"
+#include "serial/serial_types.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace vrx {
@@ -43,5 +44,8 @@ public:
     // instead of after the line pauses. Any thread.
     virtual void SetRxTrigger(int /*bytes*/) {}
 };
+
+// The platform's backend: termios on POSIX systems.
+std::unique_ptr<SerialBackend> MakeSerialBackend();
 
 } // namespace vrx

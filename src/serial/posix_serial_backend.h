@@ -3,7 +3,7 @@
 // device into the component's own receive queue, so a wait reports new arrivals only and never
 // spins while earlier bytes stay unread.
 
-#include "link/serial_backend.h"
+#include "serial/serial_backend.h"
 
 #include <linux/serial.h>
 #include <termios.h>

@@ -1,4 +1,4 @@
-#include "link/board_identification.h"
+#include "protocol/board_identification.h"
 
 #include <string_view>
 

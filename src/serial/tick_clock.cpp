@@ -1,4 +1,4 @@
-#include "link/tick_clock.h"
+#include "serial/tick_clock.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "link/posix_serial_backend.h"
+#include "serial/posix_serial_backend.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -515,6 +515,10 @@ TSerialEvents PosixSerialBackend::WaitEvent(TSerialEvents monitored) {
             return events;
         }
     }
+}
+
+std::unique_ptr<SerialBackend> MakeSerialBackend() {
+    return std::make_unique<PosixSerialBackend>();
 }
 
 } // namespace vrx

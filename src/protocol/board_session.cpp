@@ -1,0 +1,86 @@
+#include "protocol/board_session.h"
+
+#include <chrono>
+#include <thread>
+
+namespace vrx {
+
+BoardSession::BoardSession(SerialLine& line, uint32_t replyTimeoutMs)
+    : line_(line), replyTimeoutMs_(replyTimeoutMs) {}
+
+std::optional<std::vector<uint8_t>> BoardSession::Command(const std::vector<uint8_t>& bytes,
+                                                          int replyBytes, bool detecting) {
+    line_.PurgeIn(); // whatever came meanwhile answers nothing
+    if (!line_.Write(bytes.data(), int(bytes.size()), replyTimeoutMs_)) {
+        return std::nullopt;
+    }
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(replyTimeoutMs_);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const int waiting =
+            line_.WaitForInput(replyBytes, uint32_t(std::max<int64_t>(0, left.count())));
+        if (ClassifyArrival(true, detecting, waiting) == Arrival::Take) {
+            std::vector<uint8_t> reply(size_t(replyBytes), 0);
+            line_.Read(reply.data(), replyBytes);
+            return reply;
+        }
+        if (line_.Lost() || left.count() <= 0) {
+            line_.PurgeIn();
+            return std::nullopt;
+        }
+        if (waiting > replyBytes) {
+            // More than a reply: not one to take; wait out the timeout as the program does.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+}
+
+std::optional<Identification> BoardSession::Detect() {
+    line_.PurgeOut();
+    const uint8_t zero = 0x00;
+    for (int i = 0; i < kDetectionZeros; ++i) {
+        if (!line_.Write(&zero, 1, replyTimeoutMs_)) {
+            return std::nullopt;
+        }
+    }
+    const auto reply = Command({kDetectionEnd}, kIdentificationBytes, true);
+    if (!reply) {
+        return std::nullopt;
+    }
+    Identification id{};
+    std::copy(reply->begin(), reply->end(), id.begin());
+    kind_ = IdentifyBoard(id);
+    if (kind_ == BoardKind::Zepha) {
+        line_.PurgeOut();
+        line_.Write(kZephaSetup.data(), int(kZephaSetup.size()), replyTimeoutMs_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kZephaPauseMs));
+        line_.Write(kZephaMode.data(), int(kZephaMode.size()), replyTimeoutMs_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kZephaPauseMs));
+    }
+    return id;
+}
+
+std::optional<Answer> BoardSession::Transfer(const Telegram& t) {
+    const auto reply =
+        Command(TelegramFrame(t, kind_ == BoardKind::Zepha, SlowSpi), kReplyBytes, false);
+    if (!reply) {
+        return std::nullopt;
+    }
+    return Answer{(*reply)[0], (*reply)[1], (*reply)[2], (*reply)[3]};
+}
+
+std::optional<Answer> BoardSession::Query(uint8_t query) {
+    const auto reply = Command({query}, kReplyBytes, false);
+    if (!reply) {
+        return std::nullopt;
+    }
+    return Answer{(*reply)[0], (*reply)[1], (*reply)[2], (*reply)[3]};
+}
+
+bool BoardSession::SendBoardBytes(const std::vector<uint8_t>& bytes) {
+    return line_.Write(bytes.data(), int(bytes.size()), replyTimeoutMs_);
+}
+
+} // namespace vrx

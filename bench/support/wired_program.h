@@ -25,9 +25,14 @@ inline void Pump(int ms) {
 
 class WiredProgram {
 public:
-    // Starts the board and the program and opens the port; false if the board did not start.
-    bool Start() {
-        board_.start(QStringLiteral(VRX_SIM_PROGRAM), {QStringLiteral("--wire-timing")});
+    // Starts the board, playing `variant` (a vrx630-sim variant name; empty: the plain board),
+    // and the program and opens the port; false if the board did not start.
+    bool Start(const QString& variant = QString()) {
+        QStringList arguments{QStringLiteral("--wire-timing")};
+        if (!variant.isEmpty()) {
+            arguments << QStringLiteral("--variant") << variant;
+        }
+        board_.start(QStringLiteral(VRX_SIM_PROGRAM), arguments);
         if (!board_.waitForReadyRead(5000)) {
             std::fprintf(stderr, "the simulated board did not start\n");
             return false;

@@ -99,7 +99,7 @@ bool PosixSerialBackend::Open(const std::string& device, int& error) {
     stop_ = false;
     lost_ = lostReported_ = false;
     errors_ = 0;
-    rx_.clear();
+    rx_.Clear();
     txPending_.clear();
     rtsRaised_ = false;
     rtsToggleByHand_ = false;
@@ -126,14 +126,14 @@ void PosixSerialBackend::Close() {
         wakeFd_ = -1;
     }
     std::lock_guard lock(mutex_);
-    rx_.clear();
+    rx_.Clear();
     txPending_.clear();
 }
 
 void PosixSerialBackend::SetQueueSizes(int readSize, int /*writeSize*/) {
     // The driver's queues are fixed on POSIX; the read size bounds the component's own queue.
     std::lock_guard lock(mutex_);
-    rxLimit_ = static_cast<size_t>(std::max(readSize, 16));
+    rx_.SetLimit(readSize);
 }
 
 bool PosixSerialBackend::Apply(const LineSettings& s) {
@@ -282,15 +282,12 @@ int PosixSerialBackend::Read(uint8_t* data, int count) {
         return -1;
     }
     std::lock_guard lock(mutex_);
-    const int n = std::min(count, static_cast<int>(rx_.size()));
-    std::copy_n(rx_.begin(), n, data);
-    rx_.erase(rx_.begin(), rx_.begin() + n);
-    return n;
+    return rx_.Take(data, count);
 }
 
 int PosixSerialBackend::InQueueCount() {
     std::lock_guard lock(mutex_);
-    return static_cast<int>(rx_.size());
+    return static_cast<int>(rx_.Size());
 }
 
 int PosixSerialBackend::OutQueueCount() {
@@ -311,7 +308,7 @@ void PosixSerialBackend::PurgeIn() {
     if (fd_ >= 0) {
         tcflush(fd_, TCIFLUSH);
     }
-    rx_.clear();
+    rx_.Clear();
 }
 
 void PosixSerialBackend::PurgeOut() {
@@ -347,20 +344,7 @@ TSerialEvents PosixSerialBackend::DrainInputLocked() {
         const ssize_t n = ::read(fd_, buf, sizeof buf);
         if (n > 0) {
             gotAny = true;
-            for (ssize_t i = 0; i < n; ++i) {
-                if (buf[i] == 0 && (settings_.options & osNullStrip)) {
-                    continue;
-                }
-                if (rx_.size() >= rxLimit_) {
-                    errors_ |= ceRxOver;
-                    continue;
-                }
-                rx_.push_back(buf[i]);
-                events |= evRxChar;
-                if (buf[i] == settings_.evtChar) {
-                    events |= evRxFlag;
-                }
-            }
+            events |= rx_.Append(buf, size_t(n), settings_, errors_);
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
@@ -427,7 +411,7 @@ void PosixSerialBackend::SettleInput() {
         {
             std::lock_guard lock(mutex_);
             const int trigger = rxTrigger_;
-            if (trigger > 0 && rx_.size() >= size_t(trigger)) {
+            if (trigger > 0 && rx_.Size() >= size_t(trigger)) {
                 return;
             }
         }

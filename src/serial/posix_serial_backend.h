@@ -3,6 +3,7 @@
 // device into the component's own receive queue, so a wait reports new arrivals only and never
 // spins while earlier bytes stay unread.
 
+#include "serial/receive_queue.h"
 #include "serial/serial_backend.h"
 
 #include <linux/serial.h>
@@ -53,9 +54,8 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<int> rxTrigger_{0};
     std::mutex mutex_;
-    std::deque<uint8_t> rx_;
+    ReceiveQueue rx_;
     std::vector<uint8_t> txPending_;
-    size_t rxLimit_ = 4096;
     uint32_t errors_ = 0;
     bool lost_ = false;
     bool lostReported_ = false;

@@ -137,7 +137,7 @@ bool Win32SerialBackend::Open(const std::string& device, int& error) {
     writePending_ = false;
     lost_ = lostReported_ = false;
     errors_ = 0;
-    rx_.clear();
+    rx_.Clear();
     txBuffer_.clear();
     rtsToggleByHand_ = false;
     rtsRaised_ = false;
@@ -171,7 +171,7 @@ void Win32SerialBackend::Close() {
         CloseHandle(portLock_);
         handle_ = INVALID_HANDLE_VALUE;
         portLock_ = nullptr;
-        rx_.clear();
+        rx_.Clear();
         txBuffer_.clear();
     }
 }
@@ -179,6 +179,7 @@ void Win32SerialBackend::Close() {
 void Win32SerialBackend::SetQueueSizes(int readSize, int writeSize) {
     std::lock_guard lock(mutex_);
     rxLimit_ = static_cast<size_t>(std::max(readSize, 16));
+    rx_.SetLimit(readSize);
     txSize_ = static_cast<DWORD>(std::max(writeSize, 16));
     if (handle_ != INVALID_HANDLE_VALUE) {
         SetupComm(handle_, static_cast<DWORD>(rxLimit_), txSize_);
@@ -268,15 +269,12 @@ int Win32SerialBackend::Read(uint8_t* data, int count) {
         return -1;
     }
     std::lock_guard lock(mutex_);
-    const int n = std::min(count, static_cast<int>(rx_.size()));
-    std::copy_n(rx_.begin(), n, data);
-    rx_.erase(rx_.begin(), rx_.begin() + n);
-    return n;
+    return rx_.Take(data, count);
 }
 
 int Win32SerialBackend::InQueueCount() {
     std::lock_guard lock(mutex_);
-    return static_cast<int>(rx_.size());
+    return static_cast<int>(rx_.Size());
 }
 
 bool Win32SerialBackend::QueryStatusLocked(COMSTAT& status) {
@@ -307,7 +305,7 @@ void Win32SerialBackend::PurgeIn() {
     if (handle_ != INVALID_HANDLE_VALUE) {
         PurgeComm(handle_, PURGE_RXABORT | PURGE_RXCLEAR);
     }
-    rx_.clear();
+    rx_.Clear();
 }
 
 void Win32SerialBackend::PurgeOut() {
@@ -357,20 +355,7 @@ TSerialEvents Win32SerialBackend::DrainInputLocked() {
         if (got == 0) {
             return events;
         }
-        for (DWORD i = 0; i < got; ++i) {
-            if (buf[i] == 0 && (settings_.options & osNullStrip)) {
-                continue;
-            }
-            if (rx_.size() >= rxLimit_) {
-                errors_ |= ceRxOver;
-                continue;
-            }
-            rx_.push_back(buf[i]);
-            events |= evRxChar;
-            if (buf[i] == settings_.evtChar) {
-                events |= evRxFlag;
-            }
-        }
+        events |= rx_.Append(buf, got, settings_, errors_);
     }
 }
 

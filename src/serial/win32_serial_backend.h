@@ -3,6 +3,7 @@
 // thread drains the device into the component's own receive queue, as the POSIX backend does,
 // so a wait reports new arrivals only and never spins while earlier bytes stay unread.
 
+#include "serial/receive_queue.h"
 #include "serial/serial_backend.h"
 
 #include <windows.h>
@@ -65,7 +66,7 @@ private:
     std::vector<uint8_t> txBuffer_; // stays put while its write is pending
     bool writePending_ = false;
     unsigned writeCount_ = 0;
-    std::deque<uint8_t> rx_;
+    ReceiveQueue rx_;
     size_t rxLimit_ = 4096;
     DWORD txSize_ = 2048;
     uint32_t errors_ = 0;

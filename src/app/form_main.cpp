@@ -21,16 +21,10 @@
 
 namespace vrx {
 
-namespace {
-
-const QString& kDesignTitle = kProgramTitle;
-
-} // namespace
-
 TFormMain::TFormMain(Options options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)), link_(serialPort_), poll_(link_) {
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(kDesignTitle);
+    setWindowTitle(kProgramTitle);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -69,7 +63,7 @@ TFormMain::~TFormMain() {
 
 void TFormMain::FormCreate() {
     shortVersion_ = ShortVersion(ProgramFileVersion());
-    setWindowTitle(kDesignTitle + QStringLiteral(" V") + shortVersion_);
+    setWindowTitle(kProgramTitle + QStringLiteral(" V") + shortVersion_);
     baseCaption_ = windowTitle();
 
     ComboCOM->addItems(PortChoices(options_.devDir));

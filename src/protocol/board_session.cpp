@@ -63,24 +63,11 @@ std::optional<Identification> BoardSession::Detect() {
 }
 
 std::optional<Answer> BoardSession::Transfer(const Telegram& t) {
-    const auto reply =
-        Command(TelegramFrame(t, kind_ == BoardKind::Zepha, SlowSpi), kReplyBytes, false);
+    const auto reply = Command(TelegramFrame(t, kind_ == BoardKind::Zepha), kReplyBytes, false);
     if (!reply) {
         return std::nullopt;
     }
     return Answer{(*reply)[0], (*reply)[1], (*reply)[2], (*reply)[3]};
-}
-
-std::optional<Answer> BoardSession::Query(uint8_t query) {
-    const auto reply = Command({query}, kReplyBytes, false);
-    if (!reply) {
-        return std::nullopt;
-    }
-    return Answer{(*reply)[0], (*reply)[1], (*reply)[2], (*reply)[3]};
-}
-
-bool BoardSession::SendBoardBytes(const std::vector<uint8_t>& bytes) {
-    return line_.Write(bytes.data(), int(bytes.size()), replyTimeoutMs_);
 }
 
 } // namespace vrx

@@ -25,12 +25,6 @@ public:
 
     // One telegram and its answer; nothing when the board does not answer.
     std::optional<Answer> Transfer(const Telegram& t);
-    // A one-byte board query and its 4-byte reply.
-    std::optional<Answer> Query(uint8_t query);
-    // Board commands without a reply (driver currents, stall thresholds).
-    bool SendBoardBytes(const std::vector<uint8_t>& bytes);
-
-    bool SlowSpi = false;
 
 private:
     std::optional<std::vector<uint8_t>> Command(const std::vector<uint8_t>& bytes, int replyBytes,

@@ -10,7 +10,6 @@
 #include <termios.h>
 
 #include <atomic>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <vector>

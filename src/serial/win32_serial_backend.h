@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <vector>

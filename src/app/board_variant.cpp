@@ -46,4 +46,37 @@ QString DetectedText(const BoardVariant& v) {
     return QStringLiteral("VRX630 evaluation board detected!");
 }
 
+QString VariantTitle(const BoardVariant& v, const QString& baseCaption,
+                     const QString& shortVersion) {
+    if (v.Zepha) {
+        return baseCaption + QStringLiteral(" (ZEPHA Version)");
+    }
+    if (v.Balsen) {
+        return baseCaption + QStringLiteral(" (Balsen Version)");
+    }
+    if (v.Kit516) {
+        return QStringLiteral("VRX630/VRX516 Evalutation Kit V") + shortVersion;
+    }
+    if (v.Kit52x) {
+        return QStringLiteral("VRX630/VRX52x Evalutation Kit V") + shortVersion;
+    }
+    if (v.Kit880) {
+        return QStringLiteral("VRX630/VRX880 Evaluation Kit V") + shortVersion;
+    }
+    return baseCaption;
+}
+
+QString DriverButtonCaption(const BoardVariant& v) {
+    if (v.Kit516) {
+        return QStringLiteral("VRX5&16 Parameters...");
+    }
+    if (v.Kit52x) {
+        return QStringLiteral("VRX52x LoadMeter...");
+    }
+    if (v.Kit880) {
+        return QStringLiteral("VRX880...");
+    }
+    return QString();
+}
+
 } // namespace vrx

@@ -15,12 +15,18 @@ struct BoardVariant {
     bool Kit52x = false;
     bool Kit880 = false;
 
-    // Cleared at each detection start; the kit flags stay for the whole run.
-    void StartDetection() { Zepha = Balsen = Vrx515 = false; }
+    // Every flag is cleared at each detection start, so what the window shows follows the board
+    // now connected, never one connected before it.
+    void StartDetection() { *this = BoardVariant(); }
     void Set(BoardKind kind);
 };
 
 // StaticInfo2 of the board-active announcement: the first flag set, in table order.
 QString DetectedText(const BoardVariant& variant);
+// The main window's title for the flags; `baseCaption` when no variant has a title of its own.
+QString VariantTitle(const BoardVariant& variant, const QString& baseCaption,
+                     const QString& shortVersion);
+// The caption of the driver-chip button, empty when no kit is identified.
+QString DriverButtonCaption(const BoardVariant& variant);
 
 } // namespace vrx

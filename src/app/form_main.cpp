@@ -77,9 +77,6 @@ void TFormMain::FormCreate() {
                                                                                : -1);
     }
 
-    BtnVRX640->setText(QStringLiteral("VRX5&16 Parameters..."));
-    BtnVRX640->setVisible(false);
-    BtnVRX640->setEnabled(false);
 
     driverWindows_[0] = new TFormVRX516(link_, serialPort_, this);
     driverWindows_[1] = new TFormVRX52x(link_, poll_, this);
@@ -110,10 +107,7 @@ void TFormMain::FormCreate() {
         poll_.Slot(AActualSlot(motor)).MainDisplay = sink(p.StaticAAct);
     }
 
-    CheckSlow->setEnabled(false);
-    CheckSlow->setVisible(false);
-    CheckSlow->setChecked(false);
-    SetZepha(false);
+    ShowVariant();
 
     // Fixed size: no maximise, never larger than designed.
     setFixedSize(sizeHint());
@@ -169,9 +163,30 @@ void TFormMain::SetConnectedControls(bool open) {
     BtnVRX640->setEnabled(open);
 }
 
-void TFormMain::SetZepha(bool on) {
-    variant_.Zepha = on;
-    link_.ZephaFrames = on;
+void TFormMain::ShowVariant() {
+    setWindowTitle(VariantTitle(variant_, baseCaption_, shortVersion_));
+    const QString caption = DriverButtonCaption(variant_);
+    if (!caption.isEmpty()) {
+        BtnVRX640->setText(caption);
+    }
+    BtnVRX640->setVisible(!caption.isEmpty());
+    BtnVRX640->setEnabled(!caption.isEmpty() && serialPort_.IsOpen());
+    // The slow first byte belongs to the ZEPHA frame: on any other board the option is gone
+    // and off, so it can never reach a board that does not know it.
+    CheckSlow->setVisible(variant_.Zepha);
+    CheckSlow->setEnabled(variant_.Zepha);
+    if (!variant_.Zepha) {
+        CheckSlow->setChecked(false);
+    }
+    link_.ZephaFrames = variant_.Zepha;
+}
+
+void TFormMain::CloseDriverWindows() {
+    for (QWidget* window : driverWindows_) {
+        if (window != nullptr && window->isVisible()) {
+            window->close();
+        }
+    }
 }
 
 bool TFormMain::OpenPort(const QString& text) {
@@ -230,11 +245,7 @@ void TFormMain::BtnCloseClick() {
     }
     // The driver-chip windows close with the port too, while it still carries what their close
     // sends: left open, their queries would go to whatever board the next Open finds.
-    for (QWidget* window : driverWindows_) {
-        if (window != nullptr && window->isVisible()) {
-            window->close();
-        }
-    }
+    CloseDriverWindows();
     link_.Close();
     ShowNoPort();
 }
@@ -259,50 +270,21 @@ void TFormMain::PortLost() {
 void TFormMain::StartDetection() {
     // All set before the burst: its waits run the event loop, so the identification, or the
     // report of a line that does not send, may come before it returns.
-    SetZepha(false);
+    CloseDriverWindows(); // they belong to the board found before, if any
     variant_.StartDetection();
+    ShowVariant();
     StaticInfo1->setText(QStringLiteral("Trying to detect the board."));
     StaticInfo2->clear();
     link_.StartDetection();
 }
 
 void TFormMain::Identify(const Identification& bytes) {
-    switch (IdentifyBoard(bytes)) {
-    case BoardKind::Zepha:
-        link_.SendZEPHASetup();
-        setWindowTitle(baseCaption_ + QStringLiteral(" (ZEPHA Version)"));
-        CheckSlow->setEnabled(true);
-        CheckSlow->setVisible(true);
-        SetZepha(true);
-        break;
-    case BoardKind::Balsen:
-        variant_.Balsen = true;
-        setWindowTitle(baseCaption_ + QStringLiteral(" (Balsen Version)"));
-        break;
-    case BoardKind::Kit516:
-        ShowDriverButton(BtnVRX640->text()); // keeps the caption of an earlier kit
-        setWindowTitle(QStringLiteral("VRX630/VRX516 Evalutation Kit V") + shortVersion_);
-        variant_.Kit516 = true;
-        break;
-    case BoardKind::Kit52x:
-        ShowDriverButton(QStringLiteral("VRX52x LoadMeter..."));
-        setWindowTitle(QStringLiteral("VRX630/VRX52x Evalutation Kit V") + shortVersion_);
-        variant_.Kit52x = true;
-        break;
-    case BoardKind::Kit880:
-        ShowDriverButton(QStringLiteral("VRX880..."));
-        setWindowTitle(QStringLiteral("VRX630/VRX880 Evaluation Kit V") + shortVersion_);
-        variant_.Kit880 = true;
-        break;
-    case BoardKind::Plain:
-        break;
+    const BoardKind kind = IdentifyBoard(bytes);
+    if (kind == BoardKind::Zepha) {
+        link_.SendZEPHASetup(); // still in the plain frame
     }
-}
-
-void TFormMain::ShowDriverButton(const QString& caption) {
-    BtnVRX640->setText(caption);
-    BtnVRX640->setVisible(true);
-    BtnVRX640->setEnabled(true);
+    variant_.Set(kind);
+    ShowVariant();
 }
 
 void TFormMain::AnnounceBoard() {

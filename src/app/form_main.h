@@ -116,7 +116,9 @@ private:
     bool OpenPort(const QString& text);
     void StartDetection();
     void Identify(const Identification& bytes);
-    void ShowDriverButton(const QString& caption);
+    // Title, driver-chip button and the slow-SPI option as the variant flags say.
+    void ShowVariant();
+    void CloseDriverWindows();
     void AnnounceBoard();
     void ReplyTimeout();
     void LineStalled();
@@ -124,7 +126,6 @@ private:
     void ShowStatusBits(uint8_t status);
     void ShowMessage(const QString& text);
     static void ShowWindow(QWidget* window);
-    void SetZepha(bool on);
 
     void RampModeChange(int motor);
     // Program or stop one motor; false when the board left a telegram unanswered.

@@ -1,8 +1,16 @@
 #include "controls/file_dialog.h"
 
 #include <QFileDialog>
+#include <QRegularExpression>
 
 namespace vrx {
+
+QString FilterSuffix(const QString& filter) {
+    // The first pattern of the form "*.ext" in the parentheses; "*" alone has no extension.
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([^ *?)]+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
 
 FileDialogFunction ChooseFile = [](QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.caption);
@@ -10,7 +18,13 @@ FileDialogFunction ChooseFile = [](QWidget* parent, const FileDialogRequest& req
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    dialog.setDefaultSuffix(QString());
+    // A name typed without an extension gets the chosen filter's, before the dialog asks about
+    // replacing, so the file shows in the next dialog of the same kind.
+    dialog.setDefaultSuffix(FilterSuffix(request.filters.value(0)));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) {
+                         dialog.setDefaultSuffix(FilterSuffix(filter));
+                     });
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                ? dialog.selectedFiles().constFirst()
                : QString();

@@ -1,7 +1,7 @@
 #pragma once
 // File dialogs behind a replaceable function, so tests choose files without a dialog. A save
-// dialog asks before replacing a file and adds no extension; an open dialog takes only an
-// existing file.
+// dialog gives a name typed without an extension the chosen filter's and asks before replacing
+// a file; an open dialog takes only an existing file.
 
 #include <QString>
 #include <QStringList>
@@ -21,5 +21,8 @@ struct FileDialogRequest {
 // The chosen path, or an empty text when the dialog was cancelled.
 using FileDialogFunction = std::function<QString(QWidget* parent, const FileDialogRequest&)>;
 extern FileDialogFunction ChooseFile;
+
+// The extension of a filter such as "CSV files (*.csv)" without its dot; empty for "(*)".
+QString FilterSuffix(const QString& filter);
 
 } // namespace vrx

@@ -29,7 +29,9 @@ void TFloatSpinEdit::setRange(double min, double max) {
 double TFloatSpinEdit::value() const {
     bool ok = false;
     const double number = QLocale().toDouble(lineEdit()->text().trimmed(), &ok);
-    return ok && std::isfinite(number) ? number : minimum_;
+    // Clamped while still typed too, like the integer field: nothing outside the range is
+    // handed out.
+    return ok && std::isfinite(number) ? std::clamp(number, minimum_, maximum_) : minimum_;
 }
 
 void TFloatSpinEdit::setValue(double value) {

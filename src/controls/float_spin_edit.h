@@ -1,6 +1,7 @@
 #pragma once
 // TFloatSpinEdit: a floating-point input field with up and down arrows. Its value is the number
-// in its text (the locale's decimal separator), or the minimum when the text is not a number.
+// in its text (the locale's decimal separator) clamped into the range, or the minimum when the
+// text is not a number.
 // Leaving the field, Enter and every step clamp the value into the range and rewrite the text
 // with a fixed number of decimals. Typed characters other than digits, signs and the decimal
 // separator are dropped with the system beep.

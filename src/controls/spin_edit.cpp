@@ -51,7 +51,9 @@ void TSpinEdit::setRange(int min, int max) {
 }
 
 int TSpinEdit::value() const {
-    return ParseNumber(lineEdit()->text()).value_or(minimum_);
+    // Clamped before the field is left as well: a Go by its accelerator or a telegram preview
+    // must never see a number wider than the field it lands in.
+    return Clamp(ParseNumber(lineEdit()->text()).value_or(minimum_), minimum_, maximum_);
 }
 
 void TSpinEdit::setValue(int value) {

@@ -1,7 +1,8 @@
 #pragma once
 // TSpinEdit: an integer input field with up and down arrows. Its value is always the number in
-// its text, or the minimum when the text is not a number, also while the user is still typing;
-// it is clamped into [minimum, maximum] (and the text rewritten) when the field loses the focus.
+// its text clamped into [minimum, maximum], or the minimum when the text is not a number, also
+// while the user is still typing; the text is rewritten to the clamped value when the field
+// loses the focus.
 
 #include <QAbstractSpinBox>
 

@@ -296,7 +296,7 @@ void RamPage::BtnLoadRAMClick() {
         return;
     }
     RamTable table = Table();
-    LoadRamFile(
+    const auto fault = LoadRamFile(
         [&file] {
             char c = 0;
             return file.getChar(&c) ? static_cast<unsigned char>(c) : -1;
@@ -305,6 +305,13 @@ void RamPage::BtnLoadRAMClick() {
     ShowTable(table);
     if (file.error() != QFileDevice::NoError) {
         ShowMessage(this, QStringLiteral("File load error!"), QMessageBox::Critical);
+    } else if (fault) {
+        ShowMessage(this,
+                    QStringLiteral("The file is not a well-formed RAM table (line %1, field %2). "
+                                   "Cells that could not be read keep their old values.")
+                        .arg(fault->line)
+                        .arg(fault->field),
+                    QMessageBox::Warning);
     }
 }
 

@@ -37,7 +37,7 @@ void PrintTo(const TextCase& c, std::ostream* os) {
 
 class SpinEditValue : public testing::TestWithParam<TextCase> {};
 
-TEST_P(SpinEditValue, IsTheNumberInTheTextOrTheMinimum) {
+TEST_P(SpinEditValue, IsTheClampedNumberInTheTextOrTheMinimum) {
     TSpinEdit edit;
     edit.setRange(-5, 2047);
     Editor(edit).setText(QString::fromLatin1(GetParam().text));
@@ -47,8 +47,8 @@ TEST_P(SpinEditValue, IsTheNumberInTheTextOrTheMinimum) {
 INSTANTIATE_TEST_SUITE_P(Texts, SpinEditValue,
                          testing::Values(TextCase{"12", 12}, TextCase{"-3", -3}, TextCase{" 7 ", 7},
                                          TextCase{"+9", 9},
-                                         // not clamped before the field is left
-                                         TextCase{"5000", 5000}, TextCase{"-40", -40},
+                                         // clamped before the field is left too
+                                         TextCase{"5000", 2047}, TextCase{"-40", -5},
                                          // not numbers
                                          TextCase{"", -5}, TextCase{"-", -5}, TextCase{"1-2", -5},
                                          TextCase{"abc", -5}, TextCase{"99999999999", -5}));

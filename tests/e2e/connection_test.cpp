@@ -174,7 +174,8 @@ TEST_F(ConnectionTest, ZephaSwitchesToTheSixByteFrameAndTheNextOpenSwitchesBack)
     OpenBoard(plain);
     ASSERT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The board is active."; }));
     EXPECT_EQ(Text("StaticInfo2"), "VRX630 evaluation board detected!");
-    EXPECT_TRUE(slow->isVisible()) << "the check box stays visible";
+    EXPECT_FALSE(slow->isVisible()) << "the option belongs to a ZEPHA board";
+    EXPECT_FALSE(slow->isChecked());
     plain.ClearTrace();
     ASSERT_TRUE(WaitFor([&] { return plain.Trace().Size() >= 30; }));
     const std::vector<uint8_t> after = plain.Trace().Bytes();
@@ -184,15 +185,51 @@ TEST_F(ConnectionTest, ZephaSwitchesToTheSixByteFrameAndTheNextOpenSwitchesBack)
     EXPECT_EQ(*(first + 5), 0x23) << "five-byte frames again";
 }
 
-TEST_F(ConnectionTest, KitFlagsAccumulateOverConnections) {
-    OpenSimulated("880");
-    Click("BtnClose");
-    OpenSimulated("516");
-    EXPECT_TRUE(Main().Variant().Kit880);
-    EXPECT_TRUE(Main().Variant().Kit516);
-    // The announcement follows the table order, so the VRX516 text wins.
-    EXPECT_EQ(Text("StaticInfo2"), "VRX630/VRX516 evaluation board detected!");
-    EXPECT_EQ(Find<QPushButton>("BtnVRX640")->text(), "VRX880...");
+// One board after another in one run: each is announced, titled and given the driver-chip
+// button and window of its own, never those of the board before it.
+TEST_F(ConnectionTest, EachBoardInTurnShowsItselfAndOpensOnlyItsOwnWindow) {
+    struct Step {
+        const char* variant;
+        const char* title;
+        const char* detected;
+        const char* driverButton; // nullptr: hidden
+        const char* window;       // the driver-chip window the button shows
+    };
+    const Step steps[] = {
+        {"52x", "VRX630/VRX52x Evalutation Kit V%1", "VRX630/VRX52x evaluation board detected!",
+         "VRX52x LoadMeter...", "VRX526 / VRX529 LoadMeter & Error Flags"},
+        {"plain", "VRX630 Evaluation Kit V%1", "VRX630 evaluation board detected!", nullptr,
+         nullptr},
+        {"516", "VRX630/VRX516 Evalutation Kit V%1", "VRX630/VRX516 evaluation board detected!",
+         "VRX5&16 Parameters...", "VRX516 Parameters"},
+        {"880", "VRX630/VRX880 Evaluation Kit V%1", "VRX630/VRX880 evaluation board detected!",
+         "VRX880...", "VRX880 Registers"},
+    };
+    const QString version = ShortVersion(ProgramFileVersion());
+    const auto shownDriverWindows = [] {
+        QStringList titles;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->parentWidget() != nullptr) { // owned by the main window
+                titles << w->windowTitle();
+            }
+        }
+        return titles;
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.variant);
+        ASSERT_NE(OpenSimulated(step.variant), nullptr);
+        EXPECT_EQ(Main().windowTitle(), QString::fromUtf8(step.title).arg(version));
+        EXPECT_EQ(Text("StaticInfo2"), step.detected);
+        auto* button = Find<QPushButton>("BtnVRX640");
+        ASSERT_EQ(button->isVisible(), step.driverButton != nullptr);
+        if (step.driverButton != nullptr) {
+            EXPECT_EQ(button->text(), step.driverButton);
+            Click("BtnVRX640");
+            EXPECT_EQ(shownDriverWindows(), QStringList{step.window});
+        }
+        Click("BtnClose");
+        EXPECT_TRUE(shownDriverWindows().isEmpty());
+    }
 }
 
 TEST_F(ConnectionTest, APortThatCannotBeOpenedIsReported) {
@@ -234,18 +271,6 @@ TEST_F(ConnectionTest, ABoardThatHangsUpGivesOneMessageAndNoPort) {
     EXPECT_TRUE(messages.texts[0].contains("no longer available"));
     EXPECT_TRUE(Find("BtnOpen")->isEnabled());
     EXPECT_FALSE(Main().SerialPort().IsOpen());
-}
-
-TEST_F(ConnectionTest, DriverButtonShowsTheWindowOfTheKit) {
-    OpenSimulated("52x");
-    Click("BtnVRX640");
-    QWidget* shown = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->windowTitle() == "VRX526 / VRX529 LoadMeter & Error Flags") {
-            shown = w;
-        }
-    }
-    EXPECT_NE(shown, nullptr);
 }
 
 class SettingsTest : public ProgramTest {

@@ -302,7 +302,22 @@ TEST_F(MotorPanelTest, ClosingTheProgramWhileGoWaitsEndsCleanly) {
     EXPECT_FALSE(Main().SerialPort().IsOpen());
 }
 
-TEST_F(MotorPanelTest, AllGoByItsAcceleratorWithTheLowestIntTypedSendsTheFieldMinimum) {
+struct TypedVelocityCase {
+    const char* typed;
+    Frame vMax;
+    Frame vTarget;
+};
+
+void PrintTo(const TypedVelocityCase& c, std::ostream* os) {
+    *os << '"' << c.typed << '"';
+}
+
+class TypedVelocityTest : public MotorPanelTest,
+                          public testing::WithParamInterface<TypedVelocityCase> {};
+
+// A velocity typed past its range and sent by the accelerator, the field not yet left, goes out
+// clamped: V_MAX takes 11 bits and V_TARGET 12, so a wider value would wrap and reverse the motor.
+TEST_P(TypedVelocityTest, AllGoByItsAcceleratorSendsTheClampedVelocity) {
     SetRampMode(1, 2);
     SetRampMode(2, 3); // motors 2 and 3 hold: no question about their acceleration
     SetRampMode(3, 3);
@@ -310,20 +325,26 @@ TEST_F(MotorPanelTest, AllGoByItsAcceleratorWithTheLowestIntTypedSendsTheFieldMi
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Main()));
     auto* edit = Find<TSpinEdit>("EditVTarget1");
     edit->setFocus();
-    edit->findChild<QLineEdit*>()->setText("-2147483648"); // typed, the field not yet left
+    edit->findChild<QLineEdit*>()->setText(QString::fromLatin1(GetParam().typed));
     // Through the window, as the keyboard delivers it, so the mnemonic is looked up; the
     // button clicks itself a moment later.
     QTest::keyClick(Main().windowHandle(), Qt::Key_O, Qt::AltModifier);
-    // -2147483648 is no number of the field: its minimum -8388608 = 0x800000, cut to 12 bits.
-    const Frame vTarget{0x08, 0, 0, 0};
     ASSERT_TRUE(WaitFor([&] {
         const auto frames = WithoutPolls(FramesFrom(0x15));
-        return std::find(frames.begin(), frames.end(), vTarget) != frames.end();
+        return std::find(frames.begin(), frames.end(), GetParam().vTarget) != frames.end();
     }));
     const auto frames = WithoutPolls(FramesFrom(0x15));
-    EXPECT_NE(std::find(frames.begin(), frames.end(), Frame{0x06, 0, 0, 0}), frames.end());
-    EXPECT_EQ(edit->findChild<QLineEdit*>()->text(), "-2147483648");
+    EXPECT_NE(std::find(frames.begin(), frames.end(), GetParam().vMax), frames.end());
+    EXPECT_EQ(edit->findChild<QLineEdit*>()->text(), QString::fromLatin1(GetParam().typed));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Typed, TypedVelocityTest,
+    testing::Values(TypedVelocityCase{"3000", {0x06, 0, 0x07, 0xFF}, {0x08, 0, 0x07, 0xFF}},
+                    TypedVelocityCase{"-3000", {0x06, 0, 0x07, 0xFF}, {0x08, 0, 0xF8, 0x01}},
+                    // no number of the field: its minimum, -2047
+                    TypedVelocityCase{"-2147483648", {0x06, 0, 0x07, 0xFF},
+                                      {0x08, 0, 0xF8, 0x01}}));
 
 } // namespace
 } // namespace vrx::test

@@ -92,9 +92,13 @@ TEST_F(RamFilesTest, LoadFollowsTheReaderAndSaveWritesTheFileFormat) {
     EXPECT_EQ(loaded.Cell(4), "EE");
     EXPECT_EQ(loaded.Cell(16), "00");
     EXPECT_EQ(loaded.Cell(32), "00"); // a missing line
+    EXPECT_EQ(messages.texts,
+              QStringList("The file is not a well-formed RAM table (line 1, field 1). Cells that "
+                          "could not be read keep their old values."));
+    messages.texts.clear();
 
     Fill("a5");
-    chosen = dir.filePath("out"); // no extension added
+    chosen = dir.filePath("out"); // the dialog adds the extension, not the page
     Press("BtnSaveRAM");
     EXPECT_TRUE(requests.back().save);
     const QByteArray saved = Read("out");

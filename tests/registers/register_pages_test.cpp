@@ -82,8 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "18 00 D5 07",
                     {"EditPulsdiv1", "EditRampdiv1", "EditMStepres1"}},
         ComposeCase{"X_LATCHED of motor 3 has no input", 2, 13, {}, "5C 00 00 00", {}},
-        // Typed text is cut to the field's bits; a text that is no number, or a number beyond
-        // what the field can negate, counts as the minimum.
+        // The preview shows what Send sends: a number typed past the field's range counts as
+        // the range's end; a text that is no number, or a number beyond what the field can
+        // negate, counts as the minimum.
         ComposeCase{"X_TARGET typed -2147483648",
                     0,
                     0,
@@ -98,7 +99,12 @@ INSTANTIATE_TEST_SUITE_P(
                     {"EditXTarg1"}},
         ComposeCase{"X_TARGET typed -", 0, 0, {{"EditXTarg1", "-"}}, "00 80 00 00", {"EditXTarg1"}},
         ComposeCase{
-            "V_MIN typed 99999", 0, 2, {{"EditVMin1", "99999"}}, "04 00 06 9F", {"EditVMin1"}},
+            "V_MIN typed 99999", 0, 2, {{"EditVMin1", "99999"}}, "04 00 07 FF", {"EditVMin1"}},
+        ComposeCase{
+            "A_MAX typed 99999", 0, 6, {{"EditAMax1", "99999"}}, "0C 00 07 FF", {"EditAMax1"}},
+        ComposeCase{
+            "V_TARGET typed -5000", 0, 4, {{"EditVTarg1", "-5000"}}, "08 00 08 00", {"EditVTarg1"}},
+        ComposeCase{"P_DIV typed 99", 0, 8, {{"EditPDiv1", "99"}}, "12 00 80 0D", {"EditPMul1", "EditPDiv1"}},
         ComposeCase{"cover position and length",
                     kGlobal,
                     0,

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace vrx {
 

@@ -77,7 +77,6 @@ void TFormMain::FormCreate() {
                                                                                : -1);
     }
 
-
     driverWindows_[0] = new TFormVRX516(link_, serialPort_, this);
     driverWindows_[1] = new TFormVRX52x(link_, poll_, this);
     driverWindows_[2] = new TFormVRX880(poll_, this);

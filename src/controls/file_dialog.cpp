@@ -21,10 +21,9 @@ FileDialogFunction ChooseFile = [](QWidget* parent, const FileDialogRequest& req
     // A name typed without an extension gets the chosen filter's, before the dialog asks about
     // replacing, so the file shows in the next dialog of the same kind.
     dialog.setDefaultSuffix(FilterSuffix(request.filters.value(0)));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString& filter) {
-                         dialog.setDefaultSuffix(FilterSuffix(filter));
-                     });
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(FilterSuffix(filter)); });
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                ? dialog.selectedFiles().constFirst()
                : QString();

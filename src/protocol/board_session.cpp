@@ -53,10 +53,15 @@ std::optional<Identification> BoardSession::Detect() {
     std::copy(reply->begin(), reply->end(), id.begin());
     kind_ = IdentifyBoard(id);
     if (kind_ == BoardKind::Zepha) {
+        // A board that missed its set-up would take the six-byte frames for garbage.
         line_.PurgeOut();
-        line_.Write(kZephaSetup.data(), int(kZephaSetup.size()), replyTimeoutMs_);
+        if (!line_.Write(kZephaSetup.data(), int(kZephaSetup.size()), replyTimeoutMs_)) {
+            return std::nullopt;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(kZephaPauseMs));
-        line_.Write(kZephaMode.data(), int(kZephaMode.size()), replyTimeoutMs_);
+        if (!line_.Write(kZephaMode.data(), int(kZephaMode.size()), replyTimeoutMs_)) {
+            return std::nullopt;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(kZephaPauseMs));
     }
     return id;

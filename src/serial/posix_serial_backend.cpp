@@ -1,5 +1,7 @@
 #include "serial/posix_serial_backend.h"
 
+#include "serial/drain_output.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -109,6 +111,13 @@ bool PosixSerialBackend::Open(const std::string& device, int& error) {
 
 void PosixSerialBackend::Close() {
     if (fd_ >= 0) {
+        const bool lost = [this] {
+            std::lock_guard lock(mutex_);
+            return lost_;
+        }();
+        if (!lost) {
+            DrainOutput(*this);
+        }
         if (savedRs485_) {
             (void)ioctl(fd_, TIOCSRS485, &*savedRs485_);
         }

@@ -54,10 +54,17 @@ void SerialLine::ReaderLoop() {
 }
 
 bool SerialLine::Write(const uint8_t* data, int count, uint32_t timeoutMs) {
-    if (!IsOpen() || backend_->Write(data, count) < 0) {
+    if (!IsOpen()) {
         return false;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    // A write still pending from before makes the backend take nothing and answer 0, which
+    // reads like bytes going on in the background: so the queue must be empty first.
+    return OutQueueEmptyBy(deadline) && backend_->Write(data, count) >= 0 &&
+           OutQueueEmptyBy(deadline);
+}
+
+bool SerialLine::OutQueueEmptyBy(std::chrono::steady_clock::time_point deadline) {
     while (backend_->OutQueueCount() > 0) {
         if (Lost() || std::chrono::steady_clock::now() > deadline) {
             return false;

@@ -6,6 +6,7 @@
 #include "serial/serial_backend.h"
 #include "serial/serial_types.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,8 @@ public:
     // The device went away (a pulled adapter, a closed pseudo-terminal).
     bool Lost() const;
 
-    // Writes and waits until the bytes have left; false on failure or after `timeoutMs`.
+    // Waits for the bytes of an earlier write to leave, writes, and waits until these have
+    // left too; false on failure or when `timeoutMs` passes first.
     bool Write(const uint8_t* data, int count, uint32_t timeoutMs);
     // Waits until at least `count` bytes wait, the device is lost, or `timeoutMs` pass;
     // returns the number of bytes waiting.
@@ -41,6 +43,7 @@ public:
 
 private:
     void ReaderLoop();
+    bool OutQueueEmptyBy(std::chrono::steady_clock::time_point deadline);
 
     std::unique_ptr<SerialBackend> backend_;
     std::thread reader_;

@@ -1,5 +1,6 @@
 #include "serial/win32_serial_backend.h"
 
+#include "serial/drain_output.h"
 #include "serial/win32_line_settings.h"
 
 #include <algorithm>
@@ -151,6 +152,7 @@ void Win32SerialBackend::Close() {
     // The reader has ended by now; what it or a write left pending must finish before the
     // handle goes, since the driver writes into our overlap records.
     EndCommWait();
+    DrainOutput(*this); // purges, and so ends a pending write, when the queue does not drain
     {
         std::lock_guard lock(mutex_);
         if (writePending_) {

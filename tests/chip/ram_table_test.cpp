@@ -92,29 +92,43 @@ std::string Lines(int count, const std::string& line = kFull, const char* end = 
 INSTANTIATE_TEST_SUITE_P(
     Quirks, RamFileLoad,
     testing::Values(
-        LoadCase{"short, long, empty and non-hex fields", "5,1ff,,x\r\n", 0,
-                 Cells({"05", "1FF", "00", "00"}), {1, 1}},
+        LoadCase{"short, long, empty and non-hex fields",
+                 "5,1ff,,x\r\n",
+                 0,
+                 Cells({"05", "1FF", "00", "00"}),
+                 {1, 1}},
         LoadCase{"empty line", "\r\n", 0, Cells({"00"}), {1, 1}},
         LoadCase{"missing line", Lines(3), 5, Cells({"00"}), {4, 1}},
         LoadCase{"more than 16 fields", kFull + ",11,12\r\n", 0, kFullCells, {1, 17}},
         LoadCase{"trailing comma", "ab,cd,\r\n", 0, Cells({"AB", "CD"}), {1, 3}},
         LoadCase{"LF and lone CR end lines too", "1\n2\r3\r\n4", 3, Cells({"04"}), {1, 1}},
         LoadCase{"lines after the eighth ignored", Lines(8) + "9\n", 7, kFullCells, {9, 1}},
-        LoadCase{"blank and sign are not hex", " 1,+2,-3,0x4", 0, Cells({"00", "00", "00", "00"}),
+        LoadCase{"blank and sign are not hex",
+                 " 1,+2,-3,0x4",
+                 0,
+                 Cells({"00", "00", "00", "00"}),
                  {1, 1}},
         LoadCase{"too long for any number: its digits",
-                 "000123456789abcdef0123456789ABCDEF01234567", 0,
-                 Cells({"123456789ABCDEF0123456789ABCDEF01234567"}), {1, 1}},
-        LoadCase{"NUL bytes are not digits", std::string("1\0,2", 4), 0, Cells({"00", "02"}),
+                 "000123456789abcdef0123456789ABCDEF01234567",
+                 0,
+                 Cells({"123456789ABCDEF0123456789ABCDEF01234567"}),
                  {1, 1}},
+        LoadCase{
+            "NUL bytes are not digits", std::string("1\0,2", 4), 0, Cells({"00", "02"}), {1, 1}},
         // Well formed: the saved form, with LF, a comma closing each line, a missing last line
         // end, or blank lines after the table.
         LoadCase{"saved form", Lines(8), 7, kFullCells, {0, 0}},
-        LoadCase{"LF, trailing commas, blank lines after", Lines(8, kFull + ",", "\n") + "\n\n",
-                 7, kFullCells, {0, 0}},
+        LoadCase{"LF, trailing commas, blank lines after",
+                 Lines(8, kFull + ",", "\n") + "\n\n",
+                 7,
+                 kFullCells,
+                 {0, 0}},
         LoadCase{"no final line end", Lines(7) + kFull, 7, kFullCells, {0, 0}},
-        LoadCase{"a one-digit field further on", Lines(2) + "1" + kFull.substr(2) + "\r\n", 2,
-                 kFullCells, {3, 1}}));
+        LoadCase{"a one-digit field further on",
+                 Lines(2) + "1" + kFull.substr(2) + "\r\n",
+                 2,
+                 kFullCells,
+                 {3, 1}}));
 
 TEST(RamFile, AnEndlessLineIsReadOnlyAsFarAsTheBound) {
     size_t produced = 0;

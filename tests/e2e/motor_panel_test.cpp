@@ -343,8 +343,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TypedVelocityCase{"3000", {0x06, 0, 0x07, 0xFF}, {0x08, 0, 0x07, 0xFF}},
                     TypedVelocityCase{"-3000", {0x06, 0, 0x07, 0xFF}, {0x08, 0, 0xF8, 0x01}},
                     // no number of the field: its minimum, -2047
-                    TypedVelocityCase{"-2147483648", {0x06, 0, 0x07, 0xFF},
-                                      {0x08, 0, 0xF8, 0x01}}));
+                    TypedVelocityCase{
+                        "-2147483648", {0x06, 0, 0x07, 0xFF}, {0x08, 0, 0xF8, 0x01}}));
 
 } // namespace
 } // namespace vrx::test

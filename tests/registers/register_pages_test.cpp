@@ -104,7 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
             "A_MAX typed 99999", 0, 6, {{"EditAMax1", "99999"}}, "0C 00 07 FF", {"EditAMax1"}},
         ComposeCase{
             "V_TARGET typed -5000", 0, 4, {{"EditVTarg1", "-5000"}}, "08 00 08 00", {"EditVTarg1"}},
-        ComposeCase{"P_DIV typed 99", 0, 8, {{"EditPDiv1", "99"}}, "12 00 80 0D", {"EditPMul1", "EditPDiv1"}},
+        ComposeCase{"P_DIV typed 99",
+                    0,
+                    8,
+                    {{"EditPDiv1", "99"}},
+                    "12 00 80 0D",
+                    {"EditPMul1", "EditPDiv1"}},
         ComposeCase{"cover position and length",
                     kGlobal,
                     0,

@@ -30,8 +30,9 @@ vrx_ensure_packages() {
 # Toolchain, Qt and the test libraries.
 VRX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev
     libgmock-dev libbenchmark-dev)
-# Building and checking the Debian package: dpkg-shlibdeps finds the packages it depends on.
-VRX_PACKAGING_PACKAGES=(dpkg-dev)
+# Building and checking the Debian package: dpkg-shlibdeps finds the packages it depends on,
+# lintian checks the package as Debian would.
+VRX_PACKAGING_PACKAGES=(dpkg-dev lintian)
 # The Windows build of the Qt-free parts and its tests under Wine (scripts/test-windows):
 # mingw-w64 with POSIX threads, Wine, and GoogleTest's sources to build for Windows.
 VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest)

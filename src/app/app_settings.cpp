@@ -23,12 +23,16 @@ bool IsComName(const QString& text, int& index) {
 } // namespace
 
 QString DefaultSettingsPath() {
-    // Beside the program; an installed program's folder is not the user's to write, so there
-    // the file lives in the user's configuration folder instead.
-    const QString beside =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Eval630.ini"));
-    if (QFileInfo(QCoreApplication::applicationDirPath()).isWritable()) {
-        return beside;
+    // Beside the program, as in its build tree or an unpacked folder. An installed program's
+    // folder is the system's, even where it is writable (root), and a file left there would
+    // outlive the package: so its settings live in the user's configuration folder. The
+    // desktop entry beside the installed programs tells an installation apart.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const bool installed =
+        QFileInfo::exists(programDir.filePath(QStringLiteral("../share/applications/"
+                                                             "vrx630-eval.desktop")));
+    if (!installed && QFileInfo(programDir.path()).isWritable()) {
+        return programDir.filePath(QStringLiteral("Eval630.ini"));
     }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(folder);

@@ -12,7 +12,9 @@ struct PortSetting {
     QString comDevice; // empty unless another port was chosen
 };
 
-QString DefaultSettingsPath(); // beside the program's executable
+// Beside the program's executable; for an installed program, or one whose folder is not
+// writable, in the user's configuration folder.
+QString DefaultSettingsPath();
 
 // A missing or unreadable file gives the default: COM1.
 PortSetting ReadPortSetting(const QString& path);

@@ -7,7 +7,8 @@
 namespace vrx {
 
 ProgramWindows::ProgramWindows(TFormMain::Options options)
-    : main(std::move(options)), registers(main.Link(), main.Poll()) {
+    // The warning belongs to the main window, so it stays above it while it asks.
+    : main(std::move(options)), registers(main.Link(), main.Poll()), warning(&main) {
     main.SetRegisterWindow(&registers, &registers);
     main.SetPlotWindow(&graphics, &graphics);
     main.SetWarningDialog(&warning);

@@ -6,8 +6,8 @@
 // each plot saves the tab as a picture or the motor's columns as a table.
 
 #include "link/poll_cycle.h"
-#include "serial/tick_clock.h"
 #include "plots/plot_model.h"
+#include "serial/tick_clock.h"
 
 #include <QWidget>
 

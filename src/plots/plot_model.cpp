@@ -97,13 +97,17 @@ PlotModel::Advance PlotModel::AdvanceColumn(bool stopWhenStanding) {
         interval_.Pause();
         return result;
     }
+    const uint32_t now = clock_();
     if (sampleCount_ < kLastColumn) {
+        ticks_[static_cast<size_t>(sampleCount_)] = now;
         ++sampleCount_;
     } else {
         // Scroll left; the last column keeps its samples until the next pass overwrites them.
         for (Columns& columns : series_) {
             std::copy(columns.begin() + 1, columns.end(), columns.begin());
         }
+        std::copy(ticks_.begin() + 1, ticks_.end(), ticks_.begin());
+        ticks_[kLastColumn - 1] = now;
     }
     for (int m = 0; m < kMotors; ++m) {
         const SeriesExtremes extremes = ExtremesOf(m);
@@ -113,7 +117,7 @@ PlotModel::Advance PlotModel::AdvanceColumn(bool stopWhenStanding) {
             result.rescaled[static_cast<size_t>(m)] = true;
         }
     }
-    interval_.Advance(clock_());
+    interval_.Advance(now);
     result.added = true;
     return result;
 }

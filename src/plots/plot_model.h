@@ -7,9 +7,9 @@
 // buffer and smooths the time between passes. Fixed buffers: nothing is allocated while
 // plotting. Free of the user interface, so its rules are tested alone.
 
-#include "serial/tick_clock.h"
 #include "plots/plot_interval.h"
 #include "plots/scale_limits.h"
+#include "serial/tick_clock.h"
 
 #include <array>
 #include <cstdint>
@@ -59,6 +59,8 @@ public:
     const PlotSample& Sample(PlotSeries series, int motor, int column) const {
         return series_[Index(series)][static_cast<size_t>(column)][static_cast<size_t>(motor)];
     }
+    // The tick of the clock when the pass of a filled column ended.
+    uint32_t ColumnTick(int column) const { return ticks_[static_cast<size_t>(column)]; }
     const ScaleLimits& Limits(int motor) const { return limits_[static_cast<size_t>(motor)]; }
     const PlotInterval& Interval() const { return interval_; }
 
@@ -76,6 +78,7 @@ private:
 
     TickClock clock_;
     std::array<Columns, kSeries> series_{};
+    std::array<uint32_t, kColumns> ticks_{};
     std::array<ScaleLimits, kMotors> limits_{};
     std::array<Factors, kMotors> factors_{};
     int sampleCount_ = 0;

@@ -8,6 +8,7 @@
 #include "controls/spin_edit.h"
 
 #include <QLineEdit>
+#include <QWindow>
 
 namespace vrx::test {
 namespace {
@@ -165,6 +166,39 @@ TEST_P(RampWarningTest, TooSmallAccelerationAsksFirst) {
         EXPECT_EQ(std::count(again.begin(), again.end(), Frame{0x4C, 0, 0, 5}),
                   GetParam().cont ? 2 : 1);
     }
+}
+
+// The warning is owned by the main window, so it stays above it; losing the port while it asks
+// reports the loss once, leaves the question up, and the answer then sends nothing.
+TEST_F(MotorPanelTest, TheWarningStaysAboveTheMainWindowWhenThePortIsLostBehindIt) {
+    WriteChip({0x58, 0x00, 0x37, 0x00}); // motor 3: minimum A_MAX 8
+    SetInput("EditAMax3", 5);
+    int stage = 0;
+    bool shownAfterLoss = false;
+    QWindow* owner = nullptr;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<TFormWarning*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        if (stage == 0) {
+            board->Stop(); // the far end hangs up behind the dialog
+            stage = 1;
+        } else if (stage == 1 && Text("StaticInfo1") == "No port opened.") {
+            shownAfterLoss = dialog->isVisible();
+            owner = dialog->windowHandle()->transientParent();
+            stage = 2;
+            QTest::mouseClick(dialog->findChild<QPushButton*>("BtnCont"), Qt::LeftButton);
+        }
+    });
+    timer.start(5);
+    Click("BtnGo3");
+    EXPECT_EQ(stage, 2);
+    EXPECT_TRUE(shownAfterLoss);
+    EXPECT_EQ(owner, Main().windowHandle());
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].contains("no longer available"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, RampWarningTest,

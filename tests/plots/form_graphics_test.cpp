@@ -202,9 +202,9 @@ TEST_F(FormGraphicsTest, TheContextMenuExportsTheMotorsDataAndPicture) {
     ChooseFromMenu("PaintBox2", "MenuExportData");
     QFile csv(answer);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    EXPECT_EQ(csv.readAll(), "column,position,velocity,target_velocity,acceleration\r\n"
-                             "0,3000,250,100,33\r\n"
-                             "1,3000,250,100,33\r\n");
+    EXPECT_EQ(csv.readAll(), "column,time_ms,position,velocity,target_velocity,acceleration\r\n"
+                             "0,0,3000,250,100,33\r\n"
+                             "1,100,3000,250,100,33\r\n");
 
     answer = dir.filePath("motor2"); // a name without extension is kept
     ChooseFromMenu("PaintBox2", "MenuSavePicture");

@@ -206,13 +206,18 @@ TEST_F(PlotModelTest, StopWhenStandingFreezesThePlotAndRestartsTheInterval) {
 
 TEST_F(PlotModelTest, AFullBufferScrollsLeftAndLosesTheOldestColumn) {
     for (int i = 0; i < PlotModel::kLastColumn; ++i) {
+        now = 1000 + 10 * uint32_t(i);
         Run({0, i, 0, 0});
     }
     ASSERT_EQ(model->SampleCount(), 480);
     EXPECT_EQ(model->Sample(PlotSeries::Position, 0, 479).value, 479);
     for (int pass = 1; pass <= 3; ++pass) {
         const int newest = 479 + pass;
+        now = 1000 + 10 * uint32_t(newest);
         Run({0, newest, 0, 0});
+        // Each column keeps the tick its pass ended at, and moves with it.
+        EXPECT_EQ(model->ColumnTick(0), 1000 + 10 * uint32_t(pass));
+        EXPECT_EQ(model->ColumnTick(479), now);
         EXPECT_EQ(model->SampleCount(), 480);
         EXPECT_EQ(model->Sample(PlotSeries::Position, 0, 0).value, pass) << "oldest lost";
         EXPECT_EQ(model->Sample(PlotSeries::Position, 0, 479).value, newest);

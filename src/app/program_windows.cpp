@@ -1,6 +1,8 @@
 #include "app/program_windows.h"
 
+#include "app/version.h"
 #include "controls/classic_hint.h"
+#include "registers/config_page.h"
 
 #include <QApplication>
 
@@ -12,6 +14,12 @@ ProgramWindows::ProgramWindows(TFormMain::Options options)
     main.SetRegisterWindow(&registers, &registers);
     main.SetPlotWindow(&graphics, &graphics);
     main.SetWarningDialog(&warning);
+    registers.Configuration()->FileInfo = [this] {
+        QString board = DetectedText(main.Variant());
+        board.remove(QStringLiteral(" detected!"));
+        return ConfigFileInfo{"vrx630-eval " + ProgramFileVersion().toStdString(),
+                              board.toStdString()};
+    };
 }
 
 void InitialiseApplication(QApplication& app) {

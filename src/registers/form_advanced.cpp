@@ -1,6 +1,7 @@
 #include "registers/form_advanced.h"
 
 #include "link/board_link.h"
+#include "registers/config_page.h"
 #include "registers/ram_page.h"
 #include "registers/register_page.h"
 
@@ -38,6 +39,9 @@ TFormAdvanced::TFormAdvanced(BoardLink& link, PollCycle& poll, QWidget* parent)
     auto* ram = new RamPage(link_, PageControl);
     ram->setObjectName(QStringLiteral("TabRAM"));
     PageControl->addTab(ram, QStringLiteral("RAM Table"));
+    config_ = new ConfigPage(link_, PageControl);
+    config_->setObjectName(QStringLiteral("TabConfig"));
+    PageControl->addTab(config_, QStringLiteral("Configuration"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl);
@@ -64,6 +68,8 @@ void TFormAdvanced::PageControlChange(int index) {
         pages_[size_t(index)]->Enter();
     } else if (index == kRamPage) {
         setWindowTitle(QStringLiteral("VRX630 Register Set (Configuration & Microstep RAM)"));
+    } else if (index == kConfigPage) {
+        setWindowTitle(QStringLiteral("VRX630 Register Set (Configuration Files)"));
     }
 }
 

@@ -1,9 +1,10 @@
 #pragma once
-// TFormAdvanced: the register window. Five pages: the registers of each motor, the global
-// registers, and the configuration and microstep RAM. The window never reads registers itself:
-// its pages enter their displays and decoders in the poll table, and the polling cycle reads
-// the registers of the page on top while the window is shown. Writing is explicit: the user
-// picks a register, fills in the value, watches the telegram and sends it.
+// TFormAdvanced: the register window. Six pages: the registers of each motor, the global
+// registers, the configuration and microstep RAM, and configuration files of the whole chip. The
+// window never reads registers itself: its pages enter their displays and decoders in the poll
+// table, and the polling cycle reads the registers of the page on top while the window is shown.
+// Writing is explicit: the user picks a register, fills in the value, watches the telegram and
+// sends it.
 
 #include "chip/telegram.h"
 #include "link/poll_cycle.h"
@@ -17,12 +18,14 @@ class QTabWidget;
 namespace vrx {
 
 class BoardLink;
+class ConfigPage;
 class RegisterPage;
 
 class TFormAdvanced : public QWidget, public RegisterView {
     Q_OBJECT
 public:
     static constexpr int kRamPage = 4;
+    static constexpr int kConfigPage = 5;
 
     TFormAdvanced(BoardLink& link, PollCycle& poll, QWidget* parent = nullptr);
     ~TFormAdvanced() override;
@@ -37,6 +40,7 @@ public:
     void SendCurrentTelegram();
 
     RegisterPage* Page(int index) const { return pages_[size_t(index)]; }
+    ConfigPage* Configuration() const { return config_; }
 
 public slots:
     void PageControlChange(int index);
@@ -52,6 +56,7 @@ private:
     bool shown_ = false;
     QTabWidget* PageControl = nullptr;
     std::array<RegisterPage*, 4> pages_{};
+    ConfigPage* config_ = nullptr;
 };
 
 } // namespace vrx

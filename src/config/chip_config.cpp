@@ -1,0 +1,92 @@
+#include "config/chip_config.h"
+
+#include "chip/ram_table.h"
+#include "chip/register_names.h"
+
+#include <cstdio>
+
+namespace vrx {
+
+namespace {
+
+std::string RamAddress(int address) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", unsigned(address));
+    return text;
+}
+
+// The value of write field `index` of a register as the chip holds it: from the answer to its
+// read, through the read field of the same name.
+int32_t AsRead(const RegisterDef& reg, size_t index, uint32_t data) {
+    const std::string name = FieldName(reg, reg.writeFields[index]);
+    const auto read = FindField(reg, reg.readFields, name);
+    return read ? DecodeField(reg.readFields[*read], data) : 0;
+}
+
+// The file's value of a byte where it names one, else the chip's.
+uint8_t RamByte(const ChipConfig& chip, const ChipConfig& file, int address) {
+    return file.ram[size_t(address)].value_or(chip.ram[size_t(address)].value_or(0));
+}
+
+} // namespace
+
+ChipConfig::ChipConfig() : values(ConfigEntries().size()), registerData(ConfigRegisters().size()) {}
+
+std::vector<ConfigDifference> Differences(const ChipConfig& chip, const ChipConfig& file) {
+    std::vector<ConfigDifference> differences;
+    const auto& entries = ConfigEntries();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto& c = chip.values[i];
+        const auto& f = file.values[i];
+        if (c && f && *c != *f) {
+            differences.push_back(
+                {std::string(SectionName(RegisterOf(entries[i]).section)), entries[i].key, *c, *f});
+        }
+    }
+    for (int address = 0; address < kRamBytes; ++address) {
+        const auto& c = chip.ram[size_t(address)];
+        const auto& f = file.ram[size_t(address)];
+        if (c && f && *c != *f) {
+            differences.push_back({"ram", RamAddress(address), *c, *f});
+        }
+    }
+    return differences;
+}
+
+std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& file) {
+    std::vector<Telegram> telegrams;
+    const auto& registers = ConfigRegisters();
+    const auto& entries = ConfigEntries();
+    for (size_t r = 0; r < registers.size(); ++r) {
+        const RegisterDef& reg = *registers[r].reg;
+        const uint32_t data = chip.registerData[r].value_or(0);
+        std::vector<int32_t> values(reg.writeFields.size());
+        for (size_t f = 0; f < values.size(); ++f) {
+            values[f] = ZeroWhenWritten(reg.writeFields[f]) ? 0 : AsRead(reg, f, data);
+        }
+        bool differs = false;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (size_t(entries[i].registerIndex) != r) {
+                continue;
+            }
+            const std::optional<int32_t> value = file.values[i] ? file.values[i] : chip.values[i];
+            if (value) {
+                values[entries[i].field] = *value;
+            }
+            differs |= file.values[i] && file.values[i] != chip.values[i];
+        }
+        if (differs) {
+            telegrams.push_back(WriteTelegram(reg, registers[r].motor, values));
+        }
+    }
+    for (int word = 0; word < kRamWords; ++word) {
+        const uint8_t low = RamByte(chip, file, 2 * word);
+        const uint8_t high = RamByte(chip, file, 2 * word + 1);
+        if (low != chip.ram[size_t(2 * word)] || high != chip.ram[size_t(2 * word + 1)]) {
+            telegrams.push_back(RamWriteTelegram(word, low, high));
+        }
+    }
+    return telegrams;
+}
+
+} // namespace vrx

@@ -1,0 +1,100 @@
+#include "config/config_transfer.h"
+
+#include "chip/ram_table.h"
+#include "chip/register_names.h"
+
+namespace vrx {
+
+std::optional<ChipConfig> ReadChipConfig(const TransferFunction& transfer,
+                                         const ConfigProgress& progress) {
+    ChipConfig config;
+    const auto& registers = ConfigRegisters();
+    const auto& entries = ConfigEntries();
+    const int total = int(registers.size()) + kRamWords;
+    int done = 0;
+    for (size_t r = 0; r < registers.size(); ++r) {
+        const RegisterDef& reg = *registers[r].reg;
+        const auto answer = transfer(ReadTelegram(reg, registers[r].motor));
+        if (!answer) {
+            return std::nullopt;
+        }
+        const uint32_t data = answer->Value();
+        config.registerData[r] = data;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (size_t(entries[i].registerIndex) != r) {
+                continue;
+            }
+            const auto read = FindField(reg, reg.readFields, entries[i].key);
+            config.values[i] = read ? DecodeField(reg.readFields[*read], data) : 0;
+        }
+        if (progress) {
+            progress(++done, total);
+        }
+    }
+    RamTable ram;
+    const int words = ReadRamWords(ram, transfer, 0, kRamWords - 1, [&](int) {
+        if (progress) {
+            progress(++done, total);
+        }
+    });
+    if (words < kRamWords) {
+        return std::nullopt;
+    }
+    for (int address = 0; address < kRamBytes; ++address) {
+        config.ram[size_t(address)] = ram.Byte(address);
+    }
+    return config;
+}
+
+ApplyOutcome ApplyConfig(const TransferFunction& transfer, const ChipConfig& file, bool dryRun,
+                         const ConfigProgress& progress) {
+    ApplyOutcome outcome;
+    const auto chip = ReadChipConfig(transfer, progress);
+    if (!chip) {
+        outcome.stoppedAt = ApplyOutcome::Stop::Reading;
+        return outcome;
+    }
+    outcome.changes = Differences(*chip, file);
+    if (dryRun) {
+        return outcome;
+    }
+    const std::vector<Telegram> telegrams = ApplyTelegrams(*chip, file);
+    outcome.planned = int(telegrams.size());
+    for (const Telegram& t : telegrams) {
+        if (!transfer(t)) {
+            outcome.stoppedAt = ApplyOutcome::Stop::Writing;
+            return outcome;
+        }
+        ++outcome.written;
+        if (progress) {
+            progress(outcome.written, outcome.planned);
+        }
+    }
+    const auto after = ReadChipConfig(transfer, progress);
+    if (!after) {
+        outcome.stoppedAt = ApplyOutcome::Stop::Verifying;
+        return outcome;
+    }
+    outcome.remaining = Differences(*after, file);
+    return outcome;
+}
+
+std::string ApplyStopText(const ApplyOutcome& outcome) {
+    switch (outcome.stoppedAt) {
+    case ApplyOutcome::Stop::None:
+        return {};
+    case ApplyOutcome::Stop::Reading:
+        return "The board does not respond. The chip's configuration could not be read; nothing "
+               "was written.";
+    case ApplyOutcome::Stop::Writing:
+        return "The board does not respond. The configuration was not written completely: " +
+               std::to_string(outcome.written) + " of " + std::to_string(outcome.planned) +
+               " telegrams were written.";
+    case ApplyOutcome::Stop::Verifying:
+        return "The board does not respond. All " + std::to_string(outcome.planned) +
+               " telegrams were written, but the chip could not be read back.";
+    }
+    return {};
+}
+
+} // namespace vrx

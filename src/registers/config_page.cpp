@@ -1,0 +1,191 @@
+#include "registers/config_page.h"
+
+#include "config/config_transfer.h"
+#include "controls/atomic_file.h"
+#include "controls/file_dialog.h"
+#include "controls/message_box.h"
+#include "controls/named.h"
+#include "link/board_link.h"
+#include "link/serial_port.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace vrx {
+
+namespace {
+
+const QStringList kFileFilters = {QStringLiteral("Configuration files (*.toml)"),
+                                  QStringLiteral("All files (*)")};
+
+QString Differences(int count) {
+    return count == 0 ? QStringLiteral("The chip matches the file.")
+                      : QStringLiteral("%1 differences.").arg(count);
+}
+
+} // namespace
+
+ConfigPage::ConfigPage(BoardLink& link, QWidget* parent) : QWidget(parent), link_(link) {
+    BtnConfigSave = NamedButton(
+        QStringLiteral("BtnConfigSave"), QStringLiteral("&Save Configuration..."),
+        QStringLiteral("Read every setting of the chip and its RAM, and save them to a file."),
+        this);
+    BtnConfigLoad = NamedButton(
+        QStringLiteral("BtnConfigLoad"), QStringLiteral("&Load Configuration..."),
+        QStringLiteral("Load a configuration file and show how the chip differs from it."), this);
+    BtnConfigApply = NamedButton(
+        QStringLiteral("BtnConfigApply"), QStringLiteral("&Apply to Chip"),
+        QStringLiteral("Write what differs to the chip, then read it back to verify."), this);
+    BtnConfigApply->setEnabled(false);
+    connect(BtnConfigSave, &QPushButton::clicked, this, &ConfigPage::BtnConfigSaveClick);
+    connect(BtnConfigLoad, &QPushButton::clicked, this, &ConfigPage::BtnConfigLoadClick);
+    connect(BtnConfigApply, &QPushButton::clicked, this, &ConfigPage::BtnConfigApplyClick);
+
+    TableConfig = Named(new QTableWidget(0, 4, this), "TableConfig");
+    TableConfig->setHorizontalHeaderLabels({QStringLiteral("Section"), QStringLiteral("Field"),
+                                            QStringLiteral("Chip"), QStringLiteral("File")});
+    TableConfig->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TableConfig->verticalHeader()->setVisible(false);
+    TableConfig->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    TableConfig->setToolTip(QStringLiteral("The fields in which the chip differs from the file."));
+
+    LblConfigState = Named(new QLabel(this), "LblConfigState");
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(BtnConfigSave);
+    buttons->addWidget(BtnConfigLoad);
+    buttons->addWidget(BtnConfigApply);
+    buttons->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(TableConfig, 1);
+    top->addLayout(buttons);
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(top, 1);
+    column->addWidget(LblConfigState);
+}
+
+void ConfigPage::SetBusy(bool busy) {
+    // The transfers wait in the event loop: no second one may start from here meanwhile.
+    BtnConfigSave->setEnabled(!busy);
+    BtnConfigLoad->setEnabled(!busy);
+    BtnConfigApply->setEnabled(!busy && TableConfig->rowCount() > 0);
+}
+
+std::optional<ChipConfig> ConfigPage::ReadChip() {
+    std::optional<ChipConfig> chip;
+    {
+        const auto suspension = link_.SuspendPolling();
+        chip = ReadChipConfig([this](const Telegram& t) { return link_.Transfer(t); });
+    }
+    // A port that went away has been reported already.
+    if (!chip && link_.Port().IsOpen()) {
+        ShowMessage(this,
+                    QStringLiteral("The board does not respond. The chip's configuration could "
+                                   "not be read."),
+                    QMessageBox::Warning);
+    }
+    return chip;
+}
+
+void ConfigPage::BtnConfigSaveClick() {
+    const QString path = ChooseFile(this, {true, QString(), kFileFilters});
+    if (path.isEmpty()) {
+        return;
+    }
+    SetBusy(true);
+    const auto chip = ReadChip();
+    SetBusy(false);
+    if (!chip) {
+        return;
+    }
+    const std::string text = ConfigText(*chip, FileInfo ? FileInfo() : ConfigFileInfo());
+    if (!WriteFileAtomically(path, QByteArray::fromStdString(text)).isEmpty()) {
+        ShowMessage(this, QStringLiteral("File save error!"), QMessageBox::Critical);
+        return;
+    }
+    LblConfigState->setText(QStringLiteral("Saved to %1.").arg(QFileInfo(path).fileName()));
+}
+
+void ConfigPage::BtnConfigLoadClick() {
+    const QString path = ChooseFile(this, {false, QString(), kFileFilters});
+    if (path.isEmpty()) {
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowMessage(this,
+                    QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()),
+                    QMessageBox::Critical);
+        return;
+    }
+    // One byte past the bound is enough to refuse a file that is too large.
+    const QByteArray text = file.read(qint64(kMaxConfigFileBytes) + 1);
+    const ParsedConfig parsed =
+        ParseConfig(std::string_view(text.constData(), size_t(text.size())));
+    if (parsed.error) {
+        ShowMessage(this,
+                    QString::fromStdString(
+                        ConfigErrorText(QFileInfo(path).fileName().toStdString(), *parsed.error)),
+                    QMessageBox::Warning);
+        return;
+    }
+    SetBusy(true);
+    const auto chip = ReadChip();
+    file_ = parsed.config;
+    ShowDifferences(chip ? Differences(*chip, *file_) : std::vector<ConfigDifference>());
+    SetBusy(false);
+    LblConfigState->setText(chip ? Differences(TableConfig->rowCount())
+                                 : QStringLiteral("The chip could not be read."));
+}
+
+void ConfigPage::BtnConfigApplyClick() {
+    if (!file_) {
+        return;
+    }
+    SetBusy(true);
+    ApplyOutcome outcome;
+    {
+        const auto suspension = link_.SuspendPolling();
+        outcome =
+            ApplyConfig([this](const Telegram& t) { return link_.Transfer(t); }, *file_, false);
+    }
+    const QString stop = QString::fromStdString(ApplyStopText(outcome));
+    if (!stop.isEmpty()) {
+        LblConfigState->setText(stop);
+        SetBusy(false);
+        if (link_.Port().IsOpen()) {
+            ShowMessage(this, stop, QMessageBox::Warning);
+        }
+        return;
+    }
+    ShowDifferences(outcome.remaining);
+    SetBusy(false);
+    const int written = int(outcome.changes.size());
+    LblConfigState->setText(
+        outcome.remaining.empty()
+            ? QStringLiteral("%1 changes written; the chip matches the file.").arg(written)
+            : QStringLiteral("%1 changes written; %2")
+                  .arg(written)
+                  .arg(Differences(int(outcome.remaining.size())).toLower()));
+}
+
+void ConfigPage::ShowDifferences(const std::vector<ConfigDifference>& differences) {
+    TableConfig->setRowCount(int(differences.size()));
+    for (int row = 0; row < int(differences.size()); ++row) {
+        const ConfigDifference& d = differences[size_t(row)];
+        const QStringList cells = {QString::fromStdString(d.section),
+                                   QString::fromStdString(d.field), QString::number(d.chip),
+                                   QString::number(d.file)};
+        for (int column = 0; column < cells.size(); ++column) {
+            TableConfig->setItem(row, column, new QTableWidgetItem(cells[column]));
+        }
+    }
+}
+
+} // namespace vrx

@@ -1,0 +1,50 @@
+#pragma once
+// ConfigPage: the "Configuration" page of the register window. It saves the chip's whole set-up
+// (every configuration register and the RAM, read from the chip) to a file, loads a file and
+// shows how the chip differs from it, and applies the file: writes what differs and reads the
+// chip back to verify. It polls nothing.
+
+#include "config/chip_config.h"
+#include "config/config_file.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace vrx {
+
+class BoardLink;
+
+class ConfigPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit ConfigPage(BoardLink& link, QWidget* parent = nullptr);
+
+    // Who saves a file, from which board; the main window knows the board.
+    std::function<ConfigFileInfo()> FileInfo;
+
+public slots:
+    void BtnConfigSaveClick();
+    void BtnConfigLoadClick();
+    void BtnConfigApplyClick();
+
+private:
+    // The chip's configuration with polling suspended; says so when the board does not answer.
+    std::optional<ChipConfig> ReadChip();
+    void ShowDifferences(const std::vector<ConfigDifference>& differences);
+    void SetBusy(bool busy);
+
+    BoardLink& link_;
+    std::optional<ChipConfig> file_; // the configuration loaded last
+    QPushButton* BtnConfigSave = nullptr;
+    QPushButton* BtnConfigLoad = nullptr;
+    QPushButton* BtnConfigApply = nullptr;
+    QTableWidget* TableConfig = nullptr;
+    QLabel* LblConfigState = nullptr;
+};
+
+} // namespace vrx

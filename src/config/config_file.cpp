@@ -59,6 +59,36 @@ struct Refusal {
     ConfigError error;
 };
 
+// The TOML parser of the toml++ version Debian ships reaches a point it declares unreachable
+// (undefined behaviour) when it asks whether U+00A1..U+0499 or U+FB06..U+FEFE is a blank: in a
+// quoted key, or where a value or key may follow. No key or value of a configuration is
+// non-ASCII, so such characters are swapped for harmless ones of the same length before
+// parsing: lines, columns and every refusal stay as they were.
+std::string SafeForParser(std::string_view text) {
+    std::string safe(text);
+    for (size_t i = 0; i < safe.size(); ++i) {
+        const auto byte = [&](size_t k) { return static_cast<unsigned char>(safe[i + k]); };
+        if ((byte(0) & 0xE0) == 0xC0 && i + 1 < safe.size() && (byte(1) & 0xC0) == 0x80) {
+            const unsigned c = ((byte(0) & 0x1Fu) << 6) | (byte(1) & 0x3Fu);
+            if (c >= 0xA1 && c <= 0x499) {
+                safe[i] = char(0xD4); // U+0500
+                safe[i + 1] = char(0x80);
+            }
+            ++i;
+        } else if ((byte(0) & 0xF0) == 0xE0 && i + 2 < safe.size() && (byte(1) & 0xC0) == 0x80 &&
+                   (byte(2) & 0xC0) == 0x80) {
+            const unsigned c =
+                ((byte(0) & 0x0Fu) << 12) | ((byte(1) & 0x3Fu) << 6) | (byte(2) & 0x3Fu);
+            if (c >= 0xFB06 && c <= 0xFEFE) {
+                safe[i + 1] = char(0xAC); // U+FB00
+                safe[i + 2] = char(0x80);
+            }
+            i += 2;
+        }
+    }
+    return safe;
+}
+
 [[noreturn]] void Refuse(const toml::source_region& where, std::string message) {
     throw Refusal{{int(where.begin.line), int(where.begin.column), std::move(message)}};
 }
@@ -208,7 +238,7 @@ ParsedConfig ParseConfig(std::string_view text) {
         return parsed;
     }
     try {
-        const toml::table root = toml::parse(text);
+        const toml::table root = toml::parse(SafeForParser(text));
         std::set<std::string> seen;
         for (const auto& [key, node] : root) {
             RefuseDuplicate(seen, key, "section");

@@ -41,7 +41,9 @@ TEST(ConfigFile, AFullConfigurationReadsBackAsItWasWritten) {
 }
 
 TEST(ConfigFile, KeysAndSectionsInAnyCaseAndWhatIsLeftOutStaysUnset) {
-    const ParsedConfig read = ParseConfig("[Motor2]\na_max = 0b111\nref_conf = 0b0101\n"
+    const ParsedConfig read = ParseConfig("# Pr\xC3\xBC"
+                                          "fstand \xEF\xB9\xBF\n[file]\nboard = \"\xC2\xA1\"\n"
+                                          "[Motor2]\na_max = 0b111\nref_conf = 0b0101\n"
                                           "[RAM]\nRows = [\"00 01 02 03 04 05 06 07 08 09 0a 0b "
                                           "0c 0d 0e ff\"]\n");
     ASSERT_FALSE(read.error) << read.error->message;
@@ -99,6 +101,12 @@ INSTANTIATE_TEST_SUITE_P(
     Files, RefusedFile,
     testing::Values(
         Refused{"not TOML", "[motor1]\nA_MAX = = 1\n", 2, "not TOML"},
+        Refused{"not TOML: a letter where a value starts", "[motor1]\nA_MAX = \xC3\xA9\n", 2,
+                "not TOML"},
+        Refused{"a quoted key of other letters",
+                "[motor1]\n\"Pr\xC3\xBC"
+                "f\" = 1\n",
+                2, "has no field"},
         Refused{"unknown section", "[file]\nformat = 1\n[motor4]\nA_MAX = 1\n", 3, "[motor4]"},
         Refused{"unknown key", "[motor1]\nV_MIN = 1\nSPEED = 3\n", 3, "SPEED"},
         Refused{"a key of another section", "[global]\nA_MAX = 3\n", 2, "A_MAX"},

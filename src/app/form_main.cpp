@@ -47,11 +47,14 @@ TFormMain::TFormMain(Options options, QWidget* parent)
     link_.OnPortLost = [this] { PortLost(); };
     link_.OnLineStalled = [this] { LineStalled(); };
     poll_.ShowStatus = [this](uint8_t status) { ShowStatusBits(status); };
+    poll_.OnPass = [this](const PassRow& row) { RecordPass(row); };
 
     TimerActions.setObjectName(QStringLiteral("TimerActions"));
     TimerActions.setInterval(10);
     TimerActions.setTimerType(Qt::PreciseTimer); // a 10 ms tick, not the coarse default
     connect(&TimerActions, &QTimer::timeout, this, &TFormMain::TimerActionsTimer);
+    TimerRecord.setInterval(int(PassRecorder::kFlushIntervalMs));
+    connect(&TimerRecord, &QTimer::timeout, this, &TFormMain::ShowRecording);
 
     FormCreate();
 }
@@ -122,6 +125,7 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 
 void TFormMain::FormClose() {
     TimerActions.stop();
+    StopRecording();
     link_.Close();
     WritePortSetting(options_.settingsPath,
                      PortSettingFor(ComboCOM->currentIndex(), ComboCOM->currentText()));
@@ -160,6 +164,7 @@ void TFormMain::SetConnectedControls(bool open) {
     BtnGoAll->setEnabled(open);
     BtnGraphics->setEnabled(open);
     BtnVRX640->setEnabled(open);
+    BtnRecord->setEnabled(open);
 }
 
 void TFormMain::ShowVariant() {
@@ -236,6 +241,7 @@ void TFormMain::BtnOpenClick() {
 
 void TFormMain::BtnCloseClick() {
     TimerActions.stop();
+    StopRecording();
     if (registerWindow_ != nullptr && registerWindow_->isVisible()) {
         registerWindow_->close();
     }

@@ -9,6 +9,7 @@
 #include "link/board_link.h"
 #include "link/poll_cycle.h"
 #include "link/serial_port.h"
+#include "protocol/pass_recorder.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -66,6 +67,7 @@ public slots:
     void BtnCmd630Click();
     void BtnGraphicsClick();
     void BtnVRX640Click();
+    void BtnRecordClick();
     void BtnGo1Click();
     void BtnStop1Click();
     void BtnGoAllClick();
@@ -133,11 +135,20 @@ private:
     bool Stop(int motor);
     int MotorOfSender(const std::array<QPushButton*, 3>& buttons) const;
 
+    // Recording every polling pass into a CSV file.
+    void RecordPass(const PassRow& row);
+    void ShowRecording();
+    // Ends a recording with its file complete; says why when a write had failed.
+    void StopRecording();
+
     Options options_;
     TSerialPort serialPort_;
     BoardLink link_;
     PollCycle poll_;
     QTimer TimerActions;
+    QTimer TimerRecord; // flushes the recording and updates LblRecord once a second
+    std::unique_ptr<PassRecorder> recorder_;
+    QString recordPath_;
     BoardVariant variant_;
     bool boardActiveShown_ = false;
     bool portLostHandling_ = false;
@@ -159,6 +170,8 @@ private:
     QPushButton* BtnGraphics = nullptr;
     QPushButton* BtnVRX640 = nullptr;
     QCheckBox* CheckSlow = nullptr;
+    QPushButton* BtnRecord = nullptr;
+    QLabel* LblRecord = nullptr;
     std::array<TLedLittle*, 8> statusLeds_{};
     std::array<MotorPanel, 3> motors_;
     QPushButton* BtnStopAll = nullptr;

@@ -91,11 +91,21 @@ QGroupBox* TFormMain::CreateMoreGroup() {
                             QString(), group);
     CheckSlow =
         Named(new QCheckBox(QStringLiteral("Use Slow SPI"), group), QStringLiteral("CheckSlow"));
+    BtnRecord = NamedButton(
+        QStringLiteral("BtnRecord"), QStringLiteral("&Record..."),
+        QStringLiteral("Click here to record every polling pass into a CSV file."), group);
+    LblRecord = Named(new QLabel(group), QStringLiteral("LblRecord"));
+    LblRecord->setMinimumWidth(LblRecord->fontMetrics().horizontalAdvance(
+        QStringLiteral("Recording: 88888 s, 8888888 passes")));
+    auto* record = new QHBoxLayout;
+    record->addWidget(BtnRecord);
+    record->addWidget(LblRecord, 1);
     auto* box = new QVBoxLayout(group);
     box->addWidget(BtnCmd630);
     box->addWidget(BtnGraphics);
     box->addWidget(BtnVRX640);
     box->addWidget(CheckSlow);
+    box->addLayout(record);
     box->addStretch(1);
     // Hidden buttons keep their place so the window does not change size.
     for (QWidget* w : {static_cast<QWidget*>(BtnVRX640), static_cast<QWidget*>(CheckSlow)}) {
@@ -106,6 +116,7 @@ QGroupBox* TFormMain::CreateMoreGroup() {
     connect(BtnCmd630, &QPushButton::clicked, this, &TFormMain::BtnCmd630Click);
     connect(BtnGraphics, &QPushButton::clicked, this, &TFormMain::BtnGraphicsClick);
     connect(BtnVRX640, &QPushButton::clicked, this, &TFormMain::BtnVRX640Click);
+    connect(BtnRecord, &QPushButton::clicked, this, &TFormMain::BtnRecordClick);
     connect(CheckSlow, &QCheckBox::toggled, this, [this](bool on) { link_.SlowSpi = on; });
     return group;
 }

@@ -24,8 +24,14 @@ void PollCycle::Tick() {
     } else if (link_.PollingEnabled && link_.ReadyToSend()) {
         // The queue is drained, so the send below does not wait: a tick never blocks.
         link_.AnswerReceived = false;
-        if (PollIndex == 1 && plot_ != nullptr) {
-            plot_->AdvanceColumn();
+        if (PollIndex == 1) {
+            // A pass ends where the plot starts its next column.
+            if (plot_ != nullptr) {
+                plot_->AdvanceColumn();
+            }
+            if (const auto row = pass_.Finish(); row && OnPass) {
+                OnPass(*row);
+            }
         }
         if (IsQuerySlot(PollIndex)) {
             const uint8_t query = QueryByteOfSlot(PollIndex);
@@ -76,8 +82,11 @@ void PollCycle::DistributeReply(const Answer& reply) {
             break;
         }
     }
-    if (!IsQuerySlot(index) && ShowStatus) {
-        ShowStatus(reply.a0);
+    if (!IsQuerySlot(index)) {
+        pass_.Take(index, value, reply.a0);
+        if (ShowStatus) {
+            ShowStatus(reply.a0);
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "chip/poll_slots.h"
 #include "chip/telegram.h"
+#include "protocol/pass_row.h"
 
 #include <QString>
 
@@ -61,6 +62,8 @@ public:
     void SetRegisterView(RegisterView* view) { registers_ = view; }
     // Shows the status byte of every telegram reply on the status LEDs.
     std::function<void(uint8_t status)> ShowStatus;
+    // Each pass whose twelve motion values all came, when the cycle comes round to slot 1.
+    std::function<void(const PassRow& row)> OnPass;
 
     int PollIndex = 0;
     bool TimerBusy = false;
@@ -79,6 +82,7 @@ private:
     std::array<PollSlot, kPollSlotCount> slots_;
     PlotFeed* plot_ = nullptr;
     RegisterView* registers_ = nullptr;
+    PassCollector pass_;
 };
 
 } // namespace vrx

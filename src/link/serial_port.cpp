@@ -7,8 +7,7 @@
 namespace vrx {
 
 TSerialPort::TSerialPort(std::unique_ptr<SerialBackend> backend, QObject* parent)
-    : QObject(parent),
-      backend_(backend ? std::move(backend) : MakeSerialBackend()) {}
+    : QObject(parent), backend_(backend ? std::move(backend) : MakeSerialBackend()) {}
 
 TSerialPort::~TSerialPort() {
     Close();

@@ -5,6 +5,7 @@
 #include "controls/message_box.h"
 #include "plots/paint_box.h"
 #include "plots/plot_csv.h"
+#include "plots/plot_cursor.h"
 #include "plots/plot_painter.h"
 
 #include <QBuffer>
@@ -45,6 +46,9 @@ void TFormGraphics::AdvanceColumn() {
         }
     }
     ShowInterval();
+    if (cursorColumn_ >= 0) {
+        ShowCursor(); // the pass under the pointer moved on
+    }
 }
 
 void TFormGraphics::AddPosition(int value, int motor) {
@@ -83,6 +87,30 @@ void TFormGraphics::BtnClearClick() {
 
 void TFormGraphics::PaintBox1Paint(TPaintBox& sender, QPainter& canvas) {
     PaintPlotCurves(canvas, model_, sender.Tag);
+    if (sender.Tag == cursorMotor_ && cursorColumn_ >= 0) {
+        canvas.setPen(QPen(QColor(160, 160, 160), 1));
+        canvas.drawLine(cursorColumn_, 0, cursorColumn_, sender.height() - 1);
+    }
+}
+
+void TFormGraphics::PaintBox1Pointer(TPaintBox& sender, const QPoint* position) {
+    const int column = position != nullptr ? position->x() : -1;
+    if (column == cursorColumn_ && sender.Tag == cursorMotor_) {
+        return;
+    }
+    if (cursorColumn_ >= 0) {
+        tabs_[static_cast<size_t>(cursorMotor_)].PaintBox->update();
+    }
+    cursorMotor_ = sender.Tag;
+    cursorColumn_ = column;
+    if (cursorColumn_ >= 0) {
+        sender.update();
+    }
+    ShowCursor();
+}
+
+void TFormGraphics::ShowCursor() {
+    LblCursor->setText(QString::fromStdString(CursorText(model_, cursorMotor_, cursorColumn_)));
 }
 
 void TFormGraphics::PaintBoxLeft1Paint(TPaintBox& sender, QPainter& canvas) {

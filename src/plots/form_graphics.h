@@ -67,6 +67,9 @@ private:
     void PaintBoxLeft1Paint(TPaintBox& sender, QPainter& canvas);
     void PaintBoxRight1Paint(TPaintBox& sender, QPainter& canvas);
     void PaintBox1ContextPopup(TPaintBox& sender, const QPoint& position);
+    // The cursor: the column under the pointer, read off in LblCursor and marked by a line.
+    void PaintBox1Pointer(TPaintBox& sender, const QPoint* position);
+    void ShowCursor();
 
     void ClearDisplay();
     void ShowInterval();
@@ -76,6 +79,8 @@ private:
     PlotModel model_;
     bool shown_ = false;
     int popupMotor_ = 0;
+    int cursorMotor_ = 0;
+    int cursorColumn_ = -1; // none
 
     QTabWidget* PageControl = nullptr;
     std::array<MotorTab, PlotModel::kMotors> tabs_;
@@ -85,6 +90,7 @@ private:
     QLabel* LblBlue = nullptr;
     QLabel* LblXAxis = nullptr;
     QLabel* LblXTiming = nullptr;
+    QLabel* LblCursor = nullptr;
     QCheckBox* CheckStop = nullptr;
     QPushButton* BtnClear = nullptr;
     QMenu* PopupPlot = nullptr;

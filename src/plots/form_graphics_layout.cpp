@@ -71,6 +71,9 @@ void TFormGraphics::CreateControls() {
     commands->addStretch();
     commands->addWidget(BtnClear, 0, Qt::AlignRight);
 
+    LblCursor = Named(new QLabel(this), QStringLiteral("LblCursor"));
+    LblCursor->setMinimumWidth(LblCursor->fontMetrics().horizontalAdvance(QStringLiteral(
+        "Column 480: position -8388608, velocity 2047, target velocity 2047, acceleration 2047")));
     auto* bottom = new QHBoxLayout();
     bottom->addWidget(CreateLegend());
     bottom->addStretch();
@@ -79,6 +82,7 @@ void TFormGraphics::CreateControls() {
     auto* form = new QVBoxLayout(this);
     form->addWidget(PageControl);
     form->addLayout(bottom);
+    form->addWidget(LblCursor); // under the legend, the window's width for the longest text
     form->setSizeConstraint(QLayout::SetFixedSize); // fixed border
 
     CreatePopupMenu();
@@ -99,6 +103,8 @@ QWidget* TFormGraphics::CreateMotorTab(int motor) {
     tab.PaintBox = Named(new TPaintBox(motor, tab.TabMotor), QStringLiteral("PaintBox") + n);
     tab.PaintBox->setFixedSize(kPlotWidth, kPlotHeight); // later columns are clipped
     tab.PaintBox->OnPaint = [this](TPaintBox& s, QPainter& c) { PaintBox1Paint(s, c); };
+    tab.PaintBox->SetOnPointer(
+        [this](TPaintBox& s, const QPoint* position) { PaintBox1Pointer(s, position); });
     tab.PaintBox->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tab.PaintBox, &QWidget::customContextMenuRequested, this,
             [this, box = tab.PaintBox](const QPoint& at) { PaintBox1ContextPopup(*box, at); });

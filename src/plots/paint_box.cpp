@@ -1,5 +1,6 @@
 #include "plots/paint_box.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace vrx {
@@ -11,6 +12,26 @@ void TPaintBox::paintEvent(QPaintEvent* /*event*/) {
         QPainter canvas(this);
         OnPaint(*this, canvas);
     }
+}
+
+void TPaintBox::SetOnPointer(PointerHandler handler) {
+    onPointer_ = std::move(handler);
+    setMouseTracking(static_cast<bool>(onPointer_));
+}
+
+void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
+    if (onPointer_) {
+        const QPoint position = event->position().toPoint();
+        onPointer_(*this, &position);
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void TPaintBox::leaveEvent(QEvent* event) {
+    if (onPointer_) {
+        onPointer_(*this, nullptr);
+    }
+    QWidget::leaveEvent(event);
 }
 
 } // namespace vrx

@@ -17,7 +17,8 @@ struct ValueRange {
     constexpr bool Contains(int v) const { return v >= min && v <= max; }
 };
 constexpr ValueRange kTargetPositionRange{-8388608, 8388607};
-constexpr ValueRange kTargetVelocityRange{-2047, 2047}; // V_TARGET is 12 bits, V_MAX takes |v| in 11
+constexpr ValueRange kTargetVelocityRange{-2047,
+                                          2047};   // V_TARGET is 12 bits, V_MAX takes |v| in 11
 constexpr ValueRange kVelocityLimitRange{0, 2047}; // V_MIN, V_MAX
 constexpr ValueRange kAccelerationRange{0, 2047};  // A_MAX
 constexpr ValueRange kActualVelocityRange{-2047, 2047};

@@ -249,5 +249,27 @@ TEST_F(FormGraphicsTest, ClearEmptiesThePlotAndStopFreezesIt) {
     EXPECT_EQ(form->Model().SampleCount(), 1);
 }
 
+TEST_F(FormGraphicsTest, ThePointerReadsOffItsColumnAndMarksIt) {
+    FeedKnownBuffer(1, 3);
+    Find<QTabWidget>("PageControl")->setCurrentIndex(1);
+    QWidget* box = Find("PaintBox2");
+    constexpr int kEmptyRow = 40; // no curve of the known buffer there
+    QTest::mouseMove(box, QPoint(2, kEmptyRow));
+    EXPECT_EQ(Find<QLabel>("LblCursor")->text(),
+              "Column 2: position 3000, velocity 250, target velocity 100, acceleration 33");
+    EXPECT_NE(Grab("PaintBox2").pixelColor(2, kEmptyRow), QColor(Qt::black)) << "the line";
+    EXPECT_EQ(Grab("PaintBox2").pixelColor(1, kEmptyRow), QColor(Qt::black)) << "thin";
+
+    QTest::mouseMove(box, QPoint(3, kEmptyRow)); // the column still being filled
+    EXPECT_EQ(Find<QLabel>("LblCursor")->text(), "");
+
+    QTest::mouseMove(box, QPoint(0, kEmptyRow));
+    EXPECT_TRUE(Find<QLabel>("LblCursor")->text().startsWith("Column 0: "));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(box, &leave);
+    EXPECT_EQ(Find<QLabel>("LblCursor")->text(), "");
+    EXPECT_EQ(Grab("PaintBox2").pixelColor(0, kEmptyRow), QColor(Qt::black));
+}
+
 } // namespace
 } // namespace vrx

@@ -1,0 +1,104 @@
+// The recorder against the simulated board: the rows of a recording are the passes the board
+// answered, as the plot saw them, and closing the port ends the file whole.
+#include "program_fixture.h"
+
+#include "controls/file_dialog.h"
+#include "controls/spin_edit.h"
+#include "protocol/pass_row.h"
+
+#include <QFile>
+
+namespace vrx::test {
+namespace {
+
+class RecorderE2E : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        saved_ = ChooseFile;
+        ChooseFile = [this](QWidget*, const FileDialogRequest&) { return dir.filePath("run.csv"); };
+        board = OpenSimulated("plain");
+        ASSERT_NE(board, nullptr);
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        ChooseFile = saved_;
+    }
+    // The recorded lines, split into fields.
+    std::vector<QStringList> Recorded() {
+        QFile file(dir.filePath("run.csv"));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        EXPECT_TRUE(text.endsWith('\n')) << "the last row is whole";
+        std::vector<QStringList> lines;
+        for (const QByteArray& line : text.split('\n')) {
+            if (!line.isEmpty()) {
+                lines.push_back(QString::fromLatin1(line).split(','));
+            }
+        }
+        return lines;
+    }
+
+    sim::PtyBoard* board = nullptr;
+
+private:
+    FileDialogFunction saved_;
+};
+
+TEST_F(RecorderE2E, TheRowsAreThePassesTheBoardAnsweredWithTimesRising) {
+    Find<QComboBox>("CbRampMode1")->setCurrentIndex(2); // VELOCITY
+    Find<TSpinEdit>("EditVTarget1")->setValue(300);
+    Find<TSpinEdit>("EditAMax1")->setValue(50);
+    Click("BtnGo1");
+    Click("BtnRecord");
+    EXPECT_EQ(Find<QPushButton>("BtnRecord")->text(), "Stop &Recording");
+    EXPECT_TRUE(Text("LblRecord").startsWith("Recording: 0 s, "))
+        << Text("LblRecord").toStdString();
+    ASSERT_TRUE(WaitFor([&] { return Text("LblRecord").startsWith("Recording: 2 s, "); }, 5000));
+    Click("BtnRecord");
+    const PlotModel& plot = program->graphics.Model();
+    const int columns = plot.SampleCount();
+    EXPECT_EQ(Find<QPushButton>("BtnRecord")->text(), "&Record...");
+    EXPECT_EQ(Text("LblRecord"), "run.csv");
+
+    const std::vector<QStringList> lines = Recorded();
+    ASSERT_GE(lines.size(), 10u);
+    EXPECT_EQ(lines[0].join(','), QString::fromStdString(PassCsvHeader()));
+    const int rows = int(lines.size()) - 1;
+    ASSERT_LE(rows, columns);
+    int previousTime = -1;
+    for (int r = 0; r < rows; ++r) {
+        const QStringList& row = lines[size_t(r) + 1];
+        ASSERT_EQ(row.size(), 14);
+        EXPECT_GT(row[0].toInt(), previousTime) << r;
+        previousTime = row[0].toInt();
+        // The plot took the same replies: its columns end where the recording ended.
+        const int column = columns - rows + r;
+        for (int motor = 0; motor < 3; ++motor) {
+            EXPECT_EQ(row[1 + 4 * motor].toInt(),
+                      plot.Sample(PlotSeries::Position, motor, column).value)
+                << "row " << r << " motor " << motor;
+            EXPECT_EQ(std::abs(row[2 + 4 * motor].toInt()),
+                      plot.Sample(PlotSeries::Velocity, motor, column).value);
+        }
+    }
+    EXPECT_EQ(lines.back()[4].toInt(), 300) << "V_TARGET_1";
+    EXPECT_GT(lines.back()[1].toInt(), lines[1][1].toInt()) << "motor 1 moved on";
+}
+
+TEST_F(RecorderE2E, ClosingThePortEndsTheRecordingWithTheFileWhole) {
+    Click("BtnRecord");
+    ASSERT_TRUE(WaitFor([&] { return Text("LblRecord").startsWith("Recording: 1 s, "); }, 5000));
+    Click("BtnClose");
+    EXPECT_EQ(Find<QPushButton>("BtnRecord")->text(), "&Record...");
+    EXPECT_FALSE(Find("BtnRecord")->isEnabled());
+    const std::vector<QStringList> lines = Recorded();
+    ASSERT_GE(lines.size(), 3u);
+    for (const QStringList& line : lines) {
+        EXPECT_EQ(line.size(), 14);
+    }
+    EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+} // namespace
+} // namespace vrx::test

@@ -60,29 +60,27 @@ struct Refusal {
 };
 
 // The TOML parser of the toml++ version Debian ships reaches a point it declares unreachable
-// (undefined behaviour) when it asks whether U+00A1..U+0499 or U+FB06..U+FEFE is a blank: in a
-// quoted key, or where a value or key may follow. No key or value of a configuration is
-// non-ASCII, so such characters are swapped for harmless ones of the same length before
-// parsing: lines, columns and every refusal stay as they were.
+// (undefined behaviour) when it asks whether many a character from U+00A1 to U+FEFE is a blank:
+// in a quoted key, or where a value or key may follow. No key or value of a configuration is
+// non-ASCII, so every two- and three-byte character is swapped for a letter of the same length
+// that the parser handles (U+0500, U+4E00) before parsing: lines, columns and every refusal
+// stay as they were. Malformed sequences are left for the parser to report.
 std::string SafeForParser(std::string_view text) {
     std::string safe(text);
+    const auto continuation = [&](size_t k) {
+        return k < safe.size() && (static_cast<unsigned char>(safe[k]) & 0xC0) == 0x80;
+    };
     for (size_t i = 0; i < safe.size(); ++i) {
-        const auto byte = [&](size_t k) { return static_cast<unsigned char>(safe[i + k]); };
-        if ((byte(0) & 0xE0) == 0xC0 && i + 1 < safe.size() && (byte(1) & 0xC0) == 0x80) {
-            const unsigned c = ((byte(0) & 0x1Fu) << 6) | (byte(1) & 0x3Fu);
-            if (c >= 0xA1 && c <= 0x499) {
-                safe[i] = char(0xD4); // U+0500
-                safe[i + 1] = char(0x80);
-            }
-            ++i;
-        } else if ((byte(0) & 0xF0) == 0xE0 && i + 2 < safe.size() && (byte(1) & 0xC0) == 0x80 &&
-                   (byte(2) & 0xC0) == 0x80) {
-            const unsigned c =
-                ((byte(0) & 0x0Fu) << 12) | ((byte(1) & 0x3Fu) << 6) | (byte(2) & 0x3Fu);
-            if (c >= 0xFB06 && c <= 0xFEFE) {
-                safe[i + 1] = char(0xAC); // U+FB00
-                safe[i + 2] = char(0x80);
-            }
+        const auto lead = static_cast<unsigned char>(safe[i]);
+        if ((lead & 0xE0) == 0xC0 && lead >= 0xC2 && continuation(i + 1)) {
+            safe[i] = char(0xD4);
+            safe[i + 1] = char(0x80);
+            i += 1;
+        } else if ((lead & 0xF0) == 0xE0 && continuation(i + 1) && continuation(i + 2) &&
+                   !(lead == 0xE0 && static_cast<unsigned char>(safe[i + 1]) < 0xA0) && // overlong
+                   !(lead == 0xED &&
+                     static_cast<unsigned char>(safe[i + 1]) >= 0xA0)) { // surrogate
+            safe.replace(i, 3, "\xE4\xB8\x80");
             i += 2;
         }
     }

@@ -54,7 +54,7 @@ TEST(SimExecutable, BadCommandLineGivesOneLineOnStderrAndStatusTwo) {
     SimProcess sim({"--delay", "soon"});
     EXPECT_EQ(sim.Wait(5s), 2);
     const std::string error = sim.Line(true, 1s);
-    EXPECT_EQ(error.rfind("vrx630-sim: invalid value 'soon' for --delay", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("vrx630-sim: --delay: invalid value 'soon'", 0), 0u) << error;
     EXPECT_TRUE(sim.Line(true, 1s).empty()); // nothing more
 }
 

@@ -9,6 +9,8 @@
 #include "ctl/ctl_values.h"
 #include "protocol/motor_sequences.h"
 
+#include "fuzz_arguments.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <set>
@@ -17,13 +19,7 @@
 
 namespace {
 
-constexpr size_t kMaxArgs = 24;
-
-void Require(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
+using vrx::fuzz::Require;
 
 void RequireWithin(const std::optional<int>& value, vrx::ValueRange range) {
     Require(!value || range.Contains(*value));
@@ -32,14 +28,7 @@ void RequireWithin(const std::optional<int>& value, vrx::ValueRange range) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<std::string> args(1);
-    for (size_t i = 0; i < size && args.size() <= kMaxArgs; ++i) {
-        if (data[i] == 0) {
-            args.emplace_back();
-        } else {
-            args.back() += char(data[i]);
-        }
-    }
+    const std::vector<std::string> args = vrx::fuzz::Arguments(data, size);
     vrx::ctl::Invocation inv;
     try {
         inv = vrx::ctl::ParseCommandLine(args);

@@ -4,33 +4,18 @@
 
 #include "sim/cli/command_line.h"
 
+#include "fuzz_arguments.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace {
-
-constexpr size_t kMaxArgs = 24;
-
-void Require(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
-
-} // namespace
+using vrx::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<std::string> args(1);
-    for (size_t i = 0; i < size && args.size() <= kMaxArgs; ++i) {
-        if (data[i] == 0) {
-            args.emplace_back();
-        } else {
-            args.back() += char(data[i]);
-        }
-    }
+    const std::vector<std::string> args = vrx::fuzz::Arguments(data, size);
     const std::vector<std::string_view> views(args.begin(), args.end());
     const vrx::sim::CommandLineResult result = vrx::sim::ParseCommandLine(views);
     if (!result.options) {

@@ -29,19 +29,6 @@ std::string Quoted(std::string_view field) {
     return text + (field.size() > kShown ? "...\"" : "\"");
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 std::optional<RamFileError> ReadLine(std::string_view line, int row, RamTable& table) {
     if (line.ends_with('\r')) {
         line.remove_suffix(1);
@@ -55,12 +42,13 @@ std::optional<RamFileError> ReadLine(std::string_view line, int row, RamTable& t
         if (field > RamTable::kColumns) {
             return RamFileError{row + 1, field, "more than sixteen bytes on the line"};
         }
-        const std::string_view f = fields[i];
-        if (f.size() != 2 || HexDigit(f[0]) < 0 || HexDigit(f[1]) < 0) {
-            return RamFileError{row + 1, field, Quoted(f) + " is not a two-digit hexadecimal byte"};
+        if (!RamTable::ValidCell(fields[i])) {
+            return RamFileError{row + 1, field,
+                                Quoted(fields[i]) + " is not a two-digit hexadecimal byte"};
         }
-        table.SetByte(row * RamTable::kColumns + int(i),
-                      uint8_t(HexDigit(f[0]) * 16 + HexDigit(f[1])));
+        const int byte = row * RamTable::kColumns + int(i);
+        table.SetCell(byte, std::string(fields[i]));
+        table.SetByte(byte, table.Byte(byte)); // in upper case, as the table shows a byte
     }
     if (fields.size() < size_t(RamTable::kColumns)) {
         return RamFileError{row + 1, 0,

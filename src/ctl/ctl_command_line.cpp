@@ -62,6 +62,17 @@ CLI::Validator Unlabelled(CLI::Validator validator) {
 // 1..3, or "all" when `all` is given; stored 0..2, "all" as nothing.
 CLI::Option* MotorNumber(CLI::App* app, const std::string& name, std::optional<int>& motor,
                          const std::string& help, bool all = false) {
+    const bool positional = !name.starts_with("--");
+    const CLI::Validator number = WholeNumber(1, kMotorCount);
+    const CLI::Validator motorOrAll(
+        [all, number](std::string& text) -> std::string {
+            if (all && NormalName(text) == "ALL") {
+                text = "all";
+                return {};
+            }
+            return number(text);
+        },
+        positional ? "" : number.get_description());
     return app
         ->add_option_function<std::string>(
             name,
@@ -69,21 +80,8 @@ CLI::Option* MotorNumber(CLI::App* app, const std::string& name, std::optional<i
                 motor = text == "all" ? std::nullopt : std::optional<int>(std::stoi(text) - 1);
             },
             help)
-        ->type_name(name.starts_with("--") ? "N" : "")
-        ->transform(CLI::Validator(
-            [all](std::string& text) -> std::string {
-                if (all && (text == "all" || text == "ALL" || text == "All")) {
-                    text = "all";
-                    return {};
-                }
-                int64_t value = 0;
-                std::string problem = NumberProblem(text, 1, kMotorCount, value);
-                if (problem.empty()) {
-                    text = std::to_string(value);
-                }
-                return problem;
-            },
-            name.starts_with("--") ? "1..3" : ""));
+        ->type_name(positional ? "" : "N")
+        ->transform(motorOrAll);
 }
 
 CLI::Option* OptionalNumber(CLI::App* app, const std::string& name, const char* typeName,
@@ -254,9 +252,12 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     auto* help = app.add_subcommand("help", "show the help of the program or of one command");
     help->add_option("COMMAND", helpWords, "the command, e.g. move or ram shape");
 
-    // Only the program's own help lists the registers; a command's help stays short.
-    app.footer(RegisterHelp() +
-               "\nExit status: 0 done, 1 the board does not answer or refuses, 2 a usage error.");
+    // Only the program's own help lists the registers (made when shown); a command's help
+    // stays short.
+    app.footer([] {
+        return RegisterHelp() +
+               "\nExit status: 0 done, 1 the board does not answer or refuses, 2 a usage error.";
+    });
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {

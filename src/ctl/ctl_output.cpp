@@ -75,7 +75,11 @@ void PrintError(std::ostream& err, bool json, const std::string& message, int ex
     if (json) {
         err << JsonLine({{"error", message}, {"exit_status", exitStatus}});
     } else {
-        err << "vrx630ctl: " << message << '\n';
+        // The message may quote what was typed, line breaks and all: it stays one line.
+        std::string line = message;
+        std::replace_if(
+            line.begin(), line.end(), [](char c) { return c >= 0 && c < 0x20; }, '?');
+        err << "vrx630ctl: " << line << '\n';
     }
 }
 

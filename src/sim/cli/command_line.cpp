@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <vector>
 
 namespace vrx::sim {
@@ -183,7 +184,11 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> args) {
     } catch (const CLI::CallForHelp&) {
         cl.help = true;
     } catch (const CLI::ParseError& e) {
-        return {std::nullopt, e.what()};
+        // The message quotes what was typed, which may hold a line break: it stays one line.
+        std::string error = e.what();
+        std::replace_if(
+            error.begin(), error.end(), [](char c) { return c >= 0 && c < 0x20; }, '?');
+        return {std::nullopt, error};
     }
     return {cl, {}};
 }

@@ -27,12 +27,16 @@ vrx_ensure_packages() {
     apt-get install -y -qq --no-install-recommends $missing
 }
 
-# Toolchain, Qt and the test libraries.
-VRX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev
-    libgmock-dev libbenchmark-dev)
+# Toolchain, Qt, the header-only libraries (CLI11 for the command lines, nlohmann/json for
+# vrx630ctl's JSON, toml++ for configuration files) and the test libraries.
+VRX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev
+    nlohmann-json3-dev libtomlplusplus-dev libgtest-dev libgmock-dev libbenchmark-dev)
 # Building and checking the Debian package: dpkg-shlibdeps finds the packages it depends on,
 # lintian checks the package as Debian would.
 VRX_PACKAGING_PACKAGES=(dpkg-dev lintian)
 # The Windows build of the Qt-free parts and its tests under Wine (scripts/test-windows):
-# mingw-w64 with POSIX threads, Wine, and GoogleTest's sources to build for Windows.
-VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest)
+# mingw-w64 with POSIX threads, Wine, GoogleTest's sources to build for Windows, and the
+# header-only CLI11, nlohmann/json and toml++, whose headers the cross build copies into its
+# build tree.
+VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest
+    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev)

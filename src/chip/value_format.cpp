@@ -1,5 +1,6 @@
 #include "chip/value_format.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace vrx {
@@ -18,6 +19,30 @@ std::string FormatSlotValue(int32_t value, int signBit) {
         return buf;
     }
     return std::to_string(value);
+}
+
+std::optional<int64_t> ParseWholeNumber(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    if (negative) {
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+    } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'b' || text[1] == 'B')) {
+        base = 2;
+    }
+    if (base != 10) {
+        text.remove_prefix(2);
+    }
+    uint64_t magnitude = 0;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+        magnitude > (uint64_t{1} << 62)) {
+        return std::nullopt;
+    }
+    return negative ? -int64_t(magnitude) : int64_t(magnitude);
 }
 
 std::string BitString(uint32_t value, int digits) {

@@ -3,6 +3,7 @@
 // display text of a polled value, and the bit strings of the check lists.
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,6 +20,11 @@ int32_t SignExtend(uint32_t value, int signBit);
 
 // Upper-case hex with at least -signBit digits when signBit < 0, else decimal.
 std::string FormatSlotValue(int32_t value, int signBit);
+
+// A whole number as typed on a command line: decimal, 0x hexadecimal or 0b binary, with an
+// optional minus sign. Nothing for anything else: blanks, a bare prefix, other digits, a
+// magnitude beyond 2^62.
+std::optional<int64_t> ParseWholeNumber(std::string_view text);
 
 // Exactly `digits` characters of "0"/"1", most significant bit first.
 std::string BitString(uint32_t value, int digits);

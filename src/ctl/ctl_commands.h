@@ -3,30 +3,30 @@
 // the program's windows send for the same thing, through the shared protocol units, and emits
 // its result.
 
-#include "ctl/ctl_args.h"
+#include "chip/ram_transfer.h"
+#include "chip/register_map.h"
+#include "ctl/ctl_command_line.h"
 #include "ctl/ctl_output.h"
 #include "protocol/board_session.h"
 
-#include <atomic>
-#include <string>
-#include <vector>
-
 namespace vrx::ctl {
-
-// Set by SIGINT or SIGTERM: watch and --wait end at the next step.
-extern std::atomic<bool> g_stop;
 
 void Identify(BoardSession& board, const Identification& id, Output& out);
 void Status(BoardSession& board, Output& out);
-void Get(BoardSession& board, const CommandArgs& args, Output& out);
-void Set(BoardSession& board, const CommandArgs& args, Output& out);
-void Move(BoardSession& board, const CommandArgs& args, Output& out);
-void Stop(BoardSession& board, const CommandArgs& args, Output& out);
-void Ram(BoardSession* board, const CommandArgs& args, Output& out);
-void Raw(BoardSession& board, const CommandArgs& args, Output& out);
-void Watch(BoardSession& board, const CommandArgs& args, Output& out);
+void Get(BoardSession& board, const Invocation& inv, Output& out);
+void Set(BoardSession& board, const Invocation& inv, Output& out);
+void Move(BoardSession& board, const Invocation& inv, Output& out);
+void Stop(BoardSession& board, const Invocation& inv, Output& out);
+void Raw(BoardSession& board, const Invocation& inv, Output& out);
+void Watch(BoardSession& board, const Invocation& inv, Output& out);
+// `ram read`, `ram write` and `ram shape`; without a board for a shape that is only printed.
+void Ram(BoardSession* board, const Invocation& inv, Output& out);
 
-// Whether `ram` needs the board for these arguments (a shape that is only printed does not).
-bool RamNeedsBoard(const CommandArgs& args);
+// Why an answer did not come: Ctrl+C, or a board that does not answer (`consequence` follows).
+[[noreturn]] void NoAnswer(const std::string& consequence = "");
+Answer Need(const std::optional<Answer>& answer);
+// The value of a motor register, as the register window shows it.
+int32_t ReadValue(BoardSession& board, MotorReg reg, int motor);
+TransferFunction Transfers(BoardSession& board);
 
 } // namespace vrx::ctl

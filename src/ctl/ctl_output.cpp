@@ -1,5 +1,7 @@
 #include "ctl/ctl_output.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -7,44 +9,34 @@ namespace vrx::ctl {
 
 namespace {
 
-std::string JsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            quoted += "\\\"";
-            break;
-        case '\\':
-            quoted += "\\\\";
-            break;
-        case '\n':
-            quoted += "\\n";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                quoted += escaped;
-            } else {
-                quoted += c;
-            }
-        }
+// Texts may carry what was typed or a file name, which need not be UTF-8: such bytes are
+// replaced rather than ending the program.
+std::string JsonLine(const nlohmann::ordered_json& object) {
+    return object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+std::string PeopleText(const Item& item) {
+    if (const auto* number = std::get_if<long long>(&item.value)) {
+        return std::to_string(*number);
     }
-    return quoted + "\"";
+    if (const auto* flag = std::get_if<bool>(&item.value)) {
+        return *flag ? "1" : "0";
+    }
+    return std::get<std::string>(item.value);
 }
 
 } // namespace
 
 Item Number(std::string name, long long value) {
-    return {std::move(name), std::to_string(value), true, false};
+    return {std::move(name), value};
 }
 
 Item Text(std::string name, std::string text) {
-    return {std::move(name), std::move(text), false, false};
+    return {std::move(name), std::move(text)};
 }
 
 Item Flag(std::string name, bool on) {
-    return {std::move(name), on ? "1" : "0", false, true};
+    return {std::move(name), on};
 }
 
 std::string Hex(uint32_t value, int digits) {
@@ -55,17 +47,11 @@ std::string Hex(uint32_t value, int digits) {
 
 void Output::Emit(const std::vector<Item>& items) {
     if (json_) {
-        out_ << '{';
-        for (size_t i = 0; i < items.size(); ++i) {
-            const Item& item = items[i];
-            out_ << (i ? "," : "") << JsonString(item.name) << ':';
-            if (item.flag) {
-                out_ << (item.text == "1" ? "true" : "false");
-            } else {
-                out_ << (item.number ? item.text : JsonString(item.text));
-            }
+        nlohmann::ordered_json object = nlohmann::ordered_json::object();
+        for (const Item& item : items) {
+            std::visit([&](const auto& value) { object[item.name] = value; }, item.value);
         }
-        out_ << "}\n";
+        out_ << JsonLine(object) << std::flush; // a script reading a watch sees each line at once
         return;
     }
     size_t width = 0;
@@ -73,13 +59,27 @@ void Output::Emit(const std::vector<Item>& items) {
         width = std::max(width, item.name.size());
     }
     for (const Item& item : items) {
-        out_ << item.name << std::string(width - item.name.size() + 2, ' ') << item.text << '\n';
+        out_ << item.name << std::string(width - item.name.size() + 2, ' ') << PeopleText(item)
+             << '\n';
     }
+    out_ << std::flush;
 }
 
 void Output::Line(const std::string& text) {
     if (!json_) {
-        out_ << text << '\n';
+        out_ << text << '\n' << std::flush;
+    }
+}
+
+void PrintError(std::ostream& err, bool json, const std::string& message, int exitStatus) {
+    if (json) {
+        err << JsonLine({{"error", message}, {"exit_status", exitStatus}});
+    } else {
+        // The message may quote what was typed, line breaks and all: it stays one line.
+        std::string line = message;
+        std::replace_if(
+            line.begin(), line.end(), [](char c) { return c >= 0 && c < 0x20; }, '?');
+        err << "vrx630ctl: " << line << '\n';
     }
 }
 

@@ -1,19 +1,19 @@
 #pragma once
 // What vrx630ctl prints: each result is a list of named values, printed for people as aligned
-// "name  value" lines, or with --json as one JSON object per line.
+// "name  value" lines, or with --json as one JSON object per line. Errors go the same two ways:
+// "vrx630ctl: message", or {"error": "message", "exit_status": N}. Names are identifiers.
 
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace vrx::ctl {
 
 struct Item {
     std::string name;
-    std::string text;    // as printed for people
-    bool number = false; // JSON: a number rather than a string
-    bool flag = false;   // JSON: true or false (text "1" or "0")
+    std::variant<long long, std::string, bool> value; // JSON: a number, a string, true/false
 };
 
 Item Number(std::string name, long long value);
@@ -33,5 +33,8 @@ private:
     std::ostream& out_;
     bool json_;
 };
+
+// The error line of a failed command in the chosen form.
+void PrintError(std::ostream& err, bool json, const std::string& message, int exitStatus);
 
 } // namespace vrx::ctl

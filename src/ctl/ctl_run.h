@@ -9,6 +9,5 @@
 namespace vrx::ctl {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-std::string HelpText();
 
 } // namespace vrx::ctl

@@ -1,6 +1,6 @@
 #include "ctl/simulated_port.h"
 
-#include "ctl/ctl_args.h"
+#include "ctl/ctl_errors.h"
 #include "sim/pty_board.h"
 
 namespace vrx::ctl {

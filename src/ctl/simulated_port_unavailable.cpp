@@ -1,4 +1,4 @@
-#include "ctl/ctl_args.h"
+#include "ctl/ctl_errors.h"
 #include "ctl/simulated_port.h"
 
 namespace vrx::ctl {

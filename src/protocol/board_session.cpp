@@ -19,14 +19,15 @@ std::optional<std::vector<uint8_t>> BoardSession::Command(const std::vector<uint
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        const int waiting =
-            line_.WaitForInput(replyBytes, uint32_t(std::max<int64_t>(0, left.count())));
+        const int64_t slice =
+            cancelled_ ? std::min<int64_t>(left.count(), kCancelCheckMs) : left.count();
+        const int waiting = line_.WaitForInput(replyBytes, uint32_t(std::max<int64_t>(0, slice)));
         if (ClassifyArrival(true, detecting, waiting) == Arrival::Take) {
             std::vector<uint8_t> reply(size_t(replyBytes), 0);
             line_.Read(reply.data(), replyBytes);
             return reply;
         }
-        if (line_.Lost() || left.count() <= 0) {
+        if (line_.Lost() || left.count() <= 0 || (cancelled_ && cancelled_())) {
             line_.PurgeIn();
             return std::nullopt;
         }

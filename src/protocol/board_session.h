@@ -9,6 +9,7 @@
 #include "protocol/board_identification.h"
 #include "serial/serial_line.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
     // One telegram and its answer; nothing when the board does not answer.
     std::optional<Answer> Transfer(const Telegram& t);
 
+    // Asked at least every kCancelCheckMs while a reply is awaited: true ends the wait as if
+    // the board had not answered, so a program can stop at once however long the timeout.
+    static constexpr uint32_t kCancelCheckMs = 10;
+    void SetCancel(std::function<bool()> cancelled) { cancelled_ = std::move(cancelled); }
+
 private:
     std::optional<std::vector<uint8_t>> Command(const std::vector<uint8_t>& bytes, int replyBytes,
                                                 bool detecting);
@@ -33,6 +39,7 @@ private:
     SerialLine& line_;
     uint32_t replyTimeoutMs_;
     BoardKind kind_ = BoardKind::Plain;
+    std::function<bool()> cancelled_;
 };
 
 } // namespace vrx

@@ -1,17 +1,26 @@
 // vrx630ctl run in-process against a simulated board on a pseudo-terminal: its output in both
 // forms, its exit status, and what it refuses before anything goes on the wire.
 #include "ctl/ctl_run.h"
+#include "ctl/stop_request.h"
 #include "serial/serial_line.h"
 #include "sim/pty_board.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
+#include <thread>
 
 namespace vrx::ctl {
 namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Frame = std::vector<uint8_t>;
 
 class CtlTest : public testing::Test {
 protected:
@@ -26,9 +35,9 @@ protected:
         return ctl::Run(args, out, err);
     }
     // The telegram frames the command sent (the detection burst holds none).
-    std::vector<std::vector<uint8_t>> Frames() {
+    std::vector<Frame> Frames() {
         const std::vector<uint8_t> wire = board.Trace().Bytes();
-        std::vector<std::vector<uint8_t>> frames;
+        std::vector<Frame> frames;
         for (size_t i = 0; i + 5 <= wire.size(); ++i) {
             if (wire[i] == 0x23) {
                 frames.emplace_back(wire.begin() + long(i) + 1, wire.begin() + long(i) + 5);
@@ -36,6 +45,12 @@ protected:
             }
         }
         return frames;
+    }
+    // A file in the test's folder with the text.
+    static std::string File(const std::string& name, const std::string& text) {
+        const std::string path = testing::TempDir() + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
     }
 
     sim::PtyBoard board;
@@ -53,6 +68,13 @@ TEST_F(CtlTest, ResultsForPeopleAndAsJson) {
     EXPECT_TRUE(out.str().ends_with("\"answer\":\"15 00 03 E8\"}\n")) << out.str();
     ASSERT_EQ(Ctl({"identify"}), 0);
     EXPECT_TRUE(out.str().starts_with("board           VRX630 board\n")) << out.str();
+    // A bit list is taken and shown as a bit string; the GUI's text with 0b in front.
+    ASSERT_EQ(Ctl({"set", "INTERRUPT_MASK=0b00000101", "INTERRUPT_FLAGS=0x3"}), 0) << err.str();
+    EXPECT_EQ(Frames().back(), (Frame{0x16, 0, 0x05, 0x03}));
+    ASSERT_EQ(Ctl({"get", "INTERRUPT_MASK"}), 0) << err.str();
+    EXPECT_NE(out.str().find("INTERRUPT_MASK   0b00000101\nINTERRUPT_FLAGS  0b00000011\n"),
+              std::string::npos)
+        << out.str();
 }
 
 TEST_F(CtlTest, SetKeepsTheFieldsItDoesNotName) {
@@ -60,43 +82,86 @@ TEST_F(CtlTest, SetKeepsTheFieldsItDoesNotName) {
     ASSERT_EQ(Ctl({"set", "P_DIV=3"}), 0) << err.str();
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0], (std::vector<uint8_t>{0x13, 0, 0, 0}));   // read first
-    EXPECT_EQ(frames[1], (std::vector<uint8_t>{0x12, 0, 200, 3})); // P_MUL kept
+    EXPECT_EQ(frames[0], (Frame{0x13, 0, 0, 0}));   // read first
+    EXPECT_EQ(frames[1], (Frame{0x12, 0, 200, 3})); // P_MUL kept
+}
+
+TEST_F(CtlTest, MoveKeepsTheParametersItIsNotGiven) {
+    ASSERT_EQ(Ctl({"set", "A_MAX=1000"}), 0) << err.str();
+    ASSERT_EQ(Ctl({"move", "1", "--mode", "RAMP", "--target", "100"}), 0) << err.str();
+    const auto frames = Frames();
+    ASSERT_GE(frames.size(), 3u);
+    // V_MIN, V_MAX and A_MAX are read before anything is written, and written back as read.
+    EXPECT_EQ(std::vector<Frame>(frames.begin(), frames.begin() + 3),
+              (std::vector<Frame>{{0x05, 0, 0, 0}, {0x07, 0, 0, 0}, {0x0D, 0, 0, 0}}));
+    EXPECT_NE(std::find(frames.begin(), frames.end(), Frame{0x0C, 0, 0x03, 0xE8}), frames.end());
+    EXPECT_EQ(frames.back(), (Frame{0x00, 0, 0, 100}));
 }
 
 TEST_F(CtlTest, RefusalsSendNothing) {
+    // Whole files but for one fault each, which a lenient reader would load as zeros.
+    const std::string line = "00,01,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F\r\n";
+    const auto ram = [&](const std::string& name, const std::string& third, int lines = 8) {
+        std::string text;
+        for (int row = 0; row < lines; ++row) {
+            text += row == 2 ? third : line;
+        }
+        return File(name, text);
+    };
+    const std::string spaced =
+        ram("spaced.630", "00,01, 2,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F\n");
+    const std::string zz = ram("zz.630", "00,ZZ,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F\n");
+    const std::string shortLine = ram("short-line.630", "00,01,02,03\r\n");
+    const std::string sevenLines = ram("seven-lines.630", line, 7);
+    const std::string noDir = testing::TempDir() + "no/such/dir/ram.630";
     struct Case {
         std::vector<std::string> args;
         int status;
-        const char* message;
+        std::string message;
     };
     const Case cases[] = {
-        {{"set", "V_MIN=5000"}, 2, "V_MIN 5000 is out of range 0..2047"},
+        {{"set", "V_MIN=5000"}, 2, "V_MIN: 5000 is out of range 0..2047"},
         {{"set", "A_ACTUAL=1"}, 2, "A_ACTUAL cannot be written"},
-        {{"get", "NO_SUCH"}, 2, "no register NO_SUCH"},
-        {{"move", "4", "--mode", "RAMP"}, 2, "the motor 4 is out of range 1..3"},
-        {{"move", "1", "--mode", "JUMP"}, 2, "no ramp mode JUMP"},
-        {{"raw", "1", "2", "3"}, 2, "usage: vrx630ctl raw B0 B1 B2 B3"},
+        {{"set", "A_MAX"}, 2, "set A_MAX needs FIELD=VALUE"},
+        {{"set", "INTERRUPT_MASK", "INTERRUPT_MASK=00000101"}, 2, "write 0b00000101 for bits"},
+        {{"get", "NO_SUCH"}, 2, "no register \"NO_SUCH\""},
         {{"get", "SPI_COVER_TELEGRAM", "--motor", "1"}, 2, "is a global register"},
-        {{"frobnicate"}, 2, "no command frobnicate"},
+        {{"move", "4", "--mode", "RAMP"}, 2, "N: 4 is out of range 1..3"},
+        {{"move", "1", "--mode", "JUMP"}, 2, "\"JUMP\" is not a ramp mode"},
+        {{"move", "1", "--mode", "VELOCITY", "--velocity", "2048"},
+         2,
+         "--velocity: 2048 is out of range -2047..2047"},
+        {{"move", "1", "--mode", "VELOCITY", "--velocity", "4096"}, 2, "4096 is out of range"},
+        {{"move", "1", "--mode", "RAMP", "--target", "010x"}, 2, "\"010x\" is not a whole number"},
+        {{"raw", "1", "2", "3"}, 2, "B3 is required"},
+        {{"raw", "GG", "00", "00", "00"}, 2, "B0: \"GG\" is not a hexadecimal byte"},
+        {{"ram", "shape", "2"}, 2, "\"2\" is not a number from -1 to 1"},
+        {{"ram", "write", spaced}, 2, "line 3, field 3: \" 2\" is not a two-digit"},
+        {{"ram", "write", zz}, 2, "line 3, field 2: \"ZZ\""},
+        {{"ram", "write", shortLine}, 2, "line 3: only 4 bytes, sixteen needed"},
+        {{"ram", "write", sevenLines}, 2, "line 8: missing"},
+        {{"ram", "write", noDir}, 2, "cannot read " + noDir},
+        {{"ram", "read", noDir}, 2, "cannot write " + noDir},
+        {{"ram", "shape", "0", "--output", noDir}, 2, "cannot write " + noDir},
+        {{"frobnicate"}, 2, "no command \"frobnicate\""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Ctl(c.args), c.status) << c.args[0];
+        EXPECT_EQ(Ctl(c.args), c.status) << c.message;
         EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
-        EXPECT_TRUE(Frames().empty()) << c.args[0];
+        EXPECT_TRUE(Frames().empty()) << c.message;
     }
 }
 
 TEST_F(CtlTest, ATooSmallAccelerationIsRefusedUnlessForced) {
-    const std::vector<std::string> move = {"move", "1",      "--mode", "RAMP",   "--target",
-                                           "100",  "--vmax", "100",    "--amax", "0"};
+    const std::vector<std::string> move = {"move",   "1", "--mode", "RAMP", "--target", "100",
+                                           "--vmin", "0", "--vmax", "100",  "--amax",   "0"};
     EXPECT_EQ(Ctl(move), 1);
     EXPECT_NE(err.str().find("below the smallest advisable value 1"), std::string::npos);
-    EXPECT_EQ(Frames(), (std::vector<std::vector<uint8_t>>{{0x19, 0, 0, 0}})); // nothing written
+    EXPECT_EQ(Frames(), (std::vector<Frame>{{0x19, 0, 0, 0}})); // nothing written
     auto forced = move;
     forced.push_back("--force");
     EXPECT_EQ(Ctl(forced), 0) << err.str();
-    EXPECT_EQ(Frames().back(), (std::vector<uint8_t>{0x00, 0, 0, 100}));
+    EXPECT_EQ(Frames().back(), (Frame{0x00, 0, 0, 100}));
 }
 
 TEST_F(CtlTest, MoveWithWaitReturnsWhenTheMotorHasArrived) {
@@ -106,6 +171,15 @@ TEST_F(CtlTest, MoveWithWaitReturnsWhenTheMotorHasArrived) {
         << err.str();
     EXPECT_TRUE(out.str().ends_with("X_ACTUAL  300\n")) << out.str();
     EXPECT_EQ(board.With([](sim::SimulatedBoard& b) { return b.Model().Motor(1).XActual(); }), 300);
+}
+
+TEST_F(CtlTest, MoveWithWaitGivesUpOnAMotorThatStandsStill) {
+    const auto start = Clock::now();
+    EXPECT_EQ(Ctl({"move", "1", "--mode", "RAMP", "--target", "100", "--vmax", "0", "--amax",
+                   "1000", "--wait"}),
+              1);
+    EXPECT_LT(Clock::now() - start, 3s);
+    EXPECT_EQ(err.str(), "vrx630ctl: motor 1 does not move\n");
 }
 
 TEST_F(CtlTest, RamFileRoundTripAndWatch) {
@@ -128,6 +202,52 @@ TEST_F(CtlTest, RamFileRoundTripAndWatch) {
     EXPECT_FALSE(std::getline(lines, extra));
 }
 
+TEST_F(CtlTest, EveryJsonLineParsesAndErrorsCarryTheirStatus) {
+    const std::string file = testing::TempDir() + "ctl_json.630";
+    const std::vector<std::vector<std::string>> commands = {
+        {"identify"},
+        {"status"},
+        {"get", "USTEP_RES", "--motor", "3"},
+        {"get", "reference switch inputs"},
+        {"set", "SPI_COVER_LEN=4"},
+        {"move", "1", "--mode", "HOLD", "--velocity", "0"},
+        {"stop", "all"},
+        {"raw", "2d", "00", "00", "00"},
+        {"watch", "--count", "2", "--interval", "10"},
+        {"ram", "shape", "0"},
+        {"ram", "read", file},
+        {"ram", "write", file},
+        {"get", "NO_SUCH"},
+        {"raw", "GG", "00", "00", "00"},
+        {"frobnicate", "--json"},
+        {"move", "1", "--mode", "RAMP", "--target", "1", "--amax", "0"},
+    };
+    const std::regex identifier("[A-Za-z_][A-Za-z0-9_]*");
+    for (std::vector<std::string> args : commands) {
+        const std::string what = args[0];
+        args.insert(args.begin(), "--json");
+        const int status = Ctl(args);
+        std::istringstream lines(out.str());
+        int results = 0;
+        for (std::string line; std::getline(lines, line); ++results) {
+            const auto object = nlohmann::json::parse(line);
+            ASSERT_TRUE(object.is_object()) << line;
+            for (const auto& item : object.items()) {
+                EXPECT_TRUE(std::regex_match(item.key(), identifier)) << item.key();
+            }
+        }
+        if (status == 0) {
+            EXPECT_GT(results, 0) << what;
+            EXPECT_EQ(err.str(), "") << what;
+            continue;
+        }
+        const auto error = nlohmann::json::parse(err.str());
+        EXPECT_EQ(error.size(), 2u) << err.str();
+        EXPECT_TRUE(error.at("error").is_string()) << err.str();
+        EXPECT_EQ(error.at("exit_status"), status) << err.str();
+    }
+}
+
 TEST_F(CtlTest, ASilentBoardAndAPortInUseAreReported) {
     SerialLine holder;
     int error = 0;
@@ -143,10 +263,38 @@ TEST_F(CtlTest, ASilentBoardAndAPortInUseAreReported) {
     EXPECT_EQ(err.str(), "vrx630ctl: the board does not respond\n");
 }
 
-TEST(Ctl, HelpListsTheRegistersAndShapesNeedNoBoard) {
+TEST_F(CtlTest, AStopRequestEndsTheWaitForASilentBoard) {
+    sim::LineOptions silent;
+    silent.silent = true;
+    board.SetOptions(silent);
+    std::thread request([] {
+        std::this_thread::sleep_for(200ms); // well into the reply timeout of two seconds
+        g_stopRequested = true;
+    });
+    const auto start = Clock::now();
+    EXPECT_EQ(Ctl({"status"}), 1);
+    EXPECT_LT(Clock::now() - start, 1s);
+    request.join();
+    g_stopRequested = false;
+    EXPECT_EQ(err.str(), "vrx630ctl: interrupted\n");
+}
+
+TEST(Ctl, HelpListsTheRegistersWithTheirFieldsAndShapesNeedNoBoard) {
     std::ostringstream out, err;
     EXPECT_EQ(ctl::Run({"--help"}, out, err), 0);
-    EXPECT_NE(out.str().find("P_MUL_/_P_DIV"), std::string::npos);
+    EXPECT_NE(out.str().find("P_MUL / P_DIV           P_MUL=128..255 P_DIV=0..13\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("INTERRUPT_MASK=0b00000000..0b11111111"), std::string::npos);
+    EXPECT_NE(out.str().find("SPI_COVER_POS=0..63 SPI_COVER_LEN=0..31"), std::string::npos);
+    out.str("");
+    EXPECT_EQ(ctl::Run({"help", "move"}, out, err), 0);
+    EXPECT_NE(out.str().find("--amax A:0..2047"), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find("P_MUL"), std::string::npos); // one command's options only
+    out.str("");
+    EXPECT_EQ(ctl::Run({"ram", "shape", "--help"}, out, err), 0);
+    EXPECT_NE(out.str().find("--output FILE"), std::string::npos) << out.str();
+    out.str("");
     EXPECT_EQ(ctl::Run({"ram", "shape", "1"}, out, err), 0) << err.str();
     EXPECT_NE(out.str().find("2B 2D 2D"), std::string::npos);
     EXPECT_EQ(ctl::Run({"status"}, out, err), 2);

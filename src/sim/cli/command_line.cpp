@@ -1,8 +1,10 @@
 #include "sim/cli/command_line.h"
 
+#include "chip/value_format.h"
+
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
-#include <charconv>
-#include <functional>
 #include <vector>
 
 namespace vrx::sim {
@@ -13,242 +15,189 @@ constexpr int kMaxMs = 600000;
 constexpr int32_t kPositionMin = -8388608;
 constexpr int32_t kPositionMax = 8388607;
 
-std::optional<long long> ParseNumber(std::string_view text, long long min, long long max) {
-    bool negative = false;
-    if (!text.empty() && text.front() == '-') {
-        negative = true;
-        text.remove_prefix(1);
-    }
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    long long value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    value = negative ? -value : value;
-    if (value < min || value > max) {
-        return std::nullopt;
-    }
-    return value;
+std::string Invalid(const std::string& value, const std::string& expected) {
+    return "invalid value '" + value + "': expected " + expected;
 }
 
-std::optional<std::array<long long, 2>> ParsePair(std::string_view text, long long min,
-                                                  long long max) {
+std::string Range(long long min, long long max) {
+    return "a whole number from " + std::to_string(min) + " to " + std::to_string(max);
+}
+
+std::optional<long long> Number(std::string_view text, long long min, long long max) {
+    const auto value = ParseWholeNumber(text);
+    return value && *value >= min && *value <= max ? value : std::nullopt;
+}
+
+// "A,B" with both numbers within [min, max].
+std::optional<std::array<long long, 2>> Pair(std::string_view text, long long min, long long max) {
     const size_t comma = text.find(',');
     if (comma == std::string_view::npos) {
         return std::nullopt;
     }
-    const auto first = ParseNumber(text.substr(0, comma), min, max);
-    const auto second = ParseNumber(text.substr(comma + 1), min, max);
+    const auto first = Number(text.substr(0, comma), min, max);
+    const auto second = Number(text.substr(comma + 1), min, max);
     if (!first || !second) {
         return std::nullopt;
     }
     return std::array<long long, 2>{*first, *second};
 }
 
-using Handler = std::function<std::optional<std::string>(CommandLine&, std::string_view)>;
-
-struct OptionDef {
-    std::string_view name;
-    std::string_view valueName; // empty: a switch without value
-    std::string_view help;
-    Handler apply;
-};
-
-std::string Invalid(std::string_view name, std::string_view value, std::string_view expected) {
-    return "invalid value '" + std::string(value) + "' for --" + std::string(name) + ": expected " +
-           std::string(expected);
+// A number within [min, max] (decimal, 0x hexadecimal or 0b binary), handed on as decimal so
+// CLI11 converts it as such (its own conversion would read a leading 0 as octal).
+CLI::Validator WholeNumber(long long min, long long max) {
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            const auto value = Number(text, min, max);
+            if (!value) {
+                return Invalid(text, Range(min, max));
+            }
+            text = std::to_string(*value);
+            return {};
+        },
+        "");
 }
 
-// A handler storing a number from min to max through `store`.
+CLI::Validator NumberPair(long long min, long long max) {
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            return Pair(text, min, max)
+                       ? ""
+                       : Invalid(text, "two numbers from " + std::to_string(min) + " to " +
+                                           std::to_string(max) + " separated by a comma");
+        },
+        "");
+}
+
+CLI::Validator NonEmpty() {
+    return CLI::Validator(
+        [](std::string& text) { return text.empty() ? Invalid(text, "a non-empty text") : ""; },
+        "");
+}
+
+template <class T>
+void NumberOption(CLI::App& app, const std::string& name, const std::string& valueName,
+                  long long min, long long max, T& into, const std::string& help) {
+    app.add_option_function<long long>(
+           name, [&into](const long long& value) { into = T(value); }, help)
+        ->type_name(valueName)
+        ->transform(WholeNumber(min, max));
+}
+
 template <class Store>
-Handler Number(std::string_view name, long long min, long long max, Store store) {
-    return [=](CommandLine& cl, std::string_view value) -> std::optional<std::string> {
-        const auto number = ParseNumber(value, min, max);
-        if (!number) {
-            return Invalid(name, value,
-                           "a whole number from " + std::to_string(min) + " to " +
-                               std::to_string(max));
-        }
-        store(cl, *number);
-        return std::nullopt;
-    };
+void PairOption(CLI::App& app, const std::string& name, const std::string& valueName, long long min,
+                long long max, Store store, const std::string& help) {
+    app.add_option_function<std::string>(
+           name, [=](const std::string& text) { store(*Pair(text, min, max)); }, help)
+        ->type_name(valueName)
+        ->check(NumberPair(min, max));
 }
 
-template <class Store>
-Handler Pair(std::string_view name, long long min, long long max, Store store) {
-    return [=](CommandLine& cl, std::string_view value) -> std::optional<std::string> {
-        const auto pair = ParsePair(value, min, max);
-        if (!pair) {
-            return Invalid(name, value,
-                           "two numbers from " + std::to_string(min) + " to " +
-                               std::to_string(max) + " separated by a comma");
-        }
-        store(cl, *pair);
-        return std::nullopt;
-    };
+void Flag(CLI::App& app, const std::string& name, bool& into, const std::string& help) {
+    app.add_flag(name, into, help)->disable_flag_override();
 }
 
-Handler Flag(std::function<void(CommandLine&)> set) {
-    return [set](CommandLine& cl, std::string_view) -> std::optional<std::string> {
-        set(cl);
-        return std::nullopt;
-    };
-}
+// After the usage line and the options, as the help's last paragraph.
+const char* const kDescription =
+    "Serves a simulated VRX630 evaluation board on a pseudo-terminal, prints the device path\n"
+    "and runs until SIGINT or SIGTERM. Open the path like a serial port (19200 8N1).";
 
-Handler Text(std::string_view name, std::function<void(CommandLine&, std::string_view)> set) {
-    return [=](CommandLine& cl, std::string_view value) -> std::optional<std::string> {
-        if (value.empty()) {
-            return Invalid(name, value, "a non-empty text");
-        }
-        set(cl, value);
-        return std::nullopt;
-    };
-}
-
-const std::vector<OptionDef>& Options() {
-    static const std::vector<OptionDef> options = {
-        {"variant", "NAME", "board to play: plain, zepha, balsen, 516, 52x or 880 (default plain)",
-         [](CommandLine& cl, std::string_view value) -> std::optional<std::string> {
-             const auto variant = ParseVariant(value);
-             if (!variant) {
-                 return Invalid("variant", value, "plain, zepha, balsen, 516, 52x or 880");
-             }
-             cl.variant = *variant;
-             return std::nullopt;
-         }},
-        {"link", "PATH",
-         "make PATH a symbolic link to the device (a stale link is replaced; removed at exit)",
-         Text("link", [](CommandLine& cl, std::string_view v) { cl.linkPath = v; })},
-        {"trace", "FILE", "write every received byte with its time in ms to FILE",
-         Text("trace", [](CommandLine& cl, std::string_view v) { cl.tracePath = v; })},
-        {"wire-timing", "", "bytes take their time on the line: 10 bits at 19200 baud",
-         Flag([](CommandLine& cl) { cl.line.wireTiming = true; })},
-        {"silent", "", "fault: never reply", Flag([](CommandLine& cl) { cl.line.silent = true; })},
-        {"drop-every", "N", "fault: lose every Nth reply",
-         Number("drop-every", 1, 1000000,
-                [](CommandLine& cl, long long n) { cl.line.dropEvery = int(n); })},
-        {"delay", "MS", "fault: send every reply MS milliseconds late",
-         Number("delay", 0, kMaxMs,
-                [](CommandLine& cl, long long n) { cl.line.delayMs = int(n); })},
-        {"split", "GAP_MS", "fault: send replies as two bytes, a gap of GAP_MS, then the rest",
-         Number("split", 0, kMaxMs,
-                [](CommandLine& cl, long long n) { cl.line.splitGapMs = int(n); })},
-        {"extra-byte", "", "fault: send one extra byte after every reply",
-         Flag([](CommandLine& cl) { cl.line.extraByte = true; })},
-        {"ident-delay", "MS", "fault: send the identification MS milliseconds late",
-         Number("ident-delay", 0, kMaxMs,
-                [](CommandLine& cl, long long n) { cl.line.identDelayMs = int(n); })},
-        {"hangup-after", "N",
-         "fault: answer N telegram frames and queries, then hang up at the next one",
-         Number("hangup-after", 0, 1000000000,
-                [](CommandLine& cl, long long n) { cl.line.hangUpAfter = int(n); })},
-        {"wrong-ident", "TEXT", "fault: answer the identification request with TEXT as given",
-         Text("wrong-ident",
-              [](CommandLine& cl, std::string_view v) { cl.line.wrongIdent = std::string(v); })},
-        {"error-flags", "F529,F526", "error-flag bytes of the VRX529 and VRX526 (0..255 each)",
-         Pair("error-flags", 0, 255,
-              [](CommandLine& cl, std::array<long long, 2> v) {
-                  cl.errorFlags = {uint8_t(v[0]), uint8_t(v[1])};
-              })},
-        {"load", "L529,L526", "pin the load values of the VRX529 and VRX526 (0..7 each)",
-         Pair("load", 0, 7,
-              [](CommandLine& cl, std::array<long long, 2> v) {
-                  cl.loadValues = {uint8_t(v[0]), uint8_t(v[1])};
-              })},
-        {"voltage", "RAW", "pin the supply voltage reading (0..65535, 1023 is 38 V)",
-         Number("voltage", 0, 65535,
-                [](CommandLine& cl, long long n) { cl.voltageRaw = uint16_t(n); })},
-        {"potentiometer", "RAW", "pin the potentiometer reading (0..65535)",
-         Number("potentiometer", 0, 65535,
-                [](CommandLine& cl, long long n) { cl.potentiometerRaw = uint16_t(n); })},
-        {"mode", "BYTE", "VRX880 mode byte (0..255; default 4: enabled, three-phase)",
-         Number("mode", 0, 255, [](CommandLine& cl, long long n) { cl.modeByte = uint8_t(n); })},
-        {"ref-switches", "LEFT,RIGHT",
-         "every motor gets a left switch active at or below LEFT and a right one at or above "
-         "RIGHT",
-         Pair("ref-switches", kPositionMin, kPositionMax,
-              [](CommandLine& cl, std::array<long long, 2> v) {
-                  cl.referenceSwitches = {int32_t(v[0]), int32_t(v[1])};
-              })},
-        {"help", "", "show this text and exit", Flag([](CommandLine& cl) { cl.help = true; })},
-    };
-    return options;
-}
-
-const OptionDef* FindOption(std::string_view name) {
-    for (const OptionDef& def : Options()) {
-        if (def.name == name) {
-            return &def;
-        }
-    }
-    return nullptr;
+// The options, bound to `cl`.
+void DefineOptions(CLI::App& app, CommandLine& cl) {
+    app.set_help_flag("-h,--help", "show this text and exit");
+    app.add_option_function<std::string>(
+           "--variant", [&cl](const std::string& name) { cl.variant = *ParseVariant(name); },
+           "board to play: plain, zepha, balsen, 516, 52x or 880 (default plain)")
+        ->type_name("NAME")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                return ParseVariant(text) ? ""
+                                          : Invalid(text, "plain, zepha, balsen, 516, 52x or 880");
+            },
+            ""));
+    app.add_option("--link", cl.linkPath,
+                   "make PATH a symbolic link to the device (a stale link is replaced; removed "
+                   "at exit)")
+        ->type_name("PATH")
+        ->check(NonEmpty());
+    app.add_option("--trace", cl.tracePath, "write every received byte with its time in ms to FILE")
+        ->type_name("FILE")
+        ->check(NonEmpty());
+    Flag(app, "--wire-timing", cl.line.wireTiming,
+         "bytes take their time on the line: 10 bits at 19200 baud");
+    Flag(app, "--silent", cl.line.silent, "fault: never reply");
+    NumberOption(app, "--drop-every", "N", 1, 1000000, cl.line.dropEvery,
+                 "fault: lose every Nth reply");
+    NumberOption(app, "--delay", "MS", 0, kMaxMs, cl.line.delayMs,
+                 "fault: send every reply MS milliseconds late");
+    NumberOption(app, "--split", "GAP_MS", 0, kMaxMs, cl.line.splitGapMs,
+                 "fault: send replies as two bytes, a gap of GAP_MS, then the rest");
+    Flag(app, "--extra-byte", cl.line.extraByte, "fault: send one extra byte after every reply");
+    NumberOption(app, "--ident-delay", "MS", 0, kMaxMs, cl.line.identDelayMs,
+                 "fault: send the identification MS milliseconds late");
+    NumberOption(app, "--hangup-after", "N", 0, 1000000000, cl.line.hangUpAfter,
+                 "fault: answer N telegram frames and queries, then hang up at the next one");
+    app.add_option_function<std::string>(
+           "--wrong-ident", [&cl](const std::string& text) { cl.line.wrongIdent = text; },
+           "fault: answer the identification request with TEXT as given")
+        ->type_name("TEXT")
+        ->check(NonEmpty());
+    PairOption(
+        app, "--error-flags", "F529,F526", 0, 255,
+        [&cl](std::array<long long, 2> v) {
+            cl.errorFlags = {uint8_t(v[0]), uint8_t(v[1])};
+        },
+        "error-flag bytes of the VRX529 and VRX526 (0..255 each)");
+    PairOption(
+        app, "--load", "L529,L526", 0, 7,
+        [&cl](std::array<long long, 2> v) {
+            cl.loadValues = {uint8_t(v[0]), uint8_t(v[1])};
+        },
+        "pin the load values of the VRX529 and VRX526 (0..7 each)");
+    NumberOption(app, "--voltage", "RAW", 0, 65535, cl.voltageRaw,
+                 "pin the supply voltage reading (0..65535, 1023 is 38 V)");
+    NumberOption(app, "--potentiometer", "RAW", 0, 65535, cl.potentiometerRaw,
+                 "pin the potentiometer reading (0..65535)");
+    NumberOption(app, "--mode", "BYTE", 0, 255, cl.modeByte,
+                 "VRX880 mode byte (0..255; default 4: enabled, three-phase)");
+    PairOption(
+        app, "--ref-switches", "LEFT,RIGHT", kPositionMin, kPositionMax,
+        [&cl](std::array<long long, 2> v) {
+            cl.referenceSwitches = {int32_t(v[0]), int32_t(v[1])};
+        },
+        "every motor gets a left switch active at or below LEFT and a right one at or above "
+        "RIGHT");
+    app.footer(std::string(kDescription) +
+               "\n\nMotion: one velocity unit is 2 steps/s, one acceleration unit 10 velocity "
+               "units/s.\nExit status: 0 after SIGINT or SIGTERM, 1 if the device cannot be "
+               "served, 2 on a bad command line.");
 }
 
 } // namespace
 
 CommandLineResult ParseCommandLine(std::span<const std::string_view> args) {
     CommandLine cl;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (arg == "-h") {
-            cl.help = true;
-            continue;
-        }
-        if (arg.size() < 3 || arg.substr(0, 2) != "--") {
-            return {std::nullopt, "unexpected argument '" + std::string(arg) + "' (see --help)"};
-        }
-        std::string_view name = arg.substr(2);
-        std::optional<std::string_view> inlineValue;
-        if (const size_t eq = name.find('='); eq != std::string_view::npos) {
-            inlineValue = name.substr(eq + 1);
-            name = name.substr(0, eq);
-        }
-        const OptionDef* def = FindOption(name);
-        if (def == nullptr) {
-            return {std::nullopt, "unknown option '--" + std::string(name) + "' (see --help)"};
-        }
-        std::string_view value;
-        if (def->valueName.empty()) {
-            if (inlineValue) {
-                return {std::nullopt, "option --" + std::string(name) + " takes no value"};
-            }
-        } else if (inlineValue) {
-            value = *inlineValue;
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return {std::nullopt, "option --" + std::string(name) + " needs a value " +
-                                      std::string(def->valueName)};
-        }
-        if (auto error = def->apply(cl, value)) {
-            return {std::nullopt, *error};
-        }
+    CLI::App app("", "vrx630-sim");
+    DefineOptions(app, cl);
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        cl.help = true;
+    } catch (const CLI::ParseError& e) {
+        // The message quotes what was typed, which may hold a line break: it stays one line.
+        std::string error = e.what();
+        std::replace_if(
+            error.begin(), error.end(), [](char c) { return c >= 0 && c < 0x20; }, '?');
+        return {std::nullopt, error};
     }
     return {cl, {}};
 }
 
 std::string UsageText() {
-    std::string text =
-        "Usage: vrx630-sim [OPTION]...\n"
-        "Serves a simulated VRX630 evaluation board on a pseudo-terminal, prints the device path\n"
-        "and runs until SIGINT or SIGTERM. Open the path like a serial port (19200 8N1).\n\n";
-    for (const OptionDef& def : Options()) {
-        std::string left = "  --" + std::string(def.name);
-        if (!def.valueName.empty()) {
-            left += " " + std::string(def.valueName);
-        }
-        left.resize(std::max<size_t>(left.size() + 2, 28), ' ');
-        text += left + std::string(def.help) + "\n";
-    }
-    text += "\nMotion: one velocity unit is 2 steps/s, one acceleration unit 10 velocity units/s.\n"
-            "Exit status: 0 after SIGINT or SIGTERM, 1 if the device cannot be served, 2 on a "
-            "bad command line.\n";
-    return text;
+    CommandLine cl;
+    CLI::App app("", "vrx630-sim");
+    DefineOptions(app, cl);
+    return app.help();
 }
 
 void ApplyToBoard(const CommandLine& options, SimulatedBoard& board) {

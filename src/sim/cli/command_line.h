@@ -1,6 +1,6 @@
 #pragma once
 // The command line of vrx630-sim: which board to play, where to link and trace, the line faults
-// and the pinned peripheral values. Parsed by a small parser of our own so it can be tested
+// and the pinned peripheral values. Parsed by CLI11 into this structure, so it can be tested
 // without starting anything.
 
 #include "sim/board_variant.h"

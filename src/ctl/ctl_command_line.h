@@ -1,0 +1,51 @@
+#pragma once
+// The command line of vrx630ctl, parsed by CLI11 into typed values: global options, the
+// command, and its arguments, each checked against its range. Nothing here touches a port,
+// so every refusal of what was typed happens before anything is sent.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vrx::ctl {
+
+struct MoveArgs {
+    int mode = 0; // RAMP, SOFTMODE, VELOCITY, HOLD
+    // Not given: the chip's current value is kept.
+    std::optional<int> target;
+    std::optional<int> velocity;
+    std::optional<int> vMin;
+    std::optional<int> vMax;
+    std::optional<int> aMax;
+    bool wait = false;
+    bool force = false;
+};
+
+struct Invocation {
+    std::string port;      // --port DEVICE
+    std::string simulated; // --simulated VARIANT
+    bool json = false;
+    std::string help; // not empty: print this, do nothing else
+    // identify, status, get, set, move, stop, raw, watch, ram read, ram write, ram shape
+    std::string command;
+
+    std::optional<int> motor;       // 0..2: get and set --motor, move N, stop N
+    std::vector<std::string> words; // get REGISTER, set REGISTER FIELD=VALUE ..., ram FILE
+    MoveArgs move;
+    std::array<uint8_t, 4> raw{};
+    std::string sigma; // ram shape, as typed
+    bool write = false;
+    std::string output;
+    int intervalMs = 100;
+    int count = 0; // watch: 0 until Ctrl+C
+
+    // Whether the command talks to the board (a wave shape that is only printed does not).
+    bool NeedsBoard() const;
+};
+
+// `args` without the program's name. A usage error for anything that cannot be used.
+Invocation ParseCommandLine(const std::vector<std::string>& args);
+
+} // namespace vrx::ctl

@@ -1,0 +1,96 @@
+#include "ctl/ctl_values.h"
+
+#include "chip/register_names.h"
+#include "chip/value_format.h"
+#include "ctl/ctl_errors.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+namespace vrx::ctl {
+
+std::string NumberProblem(const std::string& text, long long min, long long max, int64_t& value) {
+    const auto parsed = ParseWholeNumber(text);
+    if (!parsed) {
+        return "\"" + text + "\" is not a whole number (decimal, 0x hexadecimal or 0b binary)";
+    }
+    if (*parsed < min || *parsed > max) {
+        return text + " is out of range " + std::to_string(min) + ".." + std::to_string(max);
+    }
+    value = *parsed;
+    return {};
+}
+
+std::optional<double> ParseUnitFraction(const std::string& text) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(value) || value < -1 || value > 1) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<uint8_t> ParseHexByte(const std::string& text) {
+    const auto value = text.size() <= 2 ? ParseWholeNumber("0x" + text) : std::nullopt;
+    if (!value || *value < 0) {
+        return std::nullopt;
+    }
+    return uint8_t(*value);
+}
+
+bool IsBitList(const Field& field) {
+    return field.name == "REF_CONF" || field.name == "INTERRUPT_MASK" ||
+           field.name == "INTERRUPT_FLAGS";
+}
+
+int32_t ParseFieldValue(const RegisterDef& reg, const Field& field, const std::string& text) {
+    const std::string name = Identifier(FieldName(reg, field));
+    // The register window shows these fields as bit strings; read as decimal, such a string
+    // would be a wholly different value.
+    if (IsBitList(field) && text.size() > 1 && text[0] == '0' && std::isdigit(uint8_t(text[1]))) {
+        throw UsageError(name + ": \"" + text + "\" is ambiguous: write 0b" + text +
+                         " for bits, or the number without leading zeros");
+    }
+    int64_t value = 0;
+    const std::string problem = NumberProblem(text, field.min, field.max, value);
+    if (!problem.empty()) {
+        throw UsageError(name + ": " + problem);
+    }
+    return int32_t(value);
+}
+
+Item FieldItem(const RegisterDef& reg, const Field& field, int32_t value) {
+    const std::string name = Identifier(FieldName(reg, field));
+    if (IsBitList(field)) {
+        return Text(name, "0b" + BitString(uint32_t(value), field.width));
+    }
+    if (reg.displaySignBit < 0) {
+        return Text(name, "0x" + Hex(uint32_t(value), (field.width + 3) / 4));
+    }
+    return Number(name, value);
+}
+
+std::string RegisterTitle(const RegisterDef& reg) {
+    std::string title;
+    std::string_view rest = reg.name;
+    for (;;) {
+        const size_t slash = rest.find(" / ");
+        title += Identifier(rest.substr(0, slash));
+        if (slash == std::string_view::npos) {
+            return title;
+        }
+        title += " / ";
+        rest.remove_prefix(slash + 3);
+    }
+}
+
+std::string Identifier(std::string_view name) {
+    std::string id = NormalName(name);
+    for (size_t at; (at = id.find("_=_")) != std::string::npos;) {
+        id.replace(at, 3, "_EQ_");
+    }
+    return id;
+}
+
+} // namespace vrx::ctl

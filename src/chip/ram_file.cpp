@@ -54,35 +54,16 @@ std::string FieldCell(std::string_view field) {
     return cell;
 }
 
-bool TwoHexDigits(std::string_view field) {
-    return field.size() == 2 && std::isxdigit(static_cast<unsigned char>(field[0])) != 0 &&
-           std::isxdigit(static_cast<unsigned char>(field[1])) != 0;
-}
-
-// Loads one line into row `row` and returns the first field (from 1) that is not well formed.
-std::optional<int> LoadLine(std::string_view line, int row, RamTable& table) {
-    std::optional<int> fault;
+void LoadLine(std::string_view line, int row, RamTable& table) {
     size_t pos = 0;
     int field = 0;
     do {
         const size_t comma = line.find(',', pos);
         const size_t end = comma == std::string_view::npos ? line.size() : comma;
-        const std::string_view text = line.substr(pos, end - pos);
-        table.SetCell(row * RamTable::kColumns + field, FieldCell(text));
-        if (!fault && !TwoHexDigits(text)) {
-            fault = field + 1;
-        }
+        table.SetCell(row * RamTable::kColumns + field, FieldCell(line.substr(pos, end - pos)));
         ++field;
         pos = end + 1;
     } while (pos < line.size() && field < RamTable::kColumns);
-    if (!fault && field < RamTable::kColumns) {
-        fault = field + 1;
-    }
-    // Anything after the sixteenth field but the comma that may close it.
-    if (!fault && pos < line.size()) {
-        fault = RamTable::kColumns + 1;
-    }
-    return fault;
 }
 
 } // namespace
@@ -101,39 +82,21 @@ std::string RamFileText(const RamTable& table) {
     return text;
 }
 
-std::optional<RamFileFault> LoadRamFile(const std::function<int()>& nextChar, RamTable& table) {
+void LoadRamFile(const std::function<int()>& nextChar, RamTable& table) {
     size_t taken = 0;
     const std::function<int()> bounded = [&] {
         return taken++ < kMaxRamFileBytes ? nextChar() : -1;
     };
-    std::optional<RamFileFault> fault;
     int pending = -1;
     for (int row = 0; row < RamTable::kRows; ++row) {
-        const std::optional<std::string> line = NextLine(bounded, pending);
-        const std::optional<int> field = LoadLine(line.value_or(std::string()), row, table);
-        if (!fault && !line) {
-            fault = RamFileFault{row + 1, 1};
-        } else if (!fault && field) {
-            fault = RamFileFault{row + 1, *field};
-        }
+        LoadLine(NextLine(bounded, pending).value_or(std::string()), row, table);
     }
-    // A final line end is part of the eighth line; anything else after it is not the file's.
-    for (int line = RamTable::kRows + 1; !fault; ++line) {
-        const std::optional<std::string> rest = NextLine(bounded, pending);
-        if (!rest) {
-            break;
-        }
-        if (!rest->empty()) {
-            fault = RamFileFault{line, 1};
-        }
-    }
-    return fault;
 }
 
-std::optional<RamFileFault> LoadRamFile(std::string_view text, RamTable& table) {
+void LoadRamFile(std::string_view text, RamTable& table) {
     size_t pos = 0;
-    return LoadRamFile(
-        [&] { return pos < text.size() ? static_cast<unsigned char>(text[pos++]) : -1; }, table);
+    LoadRamFile([&] { return pos < text.size() ? static_cast<unsigned char>(text[pos++]) : -1; },
+                table);
 }
 
 } // namespace vrx

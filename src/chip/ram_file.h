@@ -2,14 +2,11 @@
 // The RAM table file (*.630): eight lines of sixteen comma-separated hexadecimal bytes, CR LF
 // after every line. The reader is lenient: lower case, one-digit fields and short lines load;
 // a field that is not a hexadecimal number loads as 00; cells after a line's last field keep
-// their content; only the first sixteen fields of the first eight lines count. What was not
-// well formed is reported all the same, so a user or a script learns that the table is not the
-// one the file meant.
+// their content; only the first sixteen fields of the first eight lines count.
 
 #include "chip/ram_table.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,17 +21,7 @@ std::string RamFileText(const RamTable& table);
 // memory (a proper file is 392 bytes).
 constexpr size_t kMaxRamFileLine = 4096;
 constexpr size_t kMaxRamFileBytes = size_t{1} << 20;
-
-// Where a file first departs from the saved form, both counted from 1: a field that is not two
-// hexadecimal digits, a line of fewer or more than sixteen fields (a comma after the last one
-// allowed), fewer than eight lines, or text after the eighth line.
-struct RamFileFault {
-    int line;
-    int field;
-};
-
-// Loads as much as the rules above allow and returns the first fault, if any.
-std::optional<RamFileFault> LoadRamFile(const std::function<int()>& nextChar, RamTable& table);
-std::optional<RamFileFault> LoadRamFile(std::string_view text, RamTable& table);
+void LoadRamFile(const std::function<int()>& nextChar, RamTable& table);
+void LoadRamFile(std::string_view text, RamTable& table);
 
 } // namespace vrx

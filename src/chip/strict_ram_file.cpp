@@ -51,7 +51,7 @@ std::optional<RamFileError> ReadLine(std::string_view line, int row, RamTable& t
         table.SetByte(byte, table.Byte(byte)); // in upper case, as the table shows a byte
     }
     if (fields.size() < size_t(RamTable::kColumns)) {
-        return RamFileError{row + 1, 0,
+        return RamFileError{row + 1, int(fields.size()) + 1,
                             "only " + std::to_string(fields.size()) + " bytes, sixteen needed"};
     }
     return std::nullopt;
@@ -74,14 +74,14 @@ std::optional<RamFileError> ReadRamFileStrictly(std::string_view text, RamTable&
     const std::vector<std::string_view> lines = Split(text, '\n');
     for (size_t row = 0; row < lines.size(); ++row) {
         if (row >= size_t(RamTable::kRows)) {
-            return RamFileError{int(row) + 1, 0, "more than eight lines"};
+            return RamFileError{int(row) + 1, 1, "more than eight lines"};
         }
         if (auto error = ReadLine(lines[row], int(row), table)) {
             return error;
         }
     }
     if (lines.size() < size_t(RamTable::kRows)) {
-        return RamFileError{int(lines.size()) + 1, 0,
+        return RamFileError{int(lines.size()) + 1, 1,
                             "missing: eight lines of sixteen bytes needed"};
     }
     return std::nullopt;

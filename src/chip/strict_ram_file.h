@@ -17,7 +17,7 @@ constexpr size_t kMaxStrictRamFileBytes = 4096;
 
 struct RamFileError {
     int line = 0;  // 1..9
-    int field = 0; // 1..17; 0 when the line as a whole is wrong
+    int field = 0; // 1..17, where the line departs from the form; 0 for the file as a whole
     std::string what;
 
     std::string Text() const;

@@ -3,6 +3,7 @@
 
 #include "chip/ram_file.h"
 #include "chip/ram_transfer.h"
+#include "chip/strict_ram_file.h"
 #include "chip/wave_shape.h"
 #include "controls/atomic_file.h"
 #include "controls/file_dialog.h"
@@ -295,22 +296,22 @@ void RamPage::BtnLoadRAMClick() {
                     QMessageBox::Critical);
         return;
     }
+    // Read whole (bounded as the reader is): loaded leniently, and checked against the saved
+    // form, so a damaged file loads as far as it can be read and says so.
+    const QByteArray bytes = file.read(qint64(kMaxRamFileBytes));
+    const std::string_view text(bytes.constData(), size_t(bytes.size()));
     RamTable table = Table();
-    const auto fault = LoadRamFile(
-        [&file] {
-            char c = 0;
-            return file.getChar(&c) ? static_cast<unsigned char>(c) : -1;
-        },
-        table);
+    LoadRamFile(text, table);
     ShowTable(table);
+    RamTable checked;
     if (file.error() != QFileDevice::NoError) {
         ShowMessage(this, QStringLiteral("File load error!"), QMessageBox::Critical);
-    } else if (fault) {
+    } else if (const auto fault = ReadRamFileStrictly(text, checked)) {
         ShowMessage(this,
                     QStringLiteral("The file is not a well-formed RAM table (line %1, field %2). "
                                    "Cells that could not be read keep their old values.")
                         .arg(fault->line)
-                        .arg(fault->field),
+                        .arg(std::max(fault->field, 1)),
                     QMessageBox::Warning);
     }
 }

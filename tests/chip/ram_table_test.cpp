@@ -55,7 +55,6 @@ struct LoadCase {
     std::string text;
     int row;                           // the row looked at
     std::vector<std::string> expected; // its sixteen cells; the table starts as all "EE"
-    RamFileFault fault;                // where it is first not well formed; {0, 0}: nowhere
 };
 
 void PrintTo(const LoadCase& c, std::ostream* os) {
@@ -66,10 +65,8 @@ class RamFileLoad : public testing::TestWithParam<LoadCase> {};
 
 TEST_P(RamFileLoad, FollowsTheReaderRules) {
     RamTable table = Filled("EE");
-    const auto fault = LoadRamFile(GetParam().text, table);
+    LoadRamFile(GetParam().text, table);
     EXPECT_EQ(Row(table, GetParam().row), GetParam().expected);
-    EXPECT_EQ(fault ? fault->line : 0, GetParam().fault.line);
-    EXPECT_EQ(fault ? fault->field : 0, GetParam().fault.field);
 }
 
 std::vector<std::string> Cells(std::vector<std::string> first, const char* rest = "EE") {
@@ -78,57 +75,25 @@ std::vector<std::string> Cells(std::vector<std::string> first, const char* rest 
 }
 
 const std::string kFull = "01,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F,10";
-const std::vector<std::string> kFullCells = {"01", "02", "03", "04", "05", "06", "07", "08",
-                                             "09", "0A", "0B", "0C", "0D", "0E", "0F", "10"};
-
-std::string Lines(int count, const std::string& line = kFull, const char* end = "\r\n") {
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        text += line + end;
-    }
-    return text;
-}
 
 INSTANTIATE_TEST_SUITE_P(
     Quirks, RamFileLoad,
     testing::Values(
-        LoadCase{"short, long, empty and non-hex fields",
-                 "5,1ff,,x\r\n",
-                 0,
-                 Cells({"05", "1FF", "00", "00"}),
-                 {1, 1}},
-        LoadCase{"empty line", "\r\n", 0, Cells({"00"}), {1, 1}},
-        LoadCase{"missing line", Lines(3), 5, Cells({"00"}), {4, 1}},
-        LoadCase{"more than 16 fields", kFull + ",11,12\r\n", 0, kFullCells, {1, 17}},
-        LoadCase{"trailing comma", "ab,cd,\r\n", 0, Cells({"AB", "CD"}), {1, 3}},
-        LoadCase{"LF and lone CR end lines too", "1\n2\r3\r\n4", 3, Cells({"04"}), {1, 1}},
-        LoadCase{"lines after the eighth ignored", Lines(8) + "9\n", 7, kFullCells, {9, 1}},
-        LoadCase{"blank and sign are not hex",
-                 " 1,+2,-3,0x4",
-                 0,
-                 Cells({"00", "00", "00", "00"}),
-                 {1, 1}},
+        LoadCase{"short, long, empty and non-hex fields", "5,1ff,,x\r\n", 0,
+                 Cells({"05", "1FF", "00", "00"})},
+        LoadCase{"empty line", "\r\n", 0, Cells({"00"})},
+        LoadCase{"missing line", "01\r\n02\r\n03\r\n", 5, Cells({"00"})},
+        LoadCase{"more than 16 fields", kFull + ",11,12\r\n", 0,
+                 Cells({"01", "02", "03", "04", "05", "06", "07", "08", "09", "0A", "0B", "0C",
+                        "0D", "0E", "0F", "10"})},
+        LoadCase{"trailing comma", "ab,cd,\r\n", 0, Cells({"AB", "CD"})},
+        LoadCase{"LF and lone CR end lines too", "1\n2\r3\r\n4", 3, Cells({"04"})},
+        LoadCase{"lines after the eighth ignored", "1\n2\n3\n4\n5\n6\n7\n8\n9\n", 7, Cells({"08"})},
+        LoadCase{"blank and sign are not hex", " 1,+2,-3,0x4", 0, Cells({"00", "00", "00", "00"})},
         LoadCase{"too long for any number: its digits",
-                 "000123456789abcdef0123456789ABCDEF01234567",
-                 0,
-                 Cells({"123456789ABCDEF0123456789ABCDEF01234567"}),
-                 {1, 1}},
-        LoadCase{
-            "NUL bytes are not digits", std::string("1\0,2", 4), 0, Cells({"00", "02"}), {1, 1}},
-        // Well formed: the saved form, with LF, a comma closing each line, a missing last line
-        // end, or blank lines after the table.
-        LoadCase{"saved form", Lines(8), 7, kFullCells, {0, 0}},
-        LoadCase{"LF, trailing commas, blank lines after",
-                 Lines(8, kFull + ",", "\n") + "\n\n",
-                 7,
-                 kFullCells,
-                 {0, 0}},
-        LoadCase{"no final line end", Lines(7) + kFull, 7, kFullCells, {0, 0}},
-        LoadCase{"a one-digit field further on",
-                 Lines(2) + "1" + kFull.substr(2) + "\r\n",
-                 2,
-                 kFullCells,
-                 {3, 1}}));
+                 "000123456789abcdef0123456789ABCDEF01234567", 0,
+                 Cells({"123456789ABCDEF0123456789ABCDEF01234567"})},
+        LoadCase{"NUL bytes are not digits", std::string("1\0,2", 4), 0, Cells({"00", "02"})}));
 
 TEST(RamFile, AnEndlessLineIsReadOnlyAsFarAsTheBound) {
     size_t produced = 0;

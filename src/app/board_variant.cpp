@@ -24,26 +24,29 @@ void BoardVariant::Set(BoardKind kind) {
     }
 }
 
-QString DetectedText(const BoardVariant& v) {
+BoardKind KindOf(const BoardVariant& v) {
     if (v.Zepha) {
-        return QStringLiteral("ZEPHA detected!");
+        return BoardKind::Zepha;
     }
     if (v.Balsen) {
-        return QStringLiteral("Balsen detected!");
-    }
-    if (v.Vrx515) {
-        return QStringLiteral("VRX515 evaluation board detected!");
+        return BoardKind::Balsen;
     }
     if (v.Kit516) {
-        return QStringLiteral("VRX630/VRX516 evaluation board detected!");
+        return BoardKind::Kit516;
     }
     if (v.Kit52x) {
-        return QStringLiteral("VRX630/VRX52x evaluation board detected!");
+        return BoardKind::Kit52x;
     }
-    if (v.Kit880) {
-        return QStringLiteral("VRX630/VRX880 evaluation board detected!");
+    return v.Kit880 ? BoardKind::Kit880 : BoardKind::Plain;
+}
+
+QString DetectedText(const BoardVariant& v) {
+    // The VRX515 text comes after the ZEPHA and Balsen texts and before the kits'.
+    if (v.Vrx515 && !v.Zepha && !v.Balsen) {
+        return QStringLiteral("VRX515 evaluation board detected!");
     }
-    return QStringLiteral("VRX630 evaluation board detected!");
+    const std::string_view name = BoardName(KindOf(v));
+    return QString::fromLatin1(name.data(), qsizetype(name.size())) + QStringLiteral(" detected!");
 }
 
 QString VariantTitle(const BoardVariant& v, const QString& baseCaption,

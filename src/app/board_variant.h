@@ -21,6 +21,8 @@ struct BoardVariant {
     void Set(BoardKind kind);
 };
 
+// The board the flags name: the first one set, in table order.
+BoardKind KindOf(const BoardVariant& variant);
 // StaticInfo2 of the board-active announcement: the first flag set, in table order.
 QString DetectedText(const BoardVariant& variant);
 // The main window's title for the flags; `baseCaption` when no variant has a title of its own.

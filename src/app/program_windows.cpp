@@ -15,10 +15,8 @@ ProgramWindows::ProgramWindows(TFormMain::Options options)
     main.SetPlotWindow(&graphics, &graphics);
     main.SetWarningDialog(&warning);
     registers.Configuration()->FileInfo = [this] {
-        QString board = DetectedText(main.Variant());
-        board.remove(QStringLiteral(" detected!"));
         return ConfigFileInfo{"vrx630-eval " + ProgramFileVersion().toStdString(),
-                              board.toStdString()};
+                              std::string(BoardName(KindOf(main.Variant())))};
     };
 }
 

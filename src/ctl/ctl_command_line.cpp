@@ -229,6 +229,30 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     shape->add_option("--output", inv.output, "keep the whole RAM with the table in a .630 file")
         ->type_name("FILE");
 
+    auto* config = app.add_subcommand(
+        "config", "the chip's whole set-up (every setting register and the RAM) and TOML files");
+    config->require_subcommand(1);
+    config->add_subcommand("save", "read the chip's configuration into a file")
+        ->add_option("FILE", inv.words, "the configuration file written")
+        ->type_name("")
+        ->required()
+        ->expected(1);
+    config
+        ->add_subcommand("diff", "one line per field in which the chip differs from the file; "
+                                 "nothing when they match")
+        ->add_option("FILE", inv.words, "the configuration file compared")
+        ->type_name("")
+        ->required()
+        ->expected(1);
+    auto* load = config->add_subcommand(
+        "load", "check the file, write what differs (global registers, motors 1..3, the RAM) "
+                "and read the chip back to verify; prints what it wrote as diff does");
+    load->add_option("FILE", inv.words, "the configuration file applied")
+        ->type_name("")
+        ->required()
+        ->expected(1);
+    load->add_flag("--dry-run", inv.dryRun, "print what would be written and write nothing");
+
     auto* raw = app.add_subcommand("raw", "send one telegram as typed and print the answer");
     for (size_t i = 0; i < inv.raw.size(); ++i) {
         raw->add_option_function<int>(
@@ -241,9 +265,11 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
 
     auto* watch = app.add_subcommand("watch", "one CSV line per interval: the time and every "
                                               "motor's values, until the count or Ctrl+C");
-    watch->add_option("--interval", inv.intervalMs, "milliseconds between lines (default 100)")
+    watch
+        ->add_option("--interval", inv.intervalMs,
+                     "milliseconds between lines (default 100); 0 reads back to back")
         ->type_name("MS")
-        ->transform(WholeNumber(10, 3600000));
+        ->transform(WholeNumber(0, 3600000));
     watch->add_option("--count", inv.count, "lines to print (default: until Ctrl+C)")
         ->type_name("N")
         ->transform(WholeNumber(1, 1 << 30));

@@ -28,15 +28,18 @@ struct Invocation {
     std::string simulated; // --simulated VARIANT
     bool json = false;
     std::string help; // not empty: print this, do nothing else
-    // identify, status, get, set, move, stop, raw, watch, ram read, ram write, ram shape
+    // identify, status, get, set, move, stop, raw, watch, ram read, ram write, ram shape,
+    // config save, config diff, config load
     std::string command;
 
-    std::optional<int> motor;       // 0..2: get and set --motor, move N, stop N
-    std::vector<std::string> words; // get REGISTER, set REGISTER FIELD=VALUE ..., ram FILE
+    std::optional<int> motor; // 0..2: get and set --motor, move N, stop N
+    // get REGISTER, set REGISTER FIELD=VALUE ..., ram FILE, config FILE
+    std::vector<std::string> words;
     MoveArgs move;
     std::array<uint8_t, 4> raw{};
     std::string sigma; // ram shape, as typed
     bool write = false;
+    bool dryRun = false; // config load
     std::string output;
     int intervalMs = 100;
     int count = 0; // watch: 0 until Ctrl+C

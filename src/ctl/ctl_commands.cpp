@@ -6,6 +6,7 @@
 #include "ctl/ctl_values.h"
 #include "ctl/stop_request.h"
 #include "protocol/motor_sequences.h"
+#include "protocol/pass_row.h"
 
 #include <algorithm>
 #include <chrono>
@@ -215,19 +216,21 @@ void Raw(BoardSession& board, const Invocation& inv, Output& out) {
 }
 
 void Watch(BoardSession& board, const Invocation& inv, Output& out) {
-    const MotorReg shown[] = {MotorReg::XActual, MotorReg::VActual, MotorReg::AActual,
-                              MotorReg::VTarget};
-    std::string header = "time_ms";
-    for (int motor = 1; motor <= kMotorCount; ++motor) {
-        for (MotorReg r : shown) {
-            header += "," + Identifier(Register(r).name) + "_" + std::to_string(motor);
-        }
+    // The program's recorder writes the same header and rows.
+    const std::string header = PassCsvHeader();
+    std::vector<std::string> names;
+    for (size_t start = 0, comma = 0; comma != std::string::npos; start = comma + 1) {
+        comma = header.find(',', start);
+        names.push_back(header.substr(start, comma - start));
     }
     out.Line(header);
+    const MotorReg shown[] = {MotorReg::XActual, MotorReg::VActual, MotorReg::AActual,
+                              MotorReg::VTarget};
     const auto start = std::chrono::steady_clock::now();
     // Ctrl+C is the way to end a watch without a count: it ends the watch, not as a failure.
     try {
         for (int sample = 0; inv.count == 0 || sample < inv.count; ++sample) {
+            // With --interval 0 the next pass starts as soon as the last reply is in.
             if (!WaitUnlessStopped(start +
                                    std::chrono::milliseconds(int64_t(sample) * inv.intervalMs))) {
                 return;
@@ -235,20 +238,26 @@ void Watch(BoardSession& board, const Invocation& inv, Output& out) {
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
                                      std::chrono::steady_clock::now() - start)
                                      .count();
-            std::vector<Item> items = {Number("time_ms", elapsed)};
-            std::string line = std::to_string(elapsed);
+            PassRow row;
             for (int motor = 0; motor < kMotorCount; ++motor) {
-                for (MotorReg r : shown) {
-                    const int32_t value = ReadValue(board, r, motor);
-                    items.push_back(Number(
-                        Identifier(Register(r).name) + "_" + std::to_string(motor + 1), value));
-                    line += "," + std::to_string(value);
+                for (size_t k = 0; k < std::size(shown); ++k) {
+                    const RegisterDef& reg = Register(shown[k]);
+                    const Answer a = Need(board.Transfer(ReadTelegram(reg, motor)));
+                    row.values[size_t(motor) * std::size(shown) + k] =
+                        SignExtend(a.Value(), reg.displaySignBit);
+                    row.status = a.Status();
                 }
             }
             if (out.Json()) {
+                // Named as the header names the columns.
+                std::vector<Item> items = {Number(names.front(), elapsed)};
+                for (size_t i = 0; i < row.values.size(); ++i) {
+                    items.push_back(Number(names[i + 1], row.values[i]));
+                }
+                items.push_back(Number(names.back(), row.status));
                 out.Emit(items);
             } else {
-                out.Line(line);
+                out.Line(PassCsvLine(uint32_t(elapsed), row));
             }
         }
     } catch (const Interrupted&) {

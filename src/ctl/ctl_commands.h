@@ -19,6 +19,8 @@ void Move(BoardSession& board, const Invocation& inv, Output& out);
 void Stop(BoardSession& board, const Invocation& inv, Output& out);
 void Raw(BoardSession& board, const Invocation& inv, Output& out);
 void Watch(BoardSession& board, const Invocation& inv, Output& out);
+// `config save`, `config diff` and `config load`.
+void Config(BoardSession& board, const Invocation& inv, Output& out);
 // `ram read`, `ram write` and `ram shape`; without a board for a shape that is only printed.
 void Ram(BoardSession* board, const Invocation& inv, Output& out);
 

@@ -75,6 +75,8 @@ void RunOnBoard(const Invocation& inv, Output& output) {
         Raw(board, inv, output);
     } else if (c == "watch") {
         Watch(board, inv, output);
+    } else if (c.starts_with("config")) {
+        Config(board, inv, output);
     } else {
         Ram(&board, inv, output);
     }

@@ -36,4 +36,22 @@ BoardKind IdentifyBoard(const Identification& bytes) {
     return BoardKind::Plain;
 }
 
+std::string_view BoardName(BoardKind kind) {
+    switch (kind) {
+    case BoardKind::Zepha:
+        return "ZEPHA";
+    case BoardKind::Balsen:
+        return "Balsen";
+    case BoardKind::Kit516:
+        return "VRX630/VRX516 evaluation board";
+    case BoardKind::Kit52x:
+        return "VRX630/VRX52x evaluation board";
+    case BoardKind::Kit880:
+        return "VRX630/VRX880 evaluation board";
+    case BoardKind::Plain:
+        break;
+    }
+    return "VRX630 evaluation board";
+}
+
 } // namespace vrx

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace vrx {
 
@@ -12,5 +13,8 @@ using Identification = std::array<uint8_t, 10>;
 
 // Patterns tested in order, the first match winning; anything else is a plain VRX630 board.
 BoardKind IdentifyBoard(const Identification& bytes);
+
+// The board as the program announces it: "VRX630/VRX52x evaluation board", "ZEPHA", ...
+std::string_view BoardName(BoardKind kind);
 
 } // namespace vrx

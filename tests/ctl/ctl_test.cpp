@@ -2,6 +2,7 @@
 // forms, its exit status, and what it refuses before anything goes on the wire.
 #include "ctl/ctl_run.h"
 #include "ctl/stop_request.h"
+#include "protocol/pass_row.h"
 #include "serial/serial_line.h"
 #include "sim/pty_board.h"
 
@@ -191,15 +192,17 @@ TEST_F(CtlTest, RamFileRoundTripAndWatch) {
     EXPECT_EQ(Frames().size(), 64u);
     EXPECT_EQ(board.With([](sim::SimulatedBoard& b) { return b.Model().RamWord(48); }),
               0x2020); // the triangle's entries 32 and 33
-    ASSERT_EQ(Ctl({"watch", "--count", "2", "--interval", "10"}), 0) << err.str();
+    // The recorder's header and rows; --interval 0 reads back to back.
+    ASSERT_EQ(Ctl({"watch", "--count", "2", "--interval", "0"}), 0) << err.str();
     std::istringstream lines(out.str());
     std::string header, first, second, extra;
     std::getline(lines, header);
     std::getline(lines, first);
     std::getline(lines, second);
-    EXPECT_TRUE(header.starts_with("time_ms,X_ACTUAL_1,V_ACTUAL_1,A_ACTUAL_1,V_TARGET_1"));
-    EXPECT_EQ(std::count(second.begin(), second.end(), ','), 12);
+    EXPECT_EQ(header, PassCsvHeader());
+    EXPECT_EQ(std::count(second.begin(), second.end(), ','), 13);
     EXPECT_FALSE(std::getline(lines, extra));
+    EXPECT_EQ(Frames().size(), 24u) << "two passes of twelve reads, nothing between";
 }
 
 TEST_F(CtlTest, EveryJsonLineParsesAndErrorsCarryTheirStatus) {
@@ -277,6 +280,38 @@ TEST_F(CtlTest, AStopRequestEndsTheWaitForASilentBoard) {
     request.join();
     g_stopRequested = false;
     EXPECT_EQ(err.str(), "vrx630ctl: interrupted\n");
+}
+
+TEST_F(CtlTest, ConfigSaveDiffAndLoadWriteOnlyWhatDiffers) {
+    const std::string path = testing::TempDir() + "bench.toml";
+    ASSERT_EQ(Ctl({"set", "A_MAX=1000", "--motor", "2"}), 0) << err.str();
+    ASSERT_EQ(Ctl({"config", "save", path}), 0) << err.str();
+    ASSERT_EQ(Ctl({"set", "A_MAX=50", "--motor", "2"}), 0) << err.str();
+    const auto writes = [&] {
+        std::vector<Frame> frames = Frames();
+        std::erase_if(frames, [](const Frame& f) { return (f[0] & 1) != 0; });
+        return frames;
+    };
+
+    ASSERT_EQ(Ctl({"config", "diff", path}), 0) << err.str();
+    EXPECT_EQ(out.str(), "motor2.A_MAX  chip 50  file 1000\n");
+    ASSERT_EQ(Ctl({"--json", "config", "load", "--dry-run", path}), 0) << err.str();
+    EXPECT_EQ(
+        nlohmann::json::parse(out.str()),
+        nlohmann::json::parse(R"({"section":"motor2","field":"A_MAX","chip":50,"file":1000})"));
+    EXPECT_TRUE(writes().empty());
+    ASSERT_EQ(Ctl({"config", "load", path}), 0) << err.str();
+    EXPECT_EQ(out.str(), "motor2.A_MAX  chip 50  file 1000\n");
+    EXPECT_EQ(writes(), (std::vector<Frame>{{0x2C, 0, 0x03, 0xE8}}));
+    ASSERT_EQ(Ctl({"config", "diff", path}), 0) << err.str();
+    EXPECT_EQ(out.str(), "") << "the chip matches the file";
+
+    const std::string bad = File("bad.toml", "[motor2]\nA_MAX = 7\nX_TARGET = 5\n");
+    EXPECT_EQ(Ctl({"config", "load", bad}), 2);
+    EXPECT_EQ(err.str(), "vrx630ctl: " + bad +
+                             ", line 3: [motor2] X_TARGET moves the motor; a configuration does "
+                             "not hold it.\n");
+    EXPECT_TRUE(Frames().empty());
 }
 
 TEST(Ctl, HelpListsTheRegistersWithTheirFieldsAndShapesNeedNoBoard) {

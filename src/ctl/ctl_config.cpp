@@ -1,0 +1,92 @@
+// config: the chip's whole set-up to and from configuration files, and the comparison of the
+// two.
+#include "config/config_file.h"
+#include "config/config_transfer.h"
+#include "ctl/ctl_commands.h"
+#include "ctl/ctl_errors.h"
+#include "ctl/ram_files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace vrx::ctl {
+
+namespace {
+
+// A configuration file, checked whole: a file that is refused is a usage error, found before
+// the board is asked anything.
+ChipConfig LoadConfigFile(const std::string& path) {
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    const auto unreadable = [&] {
+        return UsageError("cannot read " + path +
+                          (errno != 0 ? std::string(": ") + std::strerror(errno) : ""));
+    };
+    if (!file) {
+        throw unreadable();
+    }
+    // One byte more than a file may have shows that it is too large, without reading it all.
+    std::string text(kMaxConfigFileBytes + 1, '\0');
+    file.read(text.data(), std::streamsize(text.size()));
+    if (file.bad()) {
+        throw unreadable();
+    }
+    text.resize(size_t(file.gcount()));
+    const ParsedConfig parsed = ParseConfig(text);
+    if (parsed.error) {
+        throw UsageError(ConfigErrorText(path, *parsed.error));
+    }
+    return parsed.config;
+}
+
+// One line per difference: "motor2.A_MAX  chip 50  file 1000", or a JSON object.
+void PrintDifferences(const std::vector<ConfigDifference>& differences, Output& out) {
+    for (const ConfigDifference& d : differences) {
+        if (out.Json()) {
+            out.Emit({Text("section", d.section), Text("field", d.field), Number("chip", d.chip),
+                      Number("file", d.file)});
+        } else {
+            out.Line(d.section + "." + d.field + "  chip " + std::to_string(d.chip) + "  file " +
+                     std::to_string(d.file));
+        }
+    }
+}
+
+void Save(BoardSession& board, const std::string& path) {
+    OutputFile file(path);
+    const auto chip = ReadChipConfig(Transfers(board));
+    if (!chip) {
+        NoAnswer("; nothing was saved");
+    }
+    file.Commit(
+        ConfigText(*chip, {"vrx630ctl " VRX_VERSION, std::string(BoardName(board.Kind()))}));
+}
+
+} // namespace
+
+void Config(BoardSession& board, const Invocation& inv, Output& out) {
+    const std::string& path = inv.words.front();
+    if (inv.command == "config save") {
+        Save(board, path);
+        return;
+    }
+    const ChipConfig file = LoadConfigFile(path);
+    const bool diff = inv.command == "config diff";
+    const ApplyOutcome outcome = ApplyConfig(Transfers(board), file, diff || inv.dryRun);
+    if (outcome.stoppedAt == ApplyOutcome::Stop::Reading) {
+        NoAnswer("; the chip's configuration could not be read");
+    }
+    if (outcome.stoppedAt != ApplyOutcome::Stop::None) {
+        PrintDifferences(outcome.changes, out);
+        NoAnswer("; " + std::to_string(outcome.written) + " of " + std::to_string(outcome.planned) +
+                 " telegrams were written");
+    }
+    PrintDifferences(outcome.changes, out);
+    if (!outcome.remaining.empty()) {
+        throw BoardError("the chip does not hold the file's values after writing: " +
+                         std::to_string(outcome.remaining.size()) + " fields differ");
+    }
+}
+
+} // namespace vrx::ctl

@@ -1,7 +1,7 @@
 #include "app/form_main.h"
 
 #include "app/app_settings.h"
-#include "app/port_list.h"
+#include "app/port_combo.h"
 #include "app/version.h"
 #include "controls/led_little.h"
 #include "controls/message_box.h"
@@ -11,6 +11,7 @@
 #include "serial/device_name.h"
 #include "sim/pty_board.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -22,7 +23,8 @@
 namespace vrx {
 
 TFormMain::TFormMain(Options options, QWidget* parent)
-    : QMainWindow(parent), options_(std::move(options)), link_(serialPort_), poll_(link_) {
+    : QMainWindow(parent), options_(std::move(options)), link_(serialPort_), poll_(link_),
+      portWatch_(options_.devDir) {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(kProgramTitle);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -52,6 +54,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
     TimerActions.setInterval(10);
     TimerActions.setTimerType(Qt::PreciseTimer); // a 10 ms tick, not the coarse default
     connect(&TimerActions, &QTimer::timeout, this, &TFormMain::TimerActionsTimer);
+    portWatch_.OnDue = [this] { PortsMayHaveChanged(); };
 
     FormCreate();
 }
@@ -66,12 +69,10 @@ void TFormMain::FormCreate() {
     setWindowTitle(kProgramTitle + QStringLiteral(" V") + shortVersion_);
     baseCaption_ = windowTitle();
 
-    ComboCOM->addItems(PortChoices(options_.devDir));
+    ShowPortChoices(*ComboCOM, PortChoices(options_.devDir));
     const PortSetting setting = ReadPortSetting(options_.settingsPath);
     if (!setting.comDevice.isEmpty()) {
-        const int item = ComboCOM->findText(setting.comDevice);
-        ComboCOM->setCurrentIndex(item);
-        ComboCOM->setEditText(setting.comDevice);
+        SelectPort(*ComboCOM, setting.comDevice);
     } else {
         ComboCOM->setCurrentIndex(setting.comPort >= 0 && setting.comPort <= 8 ? setting.comPort
                                                                                : -1);
@@ -122,9 +123,10 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 
 void TFormMain::FormClose() {
     TimerActions.stop();
+    portWatch_.Stop();
     link_.Close();
     WritePortSetting(options_.settingsPath,
-                     PortSettingFor(ComboCOM->currentIndex(), ComboCOM->currentText()));
+                     PortSettingFor(ComboCOM->currentIndex(), ChosenPort(*ComboCOM)));
     for (QWidget* window : driverWindows_) {
         if (window != nullptr) {
             window->close();
@@ -222,9 +224,10 @@ bool TFormMain::OpenPort(const QString& text) {
 }
 
 void TFormMain::BtnOpenClick() {
-    if (!OpenPort(ComboCOM->currentText())) {
+    if (!OpenPort(ChosenPort(*ComboCOM))) {
         return;
     }
+    portWatch_.Stop(); // the list rests while a port is open
     poll_.PollIndex = 0;
     link_.PollingEnabled = true;
     boardActiveShown_ = false;
@@ -253,6 +256,8 @@ void TFormMain::ShowNoPort() {
     SetConnectedControls(false);
     StaticInfo1->setText(QStringLiteral("No port opened."));
     StaticInfo2->setText(QStringLiteral("Select a port, then click \"Open\"."));
+    PortsMayHaveChanged(); // the list as it is now, then kept so
+    portWatch_.Start();
 }
 
 void TFormMain::PortLost() {
@@ -260,10 +265,17 @@ void TFormMain::PortLost() {
         return;
     }
     portLostHandling_ = true;
-    const QString name = ComboCOM->currentText();
+    const QString name = ChosenPort(*ComboCOM);
     BtnCloseClick();
     ShowMessage(QStringLiteral("The port %1 is no longer available.").arg(name));
     portLostHandling_ = false;
+}
+
+void TFormMain::PortsMayHaveChanged() {
+    if (!serialPort_.IsOpen() && !ComboCOM->view()->isVisible()) {
+        // Not under the user's hand while the list is dropped down.
+        ShowPortChoices(*ComboCOM, PortChoices(options_.devDir));
+    }
 }
 
 void TFormMain::StartDetection() {

@@ -1,11 +1,12 @@
 #pragma once
 // TFormMain: the main window. It owns the serial port, the board link and the polling timer,
 // runs the life of a connection (open, detection and identification, announcement, reply
-// timeout, close), and carries the three motor panels whose Go and Stop buttons program the
-// VRX630. It is the only sender on the port; other windows reach the link and the poll table
-// through it.
+// timeout, close), keeps the port list up to date while no port is open, and carries the three
+// motor panels whose Go and Stop buttons program the VRX630. It is the only sender on the port;
+// other windows reach the link and the poll table through it.
 
 #include "app/board_variant.h"
+#include "app/port_watch.h"
 #include "link/board_link.h"
 #include "link/poll_cycle.h"
 #include "link/serial_port.h"
@@ -35,7 +36,7 @@ class PtyBoard;
 
 struct FormMainOptions {
     QString settingsPath;                    // empty: "Eval630.ini" beside the program
-    QString devDir = QStringLiteral("/dev"); // where USB serial devices are listed from
+    QString devDir = QStringLiteral("/dev"); // where USB serial adapters are listed from
     uint32_t replyTimeoutMs = BoardLink::kReplyTimeoutMs;
 };
 
@@ -114,6 +115,7 @@ private:
     void SetConnectedControls(bool open);
     void ShowNoPort();
     bool OpenPort(const QString& text);
+    void PortsMayHaveChanged();
     void StartDetection();
     void Identify(const Identification& bytes);
     // Title, driver-chip button and the slow-SPI option as the variant flags say.
@@ -141,6 +143,7 @@ private:
     BoardVariant variant_;
     bool boardActiveShown_ = false;
     bool portLostHandling_ = false;
+    PortWatch portWatch_;
     QString baseCaption_;
     QString shortVersion_;
     std::map<QString, std::unique_ptr<sim::PtyBoard>> simBoards_;

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -63,6 +64,9 @@ QGroupBox* TFormMain::CreateInterfaceGroup() {
     ComboCOM->setMinimumContentsLength(24);
     ComboCOM->setToolTip(
         QStringLiteral("Select the serial port to which the evaluation board is connected."));
+    // A choice longer than the box shows its beginning, the adapter's maker and model.
+    connect(ComboCOM, &QComboBox::currentIndexChanged, ComboCOM,
+            [this] { ComboCOM->lineEdit()->setCursorPosition(0); });
     BtnOpen = NamedButton(QStringLiteral("BtnOpen"), QStringLiteral("&Open"),
                           QStringLiteral("Clicking this button opens the serial port."), group);
     BtnClose = NamedButton(QStringLiteral("BtnClose"), QStringLiteral("&Close"),

@@ -60,20 +60,24 @@ TEST(PortSetting, ForTheComboChoice) {
     }
 }
 
-TEST(PortChoices, ComPortsThenUsbDevicesThenSimulatedBoards) {
+TEST(PortChoices, ComPortsThenAdaptersThenSimulatedBoards) {
     QTemporaryDir dev;
     for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS4", "sda"}) {
         QFile(dev.filePath(name)).open(QIODevice::WriteOnly);
     }
-    const QStringList choices = PortChoices(dev.path());
+    ASSERT_TRUE(QDir(dev.path()).mkpath("serial/by-id"));
+    const QString link = dev.filePath("serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
+    ASSERT_TRUE(QFile::link("../../ttyUSB2", link));
+    const QList<PortChoice> choices = PortChoices(dev.path());
     ASSERT_EQ(choices.size(), 9 + 3 + 6);
-    EXPECT_EQ(choices.first(), "COM1");
-    EXPECT_EQ(choices[8], "COM9");
-    EXPECT_EQ(choices[9], dev.filePath("ttyACM0"));
-    EXPECT_EQ(choices[10], dev.filePath("ttyUSB2"));
-    EXPECT_EQ(choices[11], dev.filePath("ttyUSB10"));
-    EXPECT_EQ(choices[12], SimulatedPorts().first().label);
-    EXPECT_EQ(FindSimulatedPort(choices.last())->variant, "880");
+    EXPECT_EQ(choices.first(), (PortChoice{"COM1", "COM1"}));
+    EXPECT_EQ(choices[8], (PortChoice{"COM9", "COM9"}));
+    // The adapter shows its description and opens its by-id path.
+    EXPECT_EQ(choices[9], (PortChoice{"FTDI FT232R USB UART (A1B2C3) on ttyUSB2", link}));
+    EXPECT_EQ(choices[10].port, dev.filePath("ttyACM0"));
+    EXPECT_EQ(choices[11].text, dev.filePath("ttyUSB10"));
+    EXPECT_EQ(choices[12].text, SimulatedPorts().first().label);
+    EXPECT_EQ(FindSimulatedPort(choices.last().port)->variant, "880");
     EXPECT_FALSE(FindSimulatedPort("COM1").has_value());
 }
 

@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cerrno>
+
 namespace vrx {
 
 TFormMain::TFormMain(Options options, QWidget* parent)
@@ -77,6 +79,7 @@ void TFormMain::FormCreate() {
         ComboCOM->setCurrentIndex(setting.comPort >= 0 && setting.comPort <= 8 ? setting.comPort
                                                                                : -1);
     }
+    CheckReconnect->setChecked(setting.reconnect);
 
     driverWindows_[0] = new TFormVRX516(link_, serialPort_, this);
     driverWindows_[1] = new TFormVRX52x(link_, poll_, this);
@@ -125,8 +128,9 @@ void TFormMain::FormClose() {
     TimerActions.stop();
     portWatch_.Stop();
     link_.Close();
-    WritePortSetting(options_.settingsPath,
-                     PortSettingFor(ComboCOM->currentIndex(), ChosenPort(*ComboCOM)));
+    PortSetting setting = PortSettingFor(ComboCOM->currentIndex(), ChosenPort(*ComboCOM));
+    setting.reconnect = CheckReconnect->isChecked();
+    WritePortSetting(options_.settingsPath, setting);
     for (QWidget* window : driverWindows_) {
         if (window != nullptr) {
             window->close();
@@ -190,9 +194,9 @@ void TFormMain::CloseDriverWindows() {
     }
 }
 
-bool TFormMain::OpenPort(const QString& text) {
-    QString device = text;
-    if (const auto simulated = FindSimulatedPort(text)) {
+bool TFormMain::OpenPort(const QString& port, QString& reason) {
+    QString device = port;
+    if (const auto simulated = FindSimulatedPort(port)) {
         // A simulated board is served on a pseudo-terminal and kept for the whole run, so a
         // reopened port finds the motors where they were.
         auto& board = simBoards_[simulated->variant];
@@ -200,9 +204,8 @@ bool TFormMain::OpenPort(const QString& text) {
             const auto variant = sim::ParseVariant(simulated->variant.toStdString());
             board = std::make_unique<sim::PtyBoard>(variant.value_or(sim::BoardVariant::Plain));
             if (!board->Start()) {
-                const QString reason = QString::fromStdString(board->ErrorText());
+                reason = QString::fromStdString(board->ErrorText());
                 board.reset();
-                ShowMessage(QStringLiteral("Could not open port %1.\n%2").arg(text, reason));
                 return false;
             }
         }
@@ -210,24 +213,27 @@ bool TFormMain::OpenPort(const QString& text) {
     }
     serialPort_.SetDeviceName(device);
     serialPort_.Open();
-    if (!serialPort_.IsOpen()) {
-        QString message = QStringLiteral("Could not open port ") + text + QStringLiteral(".");
-        const QString reason =
-            QString::fromLocal8Bit(OpenFailureReason(serialPort_.LastError()).c_str());
-        if (!reason.isEmpty() && !text.isEmpty()) {
-            message += QStringLiteral("\n") + reason;
-        }
-        ShowMessage(message);
-        return false;
-    }
-    return true;
+    reason = QString::fromLocal8Bit(OpenFailureReason(serialPort_.LastError()).c_str());
+    return serialPort_.IsOpen();
 }
 
 void TFormMain::BtnOpenClick() {
-    if (!OpenPort(ChosenPort(*ComboCOM))) {
+    const QString port = ChosenPort(*ComboCOM);
+    QString reason;
+    if (!OpenPort(port, reason)) {
+        QString message = QStringLiteral("Could not open port ") + port + QStringLiteral(".");
+        if (!reason.isEmpty() && !port.isEmpty()) {
+            message += QStringLiteral("\n") + reason;
+        }
+        ShowMessage(message);
         return;
     }
-    portWatch_.Stop(); // the list rests while a port is open
+    StartConnection();
+}
+
+void TFormMain::StartConnection() {
+    portWatch_.Stop(); // the list and the wait rest while a port is open
+    waitingForPort_ = false;
     poll_.PollIndex = 0;
     link_.PollingEnabled = true;
     boardActiveShown_ = false;
@@ -238,6 +244,11 @@ void TFormMain::BtnOpenClick() {
 }
 
 void TFormMain::BtnCloseClick() {
+    CloseConnection();
+    ShowNoPort();
+}
+
+void TFormMain::CloseConnection() {
     TimerActions.stop();
     if (registerWindow_ != nullptr && registerWindow_->isVisible()) {
         registerWindow_->close();
@@ -249,10 +260,10 @@ void TFormMain::BtnCloseClick() {
     // sends: left open, their queries would go to whatever board the next Open finds.
     CloseDriverWindows();
     link_.Close();
-    ShowNoPort();
 }
 
 void TFormMain::ShowNoPort() {
+    waitingForPort_ = false;
     SetConnectedControls(false);
     StaticInfo1->setText(QStringLiteral("No port opened."));
     StaticInfo2->setText(QStringLiteral("Select a port, then click \"Open\"."));
@@ -265,14 +276,53 @@ void TFormMain::PortLost() {
         return;
     }
     portLostHandling_ = true;
-    const QString name = ChosenPort(*ComboCOM);
-    BtnCloseClick();
-    ShowMessage(QStringLiteral("The port %1 is no longer available.").arg(name));
+    CloseConnection();
+    if (CheckReconnect->isChecked()) {
+        WaitForPort();
+    } else {
+        ShowNoPort();
+        ShowMessage(
+            QStringLiteral("The port %1 is no longer available.").arg(ChosenPort(*ComboCOM)));
+    }
     portLostHandling_ = false;
 }
 
+void TFormMain::WaitForPort() {
+    waitingForPort_ = true;
+    // Only Close, which ends the wait; the port stays the one chosen.
+    SetConnectedControls(false);
+    ComboCOM->setEnabled(false);
+    BtnOpen->setEnabled(false);
+    BtnClose->setEnabled(true);
+    StaticInfo1->setText(QStringLiteral("The port is gone."));
+    StaticInfo2->setText(QStringLiteral("Waiting for it to return..."));
+    portWatch_.Start();
+}
+
+void TFormMain::CheckReconnectClick() {
+    if (waitingForPort_ && !CheckReconnect->isChecked()) {
+        ShowNoPort(); // the port is no longer waited for
+    }
+}
+
+void TFormMain::TryReconnect() {
+    QString reason;
+    if (OpenPort(ChosenPort(*ComboCOM), reason)) {
+        StartConnection(); // detection and polling as Open does: never a motion command
+        return;
+    }
+    // Absent is what a gone port is; anything else (held by another program, no permission)
+    // is said until it changes.
+    const int error = serialPort_.LastError();
+    const bool absent = error == ENOENT || error == ENODEV || error == ENXIO;
+    StaticInfo2->setText(absent || reason.isEmpty() ? QStringLiteral("Waiting for it to return...")
+                                                    : reason);
+}
+
 void TFormMain::PortsMayHaveChanged() {
-    if (!serialPort_.IsOpen() && !ComboCOM->view()->isVisible()) {
+    if (waitingForPort_) {
+        TryReconnect();
+    } else if (!serialPort_.IsOpen() && !ComboCOM->view()->isVisible()) {
         // Not under the user's hand while the list is dropped down.
         ShowPortChoices(*ComboCOM, PortChoices(options_.devDir));
     }

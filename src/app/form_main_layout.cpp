@@ -73,13 +73,19 @@ QGroupBox* TFormMain::CreateInterfaceGroup() {
                            QStringLiteral("Clicking this button closes the serial port."), group);
     StaticInfo1 = SunkenText(QStringLiteral("StaticInfo1"), QString(), group);
     StaticInfo2 = SunkenText(QStringLiteral("StaticInfo2"), QString(), group);
+    CheckReconnect = Named(new QCheckBox(QStringLiteral("Reconnect when the port returns"), group),
+                           QStringLiteral("CheckReconnect"));
+    CheckReconnect->setToolTip(QStringLiteral(
+        "When the port goes away (adapter pulled), wait for it and reopen it when it returns."));
     auto* grid = new QGridLayout(group);
     grid->addWidget(ComboCOM, 0, 0);
     grid->addWidget(BtnOpen, 0, 1);
     grid->addWidget(BtnClose, 0, 2);
     grid->addWidget(StaticInfo1, 1, 0, 1, 3);
     grid->addWidget(StaticInfo2, 2, 0, 1, 3);
+    grid->addWidget(CheckReconnect, 3, 0, 1, 3);
     connect(BtnOpen, &QPushButton::clicked, this, &TFormMain::BtnOpenClick);
+    connect(CheckReconnect, &QCheckBox::toggled, this, &TFormMain::CheckReconnectClick);
     connect(BtnClose, &QPushButton::clicked, this, &TFormMain::BtnCloseClick);
     return group;
 }

@@ -1,11 +1,14 @@
-// Ports that come and go: adapters appear in the list while the program runs and are kept by
-// their by-id names.
+// Ports that come and go: adapters appear in the list while the program runs, are kept by
+// their by-id names, and a lost port is waited for and reopened when it returns.
 #include "program_fixture.h"
 
 #include "app/port_combo.h"
+#include "chip/telegram.h"
 
 #include <QLineEdit>
 #include <QSettings>
+
+#include <functional>
 
 namespace vrx::test {
 namespace {
@@ -86,6 +89,68 @@ TEST_F(LivePortsTest, AnAdapterIsSavedByItsPathAndChosenAtTheNextStartWhateverIt
     StartProgram();
     EXPECT_EQ(ChosenPort(*Combo()), link);
     EXPECT_EQ(Combo()->currentText(), Label("FTDI FT232R USB UART (A1B2C3)", after));
+}
+
+TEST_F(LivePortsTest, ALostPortIsWaitedForAndReopenedWhenItReturns) {
+    sim::LineOptions hangUp;
+    hangUp.hangUpAfter = 30;
+    sim::PtyBoard first(BoardVariant::Vrx52xKit, hangUp), second(BoardVariant::Vrx52xKit);
+    ASSERT_TRUE(first.Start() && second.Start());
+    const QString link = LinkAdapter(kFtdi, first);
+    ASSERT_TRUE(Find<QCheckBox>("CheckReconnect")->isChecked()) << "ticked by default";
+    Open(link);
+    ASSERT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The port is gone."; }));
+    EXPECT_EQ(Text("StaticInfo2"), "Waiting for it to return...");
+    EXPECT_TRUE(Find("BtnClose")->isEnabled());
+    for (const char* name :
+         {"BtnOpen", "ComboCOM", "BtnGo1", "BtnStop2", "BtnGoAll", "BtnStopAll"}) {
+        EXPECT_FALSE(Find(name)->isEnabled()) << name;
+    }
+    EXPECT_FALSE(Main().SerialPort().IsOpen());
+
+    // It returns held by another program: the wait says so and goes on.
+    TSerialPort other;
+    other.SetDeviceName(QString::fromStdString(second.DevicePath()));
+    other.Open();
+    ASSERT_TRUE(other.IsOpen());
+    LinkAdapter(kFtdi, second);
+    ASSERT_TRUE(
+        WaitFor([&] { return Text("StaticInfo2") == "The port is in use by another program."; }));
+    EXPECT_EQ(Text("StaticInfo1"), "The port is gone.");
+
+    other.Close();
+    ASSERT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The board is active."; }, 2000));
+    EXPECT_EQ(Text("StaticInfo2"), "VRX630/VRX52x evaluation board detected!");
+    EXPECT_TRUE(Find("BtnGo1")->isEnabled());
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join("|").toStdString();
+    // Detection and polls only: every telegram the returned board hears is a read.
+    ASSERT_TRUE(WaitFor([&] { return Frames(second.Trace().Bytes()).size() >= 10; }));
+    for (const auto& f : Frames(second.Trace().Bytes())) {
+        EXPECT_TRUE((Telegram{f[0], f[1], f[2], f[3]}.IsRead())) << int(f[0]);
+    }
+}
+
+TEST_F(LivePortsTest, CloseOrUntickingEndsTheWait) {
+    const std::function<void()> ends[] = {
+        [&] { Click("BtnClose"); },
+        [&] { Find<QCheckBox>("CheckReconnect")->setChecked(false); },
+    };
+    for (const auto& end : ends) {
+        sim::LineOptions hangUp;
+        hangUp.hangUpAfter = 10;
+        sim::PtyBoard board(BoardVariant::Plain, hangUp), back;
+        ASSERT_TRUE(board.Start() && back.Start());
+        Find<QCheckBox>("CheckReconnect")->setChecked(true);
+        Open(LinkAdapter(kFtdi, board));
+        ASSERT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The port is gone."; }));
+        end();
+        EXPECT_EQ(Text("StaticInfo1"), "No port opened.");
+        EXPECT_TRUE(Find("BtnOpen")->isEnabled());
+        LinkAdapter(kFtdi, back);
+        Pump(1500);
+        EXPECT_FALSE(Main().SerialPort().IsOpen()) << "no longer waited for";
+    }
+    EXPECT_TRUE(messages.texts.isEmpty());
 }
 
 } // namespace

@@ -11,6 +11,7 @@ namespace vrx {
 namespace {
 const QString kComPortKey = QStringLiteral("Settings/COMPort");
 const QString kComDeviceKey = QStringLiteral("Settings/COMDevice");
+const QString kReconnectKey = QStringLiteral("Settings/Reconnect");
 
 bool IsComName(const QString& text, int& index) {
     if (text.size() == 4 && text.startsWith(QLatin1String("COM")) && text[3] >= QLatin1Char('1') &&
@@ -46,6 +47,8 @@ PortSetting ReadPortSetting(const QString& path) {
     const int index = ini.value(kComPortKey, 0).toInt(&ok);
     setting.comPort = ok ? index : 0;
     setting.comDevice = ini.value(kComDeviceKey).toString();
+    const int reconnect = ini.value(kReconnectKey, 1).toInt(&ok);
+    setting.reconnect = !ok || reconnect != 0;
     return setting;
 }
 
@@ -57,6 +60,7 @@ void WritePortSetting(const QString& path, const PortSetting& setting) {
     } else {
         ini.setValue(kComDeviceKey, setting.comDevice);
     }
+    ini.setValue(kReconnectKey, setting.reconnect ? 1 : 0);
     ini.sync(); // a failure is ignored: the setting is a convenience
 }
 

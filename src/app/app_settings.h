@@ -1,27 +1,29 @@
 #pragma once
 // The settings file "Eval630.ini" beside the program: section "Settings", key "COMPort" (index
-// of COM1..COM9, -1 for none) and "COMDevice" (the chosen port when it is not one of COM1..COM9,
-// such as /dev/ttyUSB0 or a simulated board). Read once at start, written once at close.
+// of COM1..COM9, -1 for none), "COMDevice" (the chosen port when it is not one of COM1..COM9,
+// such as a /dev/serial/by-id path, /dev/ttyUSB0 or a simulated board) and "Reconnect" (1 or
+// 0). Read once at start, written once at close.
 
 #include <QString>
 
 namespace vrx {
 
 struct PortSetting {
-    int comPort = 0;   // 0..8 select COM1..COM9; anything else selects none of them
-    QString comDevice; // empty unless another port was chosen
+    int comPort = 0;       // 0..8 select COM1..COM9; anything else selects none of them
+    QString comDevice;     // empty unless another port was chosen
+    bool reconnect = true; // reopen a lost port when it returns
 };
 
 // Beside the program's executable; for an installed program, or one whose folder is not
 // writable, in the user's configuration folder.
 QString DefaultSettingsPath();
 
-// A missing or unreadable file gives the default: COM1.
+// A missing or unreadable file gives the defaults: COM1, reconnecting.
 PortSetting ReadPortSetting(const QString& path);
 // Errors while writing are ignored.
 void WritePortSetting(const QString& path, const PortSetting& setting);
 
-// The setting for the port chosen in the combo box (its item index and text).
+// The setting for the port chosen in the combo box (its item index and port).
 PortSetting PortSettingFor(int itemIndex, const QString& text);
 
 } // namespace vrx

@@ -1,7 +1,7 @@
 #include "app/form_main.h"
 
 #include "app/app_settings.h"
-#include "app/port_list.h"
+#include "app/port_combo.h"
 #include "app/version.h"
 #include "controls/led_little.h"
 #include "controls/message_box.h"
@@ -11,6 +11,7 @@
 #include "serial/device_name.h"
 #include "sim/pty_board.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -19,10 +20,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cerrno>
+
 namespace vrx {
 
 TFormMain::TFormMain(Options options, QWidget* parent)
-    : QMainWindow(parent), options_(std::move(options)), link_(serialPort_), poll_(link_) {
+    : QMainWindow(parent), options_(std::move(options)), link_(serialPort_), poll_(link_),
+      portWatch_(options_.devDir) {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(kProgramTitle);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -55,6 +59,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
     connect(&TimerActions, &QTimer::timeout, this, &TFormMain::TimerActionsTimer);
     TimerRecord.setInterval(int(PassRecorder::kFlushIntervalMs));
     connect(&TimerRecord, &QTimer::timeout, this, &TFormMain::ShowRecording);
+    portWatch_.OnDue = [this] { PortsMayHaveChanged(); };
 
     FormCreate();
 }
@@ -69,16 +74,15 @@ void TFormMain::FormCreate() {
     setWindowTitle(kProgramTitle + QStringLiteral(" V") + shortVersion_);
     baseCaption_ = windowTitle();
 
-    ComboCOM->addItems(PortChoices(options_.devDir));
+    ShowPortChoices(*ComboCOM, PortChoices(options_.devDir));
     const PortSetting setting = ReadPortSetting(options_.settingsPath);
     if (!setting.comDevice.isEmpty()) {
-        const int item = ComboCOM->findText(setting.comDevice);
-        ComboCOM->setCurrentIndex(item);
-        ComboCOM->setEditText(setting.comDevice);
+        SelectPort(*ComboCOM, setting.comDevice);
     } else {
         ComboCOM->setCurrentIndex(setting.comPort >= 0 && setting.comPort <= 8 ? setting.comPort
                                                                                : -1);
     }
+    CheckReconnect->setChecked(setting.reconnect);
 
     driverWindows_[0] = new TFormVRX516(link_, serialPort_, this);
     driverWindows_[1] = new TFormVRX52x(link_, poll_, this);
@@ -126,9 +130,11 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 void TFormMain::FormClose() {
     TimerActions.stop();
     StopRecording();
+    portWatch_.Stop();
     link_.Close();
-    WritePortSetting(options_.settingsPath,
-                     PortSettingFor(ComboCOM->currentIndex(), ComboCOM->currentText()));
+    PortSetting setting = PortSettingFor(ComboCOM->currentIndex(), ChosenPort(*ComboCOM));
+    setting.reconnect = CheckReconnect->isChecked();
+    WritePortSetting(options_.settingsPath, setting);
     for (QWidget* window : driverWindows_) {
         if (window != nullptr) {
             window->close();
@@ -193,9 +199,9 @@ void TFormMain::CloseDriverWindows() {
     }
 }
 
-bool TFormMain::OpenPort(const QString& text) {
-    QString device = text;
-    if (const auto simulated = FindSimulatedPort(text)) {
+bool TFormMain::OpenPort(const QString& port, QString& reason) {
+    QString device = port;
+    if (const auto simulated = FindSimulatedPort(port)) {
         // A simulated board is served on a pseudo-terminal and kept for the whole run, so a
         // reopened port finds the motors where they were.
         auto& board = simBoards_[simulated->variant];
@@ -203,9 +209,8 @@ bool TFormMain::OpenPort(const QString& text) {
             const auto variant = sim::ParseVariant(simulated->variant.toStdString());
             board = std::make_unique<sim::PtyBoard>(variant.value_or(sim::BoardVariant::Plain));
             if (!board->Start()) {
-                const QString reason = QString::fromStdString(board->ErrorText());
+                reason = QString::fromStdString(board->ErrorText());
                 board.reset();
-                ShowMessage(QStringLiteral("Could not open port %1.\n%2").arg(text, reason));
                 return false;
             }
         }
@@ -213,23 +218,27 @@ bool TFormMain::OpenPort(const QString& text) {
     }
     serialPort_.SetDeviceName(device);
     serialPort_.Open();
-    if (!serialPort_.IsOpen()) {
-        QString message = QStringLiteral("Could not open port ") + text + QStringLiteral(".");
-        const QString reason =
-            QString::fromLocal8Bit(OpenFailureReason(serialPort_.LastError()).c_str());
-        if (!reason.isEmpty() && !text.isEmpty()) {
-            message += QStringLiteral("\n") + reason;
-        }
-        ShowMessage(message);
-        return false;
-    }
-    return true;
+    reason = QString::fromLocal8Bit(OpenFailureReason(serialPort_.LastError()).c_str());
+    return serialPort_.IsOpen();
 }
 
 void TFormMain::BtnOpenClick() {
-    if (!OpenPort(ComboCOM->currentText())) {
+    const QString port = ChosenPort(*ComboCOM);
+    QString reason;
+    if (!OpenPort(port, reason)) {
+        QString message = QStringLiteral("Could not open port ") + port + QStringLiteral(".");
+        if (!reason.isEmpty() && !port.isEmpty()) {
+            message += QStringLiteral("\n") + reason;
+        }
+        ShowMessage(message);
         return;
     }
+    StartConnection();
+}
+
+void TFormMain::StartConnection() {
+    portWatch_.Stop(); // the list and the wait rest while a port is open
+    waitingForPort_ = false;
     poll_.PollIndex = 0;
     link_.PollingEnabled = true;
     boardActiveShown_ = false;
@@ -240,6 +249,11 @@ void TFormMain::BtnOpenClick() {
 }
 
 void TFormMain::BtnCloseClick() {
+    CloseConnection();
+    ShowNoPort();
+}
+
+void TFormMain::CloseConnection() {
     TimerActions.stop();
     StopRecording();
     if (registerWindow_ != nullptr && registerWindow_->isVisible()) {
@@ -252,13 +266,15 @@ void TFormMain::BtnCloseClick() {
     // sends: left open, their queries would go to whatever board the next Open finds.
     CloseDriverWindows();
     link_.Close();
-    ShowNoPort();
 }
 
 void TFormMain::ShowNoPort() {
+    waitingForPort_ = false;
     SetConnectedControls(false);
     StaticInfo1->setText(QStringLiteral("No port opened."));
     StaticInfo2->setText(QStringLiteral("Select a port, then click \"Open\"."));
+    PortsMayHaveChanged(); // the list as it is now, then kept so
+    portWatch_.Start();
 }
 
 void TFormMain::PortLost() {
@@ -266,10 +282,56 @@ void TFormMain::PortLost() {
         return;
     }
     portLostHandling_ = true;
-    const QString name = ComboCOM->currentText();
-    BtnCloseClick();
-    ShowMessage(QStringLiteral("The port %1 is no longer available.").arg(name));
+    CloseConnection();
+    if (CheckReconnect->isChecked()) {
+        WaitForPort();
+    } else {
+        ShowNoPort();
+        ShowMessage(
+            QStringLiteral("The port %1 is no longer available.").arg(ChosenPort(*ComboCOM)));
+    }
     portLostHandling_ = false;
+}
+
+void TFormMain::WaitForPort() {
+    waitingForPort_ = true;
+    // Only Close, which ends the wait; the port stays the one chosen.
+    SetConnectedControls(false);
+    ComboCOM->setEnabled(false);
+    BtnOpen->setEnabled(false);
+    BtnClose->setEnabled(true);
+    StaticInfo1->setText(QStringLiteral("The port is gone."));
+    StaticInfo2->setText(QStringLiteral("Waiting for it to return..."));
+    portWatch_.Start();
+}
+
+void TFormMain::CheckReconnectClick() {
+    if (waitingForPort_ && !CheckReconnect->isChecked()) {
+        ShowNoPort(); // the port is no longer waited for
+    }
+}
+
+void TFormMain::TryReconnect() {
+    QString reason;
+    if (OpenPort(ChosenPort(*ComboCOM), reason)) {
+        StartConnection(); // detection and polling as Open does: never a motion command
+        return;
+    }
+    // Absent is what a gone port is; anything else (held by another program, no permission)
+    // is said until it changes.
+    const int error = serialPort_.LastError();
+    const bool absent = error == ENOENT || error == ENODEV || error == ENXIO;
+    StaticInfo2->setText(absent || reason.isEmpty() ? QStringLiteral("Waiting for it to return...")
+                                                    : reason);
+}
+
+void TFormMain::PortsMayHaveChanged() {
+    if (waitingForPort_) {
+        TryReconnect();
+    } else if (!serialPort_.IsOpen() && !ComboCOM->view()->isVisible()) {
+        // Not under the user's hand while the list is dropped down.
+        ShowPortChoices(*ComboCOM, PortChoices(options_.devDir));
+    }
 }
 
 void TFormMain::StartDetection() {

@@ -1,11 +1,13 @@
 #pragma once
 // TFormMain: the main window. It owns the serial port, the board link and the polling timer,
 // runs the life of a connection (open, detection and identification, announcement, reply
-// timeout, close), and carries the three motor panels whose Go and Stop buttons program the
+// timeout, close, and the wait for a lost port to return), keeps the port list up to date
+// while no port is open, and carries the three motor panels whose Go and Stop buttons program the
 // VRX630. It is the only sender on the port; other windows reach the link and the poll table
 // through it.
 
 #include "app/board_variant.h"
+#include "app/port_watch.h"
 #include "link/board_link.h"
 #include "link/poll_cycle.h"
 #include "link/serial_port.h"
@@ -36,7 +38,7 @@ class PtyBoard;
 
 struct FormMainOptions {
     QString settingsPath;                    // empty: "Eval630.ini" beside the program
-    QString devDir = QStringLiteral("/dev"); // where USB serial devices are listed from
+    QString devDir = QStringLiteral("/dev"); // where USB serial adapters are listed from
     uint32_t replyTimeoutMs = BoardLink::kReplyTimeoutMs;
 };
 
@@ -64,6 +66,7 @@ public:
 public slots:
     void BtnOpenClick();
     void BtnCloseClick();
+    void CheckReconnectClick();
     void BtnCmd630Click();
     void BtnGraphicsClick();
     void BtnVRX640Click();
@@ -115,7 +118,16 @@ private:
     void FormClose();
     void SetConnectedControls(bool open);
     void ShowNoPort();
-    bool OpenPort(const QString& text);
+    // Opens `port`; false with the reason, in the user's words, when it cannot be opened.
+    bool OpenPort(const QString& port, QString& reason);
+    // After the port opened: polling, the connected controls and the detection.
+    void StartConnection();
+    // Stops polling, closes the register, plot and driver-chip windows, and the port.
+    void CloseConnection();
+    // The lost port is waited for and reopened when it returns.
+    void WaitForPort();
+    void TryReconnect();
+    void PortsMayHaveChanged();
     void StartDetection();
     void Identify(const Identification& bytes);
     // Title, driver-chip button and the slow-SPI option as the variant flags say.
@@ -152,6 +164,8 @@ private:
     BoardVariant variant_;
     bool boardActiveShown_ = false;
     bool portLostHandling_ = false;
+    bool waitingForPort_ = false;
+    PortWatch portWatch_;
     QString baseCaption_;
     QString shortVersion_;
     std::map<QString, std::unique_ptr<sim::PtyBoard>> simBoards_;
@@ -166,6 +180,7 @@ private:
     QPushButton* BtnClose = nullptr;
     QLabel* StaticInfo1 = nullptr;
     QLabel* StaticInfo2 = nullptr;
+    QCheckBox* CheckReconnect = nullptr;
     QPushButton* BtnCmd630 = nullptr;
     QPushButton* BtnGraphics = nullptr;
     QPushButton* BtnVRX640 = nullptr;

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -63,19 +64,28 @@ QGroupBox* TFormMain::CreateInterfaceGroup() {
     ComboCOM->setMinimumContentsLength(24);
     ComboCOM->setToolTip(
         QStringLiteral("Select the serial port to which the evaluation board is connected."));
+    // A choice longer than the box shows its beginning, the adapter's maker and model.
+    connect(ComboCOM, &QComboBox::currentIndexChanged, ComboCOM,
+            [this] { ComboCOM->lineEdit()->setCursorPosition(0); });
     BtnOpen = NamedButton(QStringLiteral("BtnOpen"), QStringLiteral("&Open"),
                           QStringLiteral("Clicking this button opens the serial port."), group);
     BtnClose = NamedButton(QStringLiteral("BtnClose"), QStringLiteral("&Close"),
                            QStringLiteral("Clicking this button closes the serial port."), group);
     StaticInfo1 = SunkenText(QStringLiteral("StaticInfo1"), QString(), group);
     StaticInfo2 = SunkenText(QStringLiteral("StaticInfo2"), QString(), group);
+    CheckReconnect = Named(new QCheckBox(QStringLiteral("Reconnect when the port returns"), group),
+                           QStringLiteral("CheckReconnect"));
+    CheckReconnect->setToolTip(QStringLiteral(
+        "When the port goes away (adapter pulled), wait for it and reopen it when it returns."));
     auto* grid = new QGridLayout(group);
     grid->addWidget(ComboCOM, 0, 0);
     grid->addWidget(BtnOpen, 0, 1);
     grid->addWidget(BtnClose, 0, 2);
     grid->addWidget(StaticInfo1, 1, 0, 1, 3);
     grid->addWidget(StaticInfo2, 2, 0, 1, 3);
+    grid->addWidget(CheckReconnect, 3, 0, 1, 3);
     connect(BtnOpen, &QPushButton::clicked, this, &TFormMain::BtnOpenClick);
+    connect(CheckReconnect, &QCheckBox::toggled, this, &TFormMain::CheckReconnectClick);
     connect(BtnClose, &QPushButton::clicked, this, &TFormMain::BtnCloseClick);
     return group;
 }

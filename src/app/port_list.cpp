@@ -1,8 +1,8 @@
 #include "app/port_list.h"
 
-#include <QDir>
+#include "serial/port_discovery.h"
 
-#include <algorithm>
+#include <QFile>
 
 namespace vrx {
 
@@ -27,29 +27,17 @@ std::optional<SimulatedPort> FindSimulatedPort(const QString& text) {
     return std::nullopt;
 }
 
-QStringList PortChoices(const QString& devDir) {
-    QStringList choices;
+QList<PortChoice> PortChoices(const QString& devDir) {
+    QList<PortChoice> choices;
     for (int i = 1; i <= 9; ++i) {
-        choices << QStringLiteral("COM%1").arg(i);
+        const QString name = QStringLiteral("COM%1").arg(i);
+        choices.append({name, name});
     }
-    QDir dir(devDir);
-    QStringList devices = dir.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")},
-                                        QDir::System | QDir::Files);
-    // ttyUSB2 before ttyUSB10: by name, then by number.
-    const auto key = [](const QString& name) {
-        qsizetype digits = name.size();
-        while (digits > 0 && name[digits - 1].isDigit()) {
-            --digits;
-        }
-        return std::make_pair(name.left(digits), name.mid(digits).toInt());
-    };
-    std::sort(devices.begin(), devices.end(),
-              [&](const QString& a, const QString& b) { return key(a) < key(b); });
-    for (const QString& name : devices) {
-        choices << dir.filePath(name);
+    for (const SerialPortInfo& info : ListSerialPortsIn(QFile::encodeName(devDir).toStdString())) {
+        choices.append({QString::fromStdString(info.label), QFile::decodeName(info.port.c_str())});
     }
     for (const SimulatedPort& port : SimulatedPorts()) {
-        choices << port.label;
+        choices.append({port.label, port.label});
     }
     return choices;
 }

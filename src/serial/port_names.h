@@ -10,6 +10,11 @@ namespace vrx {
 // serial adapters present (/dev/ttyUSB*, /dev/ttyACM*). In the order SortPortNames gives.
 std::vector<std::string> SystemPortNames();
 
+#ifndef _WIN32
+// The USB serial devices (ttyUSB*, ttyACM*) in a device folder, as paths below it, sorted.
+std::vector<std::string> UsbSerialDevices(const std::string& devDir);
+#endif
+
 // By the text before a trailing number, then by that number: COM2 before COM10.
 void SortPortNames(std::vector<std::string>& names);
 

@@ -17,6 +17,7 @@ TEST(PortSetting, MissingFileGivesComOne) {
     const PortSetting s = ReadPortSetting(dir.filePath("Eval630.ini"));
     EXPECT_EQ(s.comPort, 0);
     EXPECT_TRUE(s.comDevice.isEmpty());
+    EXPECT_TRUE(s.reconnect);
 }
 
 TEST(PortSetting, WrittenAndReadBack) {
@@ -28,13 +29,16 @@ TEST(PortSetting, WrittenAndReadBack) {
     const QString text = QString::fromLatin1(file.readAll());
     EXPECT_TRUE(text.contains("[Settings]")) << text.toStdString();
     EXPECT_TRUE(text.contains("COMPort=4")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Reconnect=1")) << text.toStdString();
     EXPECT_EQ(ReadPortSetting(path).comPort, 4);
+    EXPECT_TRUE(ReadPortSetting(path).reconnect);
 
     WritePortSetting(path, {-1, "/dev/ttyUSB0"});
     EXPECT_EQ(ReadPortSetting(path).comPort, -1);
     EXPECT_EQ(ReadPortSetting(path).comDevice, "/dev/ttyUSB0");
-    WritePortSetting(path, {2, QString()}); // back to a COM port: the device key goes
+    WritePortSetting(path, {2, QString(), false}); // back to a COM port: the device key goes
     EXPECT_TRUE(ReadPortSetting(path).comDevice.isEmpty());
+    EXPECT_FALSE(ReadPortSetting(path).reconnect);
 }
 
 TEST(PortSetting, AnUnwritableFileIsIgnored) {
@@ -60,20 +64,24 @@ TEST(PortSetting, ForTheComboChoice) {
     }
 }
 
-TEST(PortChoices, ComPortsThenUsbDevicesThenSimulatedBoards) {
+TEST(PortChoices, ComPortsThenAdaptersThenSimulatedBoards) {
     QTemporaryDir dev;
     for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS4", "sda"}) {
         QFile(dev.filePath(name)).open(QIODevice::WriteOnly);
     }
-    const QStringList choices = PortChoices(dev.path());
+    ASSERT_TRUE(QDir(dev.path()).mkpath("serial/by-id"));
+    const QString link = dev.filePath("serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
+    ASSERT_TRUE(QFile::link("../../ttyUSB2", link));
+    const QList<PortChoice> choices = PortChoices(dev.path());
     ASSERT_EQ(choices.size(), 9 + 3 + 6);
-    EXPECT_EQ(choices.first(), "COM1");
-    EXPECT_EQ(choices[8], "COM9");
-    EXPECT_EQ(choices[9], dev.filePath("ttyACM0"));
-    EXPECT_EQ(choices[10], dev.filePath("ttyUSB2"));
-    EXPECT_EQ(choices[11], dev.filePath("ttyUSB10"));
-    EXPECT_EQ(choices[12], SimulatedPorts().first().label);
-    EXPECT_EQ(FindSimulatedPort(choices.last())->variant, "880");
+    EXPECT_EQ(choices.first(), (PortChoice{"COM1", "COM1"}));
+    EXPECT_EQ(choices[8], (PortChoice{"COM9", "COM9"}));
+    // The adapter shows its description and opens its by-id path.
+    EXPECT_EQ(choices[9], (PortChoice{"FTDI FT232R USB UART (A1B2C3) on ttyUSB2", link}));
+    EXPECT_EQ(choices[10].port, dev.filePath("ttyACM0"));
+    EXPECT_EQ(choices[11].text, dev.filePath("ttyUSB10"));
+    EXPECT_EQ(choices[12].text, SimulatedPorts().first().label);
+    EXPECT_EQ(FindSimulatedPort(choices.last().port)->variant, "880");
     EXPECT_FALSE(FindSimulatedPort("COM1").has_value());
 }
 

@@ -258,7 +258,12 @@ TEST_F(ConnectionTest, APortHeldByAnotherProgramIsReportedWithTheReason) {
         << messages.texts[0].toStdString();
 }
 
-TEST_F(ConnectionTest, ABoardThatHangsUpGivesOneMessageAndNoPort) {
+TEST_F(ConnectionTest, WithoutReconnectABoardThatHangsUpGivesOneMessageAndNoPort) {
+    Main().close();
+    program.reset();
+    QSettings(SettingsPath(), QSettings::IniFormat).setValue("Settings/Reconnect", 0);
+    StartProgram();
+    EXPECT_FALSE(Find<QCheckBox>("CheckReconnect")->isChecked());
     sim::PtyBoard board;
     sim::LineOptions options;
     options.hangUpAfter = 30;

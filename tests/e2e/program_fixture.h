@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,7 +43,7 @@ protected:
     void StartProgram() {
         TFormMain::Options options;
         options.settingsPath = SettingsPath();
-        options.devDir = dir.path(); // no USB devices in the list
+        options.devDir = dir.path(); // a device folder of the test's own, no adapter in it yet
         options.replyTimeoutMs = replyTimeoutMs;
         program = std::make_unique<ProgramWindows>(options);
         program->main.show();
@@ -84,6 +86,15 @@ protected:
     }
     // Opens a board the test started itself.
     void OpenBoard(sim::PtyBoard& board) { Open(QString::fromStdString(board.DevicePath())); }
+    // Points the by-id link `name` of the program's device folder at a board's device, as
+    // udev does when an adapter comes; returns the link's path.
+    QString LinkAdapter(const QString& name, const sim::PtyBoard& board) {
+        QDir(dir.path()).mkpath(QStringLiteral("serial/by-id"));
+        const QString link = dir.filePath(QStringLiteral("serial/by-id/") + name);
+        QFile::remove(link);
+        EXPECT_TRUE(QFile::link(QString::fromStdString(board.DevicePath()), link));
+        return link;
+    }
 
     QTemporaryDir dir;
     uint32_t replyTimeoutMs = BoardLink::kReplyTimeoutMs;

@@ -136,7 +136,8 @@ std::string HelpOf(CLI::App& app, const std::vector<std::string>& words) {
 } // namespace
 
 bool Invocation::NeedsBoard() const {
-    return help.empty() && (command != "ram shape" || write || !output.empty());
+    return help.empty() && command != "ports" &&
+           (command != "ram shape" || write || !output.empty());
 }
 
 Invocation ParseCommandLine(const std::vector<std::string>& args) {
@@ -157,6 +158,8 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     app.add_flag("--json", inv.json,
                  "one JSON object per line for each result, and for an error on stderr");
 
+    app.add_subcommand("ports", "the serial ports present: the path that opens each (a by-id "
+                                "path for a USB adapter), its device now, and its description");
     app.add_subcommand("identify", "the board variant and its identification bytes");
     app.add_subcommand("status", "each motor's X_ACTUAL, V_ACTUAL, A_ACTUAL, V_TARGET and the "
                                  "status bits");

@@ -28,7 +28,7 @@ struct Invocation {
     std::string simulated; // --simulated VARIANT
     bool json = false;
     std::string help; // not empty: print this, do nothing else
-    // identify, status, get, set, move, stop, raw, watch, ram read, ram write, ram shape,
+    // ports, identify, status, get, set, move, stop, raw, watch, ram read, ram write, ram shape,
     // config save, config diff, config load
     std::string command;
 

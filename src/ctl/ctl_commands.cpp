@@ -264,4 +264,19 @@ void Watch(BoardSession& board, const Invocation& inv, Output& out) {
     }
 }
 
+void Ports(const std::vector<SerialPortInfo>& ports, Output& out) {
+    for (const SerialPortInfo& port : ports) {
+        if (out.Json()) {
+            out.Emit({Text("port", port.port), Text("device", port.device),
+                      Text("description", port.description)});
+        } else {
+            std::string line = port.port + "  " + port.device;
+            if (!port.description.empty()) {
+                line += "  " + port.description;
+            }
+            out.Line(line);
+        }
+    }
+}
+
 } // namespace vrx::ctl

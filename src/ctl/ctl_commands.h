@@ -8,6 +8,7 @@
 #include "ctl/ctl_command_line.h"
 #include "ctl/ctl_output.h"
 #include "protocol/board_session.h"
+#include "serial/port_discovery.h"
 
 namespace vrx::ctl {
 
@@ -19,6 +20,8 @@ void Move(BoardSession& board, const Invocation& inv, Output& out);
 void Stop(BoardSession& board, const Invocation& inv, Output& out);
 void Raw(BoardSession& board, const Invocation& inv, Output& out);
 void Watch(BoardSession& board, const Invocation& inv, Output& out);
+// The serial ports present: path, current device and description, one line each.
+void Ports(const std::vector<SerialPortInfo>& ports, Output& out);
 // `config save`, `config diff` and `config load`.
 void Config(BoardSession& board, const Invocation& inv, Output& out);
 // `ram read`, `ram write` and `ram shape`; without a board for a shape that is only printed.

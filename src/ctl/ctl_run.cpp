@@ -96,6 +96,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         Output output(out, inv.json);
         if (inv.NeedsBoard()) {
             RunOnBoard(inv, output);
+        } else if (inv.command == "ports") {
+            Ports(ListSerialPorts(), output);
         } else {
             Ram(nullptr, inv, output);
         }

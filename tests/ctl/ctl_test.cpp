@@ -1,5 +1,6 @@
 // vrx630ctl run in-process against a simulated board on a pseudo-terminal: its output in both
 // forms, its exit status, and what it refuses before anything goes on the wire.
+#include "ctl/ctl_commands.h"
 #include "ctl/ctl_run.h"
 #include "ctl/stop_request.h"
 #include "protocol/pass_row.h"
@@ -312,6 +313,37 @@ TEST_F(CtlTest, ConfigSaveDiffAndLoadWriteOnlyWhatDiffers) {
                              ", line 3: [motor2] X_TARGET moves the motor; a configuration does "
                              "not hold it.\n");
     EXPECT_TRUE(Frames().empty());
+}
+
+TEST_F(CtlTest, PortsInBothFormsAndAByIdPathOpensAsAnyDevice) {
+    const std::vector<SerialPortInfo> ports = {
+        {"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0", "/dev/ttyUSB0",
+         "FTDI FT232R USB UART (A1B2C3)", "FTDI FT232R USB UART (A1B2C3) on ttyUSB0"},
+        {"/dev/ttyACM0", "/dev/ttyACM0", "", "/dev/ttyACM0"}};
+    Output people(out, false);
+    Ports(ports, people);
+    EXPECT_EQ(out.str(),
+              "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0  "
+              "/dev/ttyUSB0  FTDI FT232R USB UART (A1B2C3)\n/dev/ttyACM0  /dev/ttyACM0\n");
+    out.str("");
+    Output json(out, true);
+    Ports(ports, json);
+    std::istringstream lines(out.str());
+    std::string line;
+    std::getline(lines, line);
+    const nlohmann::json expected = {{"port", ports[0].port},
+                                     {"device", "/dev/ttyUSB0"},
+                                     {"description", "FTDI FT232R USB UART (A1B2C3)"}};
+    EXPECT_EQ(nlohmann::json::parse(line), expected);
+
+    // A by-id link opens the device it points at.
+    const std::string link = testing::TempDir() + "usb-VRX630_kit_0001-if00-port0";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(board.DevicePath(), link);
+    std::vector<std::string> args = {"--port", link, "identify"};
+    out.str("");
+    EXPECT_EQ(ctl::Run(args, out, err), 0) << err.str();
+    EXPECT_TRUE(out.str().starts_with("board           VRX630 board\n")) << out.str();
 }
 
 TEST(Ctl, HelpListsTheRegistersWithTheirFieldsAndShapesNeedNoBoard) {

@@ -12,6 +12,7 @@ namespace {
 const QString kComPortKey = QStringLiteral("Settings/COMPort");
 const QString kComDeviceKey = QStringLiteral("Settings/COMDevice");
 const QString kReconnectKey = QStringLiteral("Settings/Reconnect");
+const QString kFastPollingKey = QStringLiteral("Settings/FastPolling");
 
 bool IsComName(const QString& text, int& index) {
     if (text.size() == 4 && text.startsWith(QLatin1String("COM")) && text[3] >= QLatin1Char('1') &&
@@ -49,6 +50,7 @@ PortSetting ReadPortSetting(const QString& path) {
     setting.comDevice = ini.value(kComDeviceKey).toString();
     const int reconnect = ini.value(kReconnectKey, 1).toInt(&ok);
     setting.reconnect = !ok || reconnect != 0;
+    setting.fastPolling = ini.value(kFastPollingKey, 0).toInt(&ok) != 0 && ok;
     return setting;
 }
 
@@ -61,6 +63,7 @@ void WritePortSetting(const QString& path, const PortSetting& setting) {
         ini.setValue(kComDeviceKey, setting.comDevice);
     }
     ini.setValue(kReconnectKey, setting.reconnect ? 1 : 0);
+    ini.setValue(kFastPollingKey, setting.fastPolling ? 1 : 0);
     ini.sync(); // a failure is ignored: the setting is a convenience
 }
 

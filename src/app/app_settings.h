@@ -1,24 +1,25 @@
 #pragma once
 // The settings file "Eval630.ini" beside the program: section "Settings", key "COMPort" (index
 // of COM1..COM9, -1 for none), "COMDevice" (the chosen port when it is not one of COM1..COM9,
-// such as a /dev/serial/by-id path, /dev/ttyUSB0 or a simulated board) and "Reconnect" (1 or
-// 0). Read once at start, written once at close.
+// such as a /dev/serial/by-id path, /dev/ttyUSB0 or a simulated board), "Reconnect" (1 or 0)
+// and "FastPolling" (1 or 0). Read once at start, written once at close.
 
 #include <QString>
 
 namespace vrx {
 
 struct PortSetting {
-    int comPort = 0;       // 0..8 select COM1..COM9; anything else selects none of them
-    QString comDevice;     // empty unless another port was chosen
-    bool reconnect = true; // reopen a lost port when it returns
+    int comPort = 0;          // 0..8 select COM1..COM9; anything else selects none of them
+    QString comDevice;        // empty unless another port was chosen
+    bool reconnect = true;    // reopen a lost port when it returns
+    bool fastPolling = false; // poll as fast as the board answers, not at the 10 ms tick
 };
 
 // Beside the program's executable; for an installed program, or one whose folder is not
 // writable, in the user's configuration folder.
 QString DefaultSettingsPath();
 
-// A missing or unreadable file gives the defaults: COM1, reconnecting.
+// A missing or unreadable file gives the defaults: COM1, reconnecting, polling at the tick.
 PortSetting ReadPortSetting(const QString& path);
 // Errors while writing are ignored.
 void WritePortSetting(const QString& path, const PortSetting& setting);

@@ -60,6 +60,13 @@ TFormMain::TFormMain(Options options, QWidget* parent)
     TimerRecord.setInterval(int(PassRecorder::kFlushIntervalMs));
     connect(&TimerRecord, &QTimer::timeout, this, &TFormMain::ShowRecording);
     portWatch_.OnDue = [this] { PortsMayHaveChanged(); };
+    // Fast polling: the next poll leaves as soon as a reply has been taken, not at the next
+    // tick. The tick still watches the reply timeout and polls after a transfer.
+    connect(&link_, &BoardLink::answerStateChanged, this, [this] {
+        if (link_.AnswerReceived && CheckFastPoll->isChecked()) {
+            poll_.Tick();
+        }
+    });
 
     FormCreate();
 }
@@ -83,6 +90,7 @@ void TFormMain::FormCreate() {
                                                                                : -1);
     }
     CheckReconnect->setChecked(setting.reconnect);
+    CheckFastPoll->setChecked(setting.fastPolling);
 
     driverWindows_[0] = new TFormVRX516(link_, serialPort_, this);
     driverWindows_[1] = new TFormVRX52x(link_, poll_, this);
@@ -134,6 +142,7 @@ void TFormMain::FormClose() {
     link_.Close();
     PortSetting setting = PortSettingFor(ComboCOM->currentIndex(), ChosenPort(*ComboCOM));
     setting.reconnect = CheckReconnect->isChecked();
+    setting.fastPolling = CheckFastPoll->isChecked();
     WritePortSetting(options_.settingsPath, setting);
     for (QWidget* window : driverWindows_) {
         if (window != nullptr) {

@@ -185,6 +185,7 @@ private:
     QPushButton* BtnGraphics = nullptr;
     QPushButton* BtnVRX640 = nullptr;
     QCheckBox* CheckSlow = nullptr;
+    QCheckBox* CheckFastPoll = nullptr;
     QPushButton* BtnRecord = nullptr;
     QLabel* LblRecord = nullptr;
     std::array<TLedLittle*, 8> statusLeds_{};

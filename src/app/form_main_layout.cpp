@@ -101,6 +101,11 @@ QGroupBox* TFormMain::CreateMoreGroup() {
                             QString(), group);
     CheckSlow =
         Named(new QCheckBox(QStringLiteral("Use Slow SPI"), group), QStringLiteral("CheckSlow"));
+    CheckFastPoll = Named(new QCheckBox(QStringLiteral("Poll as fast as the board answers"), group),
+                          QStringLiteral("CheckFastPoll"));
+    CheckFastPoll->setToolTip(QStringLiteral(
+        "If ticked, the next read leaves as soon as the board has answered the last one, instead "
+        "of every 10 ms."));
     BtnRecord = NamedButton(
         QStringLiteral("BtnRecord"), QStringLiteral("&Record..."),
         QStringLiteral("Click here to record every polling pass into a CSV file."), group);
@@ -115,6 +120,7 @@ QGroupBox* TFormMain::CreateMoreGroup() {
     box->addWidget(BtnGraphics);
     box->addWidget(BtnVRX640);
     box->addWidget(CheckSlow);
+    box->addWidget(CheckFastPoll);
     box->addLayout(record);
     box->addStretch(1);
     // Hidden buttons keep their place so the window does not change size.

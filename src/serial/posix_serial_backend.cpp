@@ -228,8 +228,10 @@ void PosixSerialBackend::ApplyFlowLines(TFlowControl flow) {
         serial_rs485 rs485{};
         rs485.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
         if (ioctl(fd_, TIOCSRS485, &rs485) != 0) {
-            // No driver support: raise RTS around each write ourselves.
-            rtsToggleByHand_ = true;
+            // No driver support: raise RTS around each write ourselves, where there is an RTS
+            // line at all. On a line without modem control (a pseudo-terminal) it would only
+            // wake the reader after every write for nothing.
+            rtsToggleByHand_ = modemLinesWork_;
             SetModemLine(fd_, TIOCM_RTS, false);
         }
     } else if (flow != fcCTS) {
@@ -416,13 +418,34 @@ void PosixSerialBackend::SettleInput() {
     }
     const long charNs = 10L * 1000000000L / (baud > 0 ? baud : 19200);
     timespec settle{0, 4 * charNs};
+    bool slept = false;
     for (int burst = 0; burst < 64; ++burst) {
+        long missing = 0;
         {
             std::lock_guard lock(mutex_);
             const int trigger = rxTrigger_;
             if (trigger > 0 && rx_.Size() >= size_t(trigger)) {
                 return;
             }
+            missing = trigger > 0 ? long(trigger) - long(rx_.Size()) : 0;
+        }
+        if (missing > 1 && !slept) {
+            // The bytes still awaited cannot come faster than the line carries them: sleep that
+            // long once rather than wake for each, as a receive FIFO's trigger level does. What
+            // has not come by then is awaited byte by byte, up to a pause, as below.
+            const long ns = std::min(missing, 16L) * charNs;
+            const timespec rest{ns / 1000000000L, ns % 1000000000L};
+            pollfd wake{wakeFd_, POLLIN, 0};
+            if (::ppoll(&wake, 1, &rest, nullptr) != 0) {
+                return; // told to wake
+            }
+            slept = true;
+            std::lock_guard lock(mutex_);
+            DrainInputLocked();
+            if (lost_) {
+                return;
+            }
+            continue;
         }
         // The input has been drained, so the device polls readable only for a new byte.
         pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};

@@ -18,6 +18,7 @@ TEST(PortSetting, MissingFileGivesComOne) {
     EXPECT_EQ(s.comPort, 0);
     EXPECT_TRUE(s.comDevice.isEmpty());
     EXPECT_TRUE(s.reconnect);
+    EXPECT_FALSE(s.fastPolling);
 }
 
 TEST(PortSetting, WrittenAndReadBack) {
@@ -30,15 +31,17 @@ TEST(PortSetting, WrittenAndReadBack) {
     EXPECT_TRUE(text.contains("[Settings]")) << text.toStdString();
     EXPECT_TRUE(text.contains("COMPort=4")) << text.toStdString();
     EXPECT_TRUE(text.contains("Reconnect=1")) << text.toStdString();
+    EXPECT_TRUE(text.contains("FastPolling=0")) << text.toStdString();
     EXPECT_EQ(ReadPortSetting(path).comPort, 4);
     EXPECT_TRUE(ReadPortSetting(path).reconnect);
 
     WritePortSetting(path, {-1, "/dev/ttyUSB0"});
     EXPECT_EQ(ReadPortSetting(path).comPort, -1);
     EXPECT_EQ(ReadPortSetting(path).comDevice, "/dev/ttyUSB0");
-    WritePortSetting(path, {2, QString(), false}); // back to a COM port: the device key goes
+    WritePortSetting(path, {2, QString(), false, true}); // back to a COM port: the device key goes
     EXPECT_TRUE(ReadPortSetting(path).comDevice.isEmpty());
     EXPECT_FALSE(ReadPortSetting(path).reconnect);
+    EXPECT_TRUE(ReadPortSetting(path).fastPolling);
 }
 
 TEST(PortSetting, AnUnwritableFileIsIgnored) {

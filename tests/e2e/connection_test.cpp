@@ -297,6 +297,18 @@ TEST_F(SettingsTest, FirstStartPreselectsCom1AndClosingWritesTheIndex) {
     EXPECT_EQ(WrittenComPort(), 2);
 }
 
+TEST_F(SettingsTest, FastPollingIsOffAtFirstAndKeptOverAStart) {
+    StartProgram();
+    auto* fast = Find<QCheckBox>("CheckFastPoll");
+    EXPECT_FALSE(fast->isChecked());
+    fast->setChecked(true);
+    Main().close();
+    EXPECT_EQ(QSettings(SettingsPath(), QSettings::IniFormat).value("Settings/FastPolling"), 1);
+    program.reset();
+    StartProgram();
+    EXPECT_TRUE(Find<QCheckBox>("CheckFastPoll")->isChecked());
+}
+
 TEST_F(SettingsTest, AnIndexOutsideTheComPortsSelectsNoneAndClosingWritesMinusOne) {
     {
         QSettings ini(SettingsPath(), QSettings::IniFormat);

@@ -1,8 +1,10 @@
 // Every sender of the program against every fault of the line: a silent board, a late board,
 // split replies, an extra byte after each reply, and a board that hangs up. Whatever happens,
 // the sender ends, at most one command is ever on the line, polling is restored, and the user
-// is told at most once (a lost port is waited for, without a message). A short reply timeout keeps the many timeouts quick.
+// is told at most once (a lost port is waited for, without a message). A short reply timeout keeps
+// the many timeouts quick.
 #include "program_fixture.h"
+#include "wire_commands.h"
 
 #include "chip/ram_table.h"
 #include "registers/ram_page.h"
@@ -45,28 +47,6 @@ std::set<uint8_t> Range(int first, int last, int step) {
         bytes.insert(uint8_t(b));
     }
     return bytes;
-}
-
-// A command on the wire: its first byte, its length, the time its first byte came.
-struct Command {
-    std::vector<uint8_t> bytes;
-    double timeMs;
-    bool ExpectsReply() const { return bytes.size() == 5 || bytes.size() == 1; }
-};
-
-std::vector<Command> Commands(const std::vector<sim::TraceEntry>& entries) {
-    std::vector<Command> commands;
-    for (size_t i = 0; i < entries.size();) {
-        const uint8_t head = entries[i].byte;
-        const size_t length = head == 0x23 ? 5 : (head == 0x50 || head == 0x53) ? 3 : 1;
-        Command command{{}, entries[i].timeMs};
-        for (size_t k = i; k < std::min(entries.size(), i + length); ++k) {
-            command.bytes.push_back(entries[k].byte);
-        }
-        commands.push_back(command);
-        i += length;
-    }
-    return commands;
 }
 
 class FaultMatrixTest : public ProgramTest, public testing::WithParamInterface<MatrixCase> {
@@ -205,23 +185,9 @@ TEST_P(FaultMatrixTest, TheSenderEndsOneCommandAtATimePollingIsRestoredAndTheUse
 
     // Never a command sent while another one waits for its reply, unless the reply timeout
     // has passed.
-    const std::vector<sim::TraceEntry> sent = board->SentTrace().Entries();
-    const std::vector<Command> commands = Commands(board->Received());
-    const Command* previous = nullptr;
-    for (const Command& command : commands) {
-        if (!command.ExpectsReply()) {
-            continue;
-        }
-        if (previous != nullptr) {
-            const auto replyBytes = std::count_if(sent.begin(), sent.end(), [&](const auto& e) {
-                return e.timeMs >= previous->timeMs && e.timeMs <= command.timeMs;
-            });
-            EXPECT_TRUE(replyBytes >= 4 || command.timeMs - previous->timeMs >= kTimeout - 30)
-                << "a command at " << command.timeMs << " ms while the one at " << previous->timeMs
-                << " ms waited for its reply";
-        }
-        previous = &command;
-    }
+    const auto onTop =
+        CommandsOnTopOfAnother(board->Received(), board->SentTrace().Entries(), kTimeout);
+    EXPECT_TRUE(onTop.empty()) << onTop.front();
     switch (fault) {
     case Fault::Silent:
     case Fault::Late:

@@ -1,6 +1,7 @@
 // The motor panels and the polling cycle against the simulated board: the telegrams of Go and
 // Stop on the wire, the warning before a too small acceleration, the polled displays and LEDs.
 #include "program_fixture.h"
+#include "wire_commands.h"
 
 #include "app/form_warning.h"
 #include "chip/ramp_calc.h"
@@ -334,6 +335,32 @@ TEST_F(MotorPanelTest, ClosingTheProgramWhileGoWaitsEndsCleanly) {
     Click("BtnGo1");
     EXPECT_TRUE(closed);
     EXPECT_FALSE(Main().SerialPort().IsOpen());
+}
+
+// Ticked, the next poll leaves as soon as the board has answered: more polls than the 10 ms
+// tick allows, still one command at a time, and a Go in the middle goes out whole.
+TEST_F(MotorPanelTest, FastPollingPollsAsFastAsTheBoardAnswersOneCommandAtATime) {
+    // The board answers at once here, so the tick is all that paces the polls.
+    const auto pollsIn = [&](int ms) {
+        board->ClearTrace();
+        Pump(ms);
+        return Frames(board->Trace().Bytes()).size();
+    };
+    EXPECT_LE(pollsIn(1000), 102u) << "one poll per 10 ms tick at most";
+    Find<QCheckBox>("CheckFastPoll")->setChecked(true);
+    EXPECT_GT(pollsIn(1000), 150u) << "more than the tick allows";
+
+    board->ClearTrace();
+    SetRampMode(1, 3);
+    SetInput("EditVActual1", -5);
+    Click("BtnGo1");
+    Pump(200);
+    const auto frames = WithoutPolls(FramesFrom(0x15));
+    EXPECT_EQ(frames,
+              (std::vector<Frame>{{0x15, 0, 0, 0}, {0x14, 0, 0, 3}, {0x0A, 0, 0xFF, 0xFB}}));
+    const auto onTop = CommandsOnTopOfAnother(board->Received(), board->SentTrace().Entries(),
+                                              BoardLink::kReplyTimeoutMs);
+    EXPECT_TRUE(onTop.empty()) << onTop.front();
 }
 
 struct TypedVelocityCase {

@@ -28,6 +28,14 @@ public:
     // Starts the board, playing `variant` (a vrx630-sim variant name; empty: the plain board),
     // and the program and opens the port; false if the board did not start.
     bool Start(const QString& variant = QString()) {
+        if (!StartBoard(variant)) {
+            return false;
+        }
+        OpenProgram();
+        return true;
+    }
+    // The board alone, so another program can use its port first; false if it did not start.
+    bool StartBoard(const QString& variant = QString()) {
         QStringList arguments{QStringLiteral("--wire-timing")};
         if (!variant.isEmpty()) {
             arguments << QStringLiteral("--variant") << variant;
@@ -37,12 +45,15 @@ public:
             std::fprintf(stderr, "the simulated board did not start\n");
             return false;
         }
-        const QString device = QString::fromLocal8Bit(board_.readLine()).trimmed();
+        device = QString::fromLocal8Bit(board_.readLine()).trimmed();
+        return true;
+    }
+    // The program, on the board's port.
+    void OpenProgram() {
         program = std::make_unique<ProgramWindows>();
         program->main.show();
         program->main.findChild<QComboBox*>(QStringLiteral("ComboCOM"))->setEditText(device);
         program->main.findChild<QPushButton*>(QStringLiteral("BtnOpen"))->click();
-        return true;
     }
     // Waits for the board's announcement, then lets the first cycles pass. The board's wire
     // timing is not seen by the pseudo-terminal's transmit queue, so the first poll can meet
@@ -66,6 +77,7 @@ public:
     }
 
     std::unique_ptr<ProgramWindows> program;
+    QString device; // the board's pseudo-terminal
 
 private:
     QProcess board_;

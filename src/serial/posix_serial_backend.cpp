@@ -440,10 +440,15 @@ void PosixSerialBackend::SettleInput() {
                 return; // told to wake
             }
             slept = true;
-            std::lock_guard lock(mutex_);
-            DrainInputLocked();
-            if (lost_) {
-                return;
+            // Drained only when something came: an empty read of a tty that polls readable is
+            // how a device that went away shows, so a read without data would look like one.
+            pollfd device{fd_, POLLIN, 0};
+            if (::poll(&device, 1, 0) > 0 && (device.revents & POLLIN)) {
+                std::lock_guard lock(mutex_);
+                DrainInputLocked();
+                if (lost_) {
+                    return;
+                }
             }
             continue;
         }

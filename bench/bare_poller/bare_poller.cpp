@@ -5,10 +5,12 @@
 //
 //   bare_poller DEVICE SECONDS INTERVAL_MS     INTERVAL_MS 0: the next poll leaves at once
 //
-// Prints "polls N seconds S cpu C": the polls answered, the wall time and the processor time.
+// Prints "polls N seconds S cpu C wakeups W": the polls answered, the wall time, the processor
+// time and the times the process went to sleep and was woken (voluntary context switches).
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -68,6 +70,9 @@ int main(int argc, char** argv) {
     const long intervalNs = std::atol(argv[3]) * 1000000L;
     const double wallStart = Seconds(CLOCK_MONOTONIC);
     const double cpuStart = Seconds(CLOCK_PROCESS_CPUTIME_ID);
+    rusage startUsage{};
+    getrusage(RUSAGE_SELF, &startUsage);
+    const long wakeupsStart = startUsage.ru_nvcsw;
     timespec tick{};
     clock_gettime(CLOCK_MONOTONIC, &tick);
     long polls = 0;
@@ -92,8 +97,11 @@ int main(int argc, char** argv) {
             clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &tick, nullptr);
         }
     }
-    std::printf("polls %ld seconds %.3f cpu %.4f\n", polls, Seconds(CLOCK_MONOTONIC) - wallStart,
-                Seconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("polls %ld seconds %.3f cpu %.4f wakeups %ld\n", polls,
+                Seconds(CLOCK_MONOTONIC) - wallStart, Seconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart,
+                usage.ru_nvcsw - wakeupsStart);
     close(fd);
     return 0;
 }

@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -46,6 +47,24 @@ double CpuSeconds() {
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
+// How often the process's threads went to sleep and were woken so far: the part of the cost of
+// polling that does not depend on how busy the machine is.
+long Wakeups() {
+    long total = 0;
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs)) {
+        QFile status(QStringLiteral("/proc/self/task/%1/status").arg(task));
+        if (!status.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+            if (line.startsWith("voluntary_ctxt_switches:")) {
+                total += line.mid(24).trimmed().toLong();
+            }
+        }
+    }
+    return total;
+}
+
 // Resident memory of the process in kB.
 long ResidentKb() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -64,6 +83,8 @@ struct Phase {
     long polls = 0;
     double elapsed = 0;
     double cpu = 0;
+    long wakeups = 0;
+    double WakeupsPerPoll() const { return polls > 0 ? double(wakeups) / double(polls) : 0; }
     double Rate() const { return double(polls) / elapsed; }
     double CpuShare() const { return 100.0 * cpu / elapsed; }
     double MsPerPoll() const { return polls > 0 ? 1000.0 * cpu / double(polls) : 0; }
@@ -82,11 +103,12 @@ Phase Measure(const long& polls, int seconds) {
     for (int second = 0; second < seconds; ++second) {
         const long pollsBefore = polls;
         const double cpuBefore = CpuSeconds();
+        const long wakeupsBefore = Wakeups();
         QElapsedTimer wall;
         wall.start();
         vrx::bench::Pump(1000);
-        slices.push_back(
-            {polls - pollsBefore, double(wall.elapsed()) / 1000.0, CpuSeconds() - cpuBefore});
+        slices.push_back({polls - pollsBefore, double(wall.elapsed()) / 1000.0,
+                          CpuSeconds() - cpuBefore, Wakeups() - wakeupsBefore});
     }
     return Median(slices);
 }
@@ -100,18 +122,20 @@ Phase BarePoller(const QString& device, int seconds, int intervalMs) {
                      {device, QStringLiteral("1"), QString::number(intervalMs)});
         poller.waitForFinished(10000);
         const QStringList words = QString::fromLocal8Bit(poller.readAllStandardOutput()).split(' ');
-        if (words.size() < 6) {
+        if (words.size() < 8) {
             std::fprintf(stderr, "the bare poller did not run\n");
             return {};
         }
-        slices.push_back({words[1].toLong(), words[3].toDouble(), words[5].toDouble()});
+        slices.push_back(
+            {words[1].toLong(), words[3].toDouble(), words[5].toDouble(), words[7].toLong()});
     }
     return Median(slices);
 }
 
 void Print(const char* what, const Phase& phase) {
-    std::printf("%-30s %6.1f polls/s, cpu %5.2f %% of one core, %.3f ms per poll\n", what,
-                phase.Rate(), phase.CpuShare(), phase.MsPerPoll());
+    std::printf("%-30s %6.1f polls/s, cpu %5.2f %% of one core, %.3f ms and %.1f wake-ups per "
+                "poll\n",
+                what, phase.Rate(), phase.CpuShare(), phase.MsPerPoll(), phase.WakeupsPerPoll());
 }
 
 } // namespace

@@ -244,8 +244,19 @@ void RamPage::BtnReadRAMClick() {
         read = ReadRamWords(
             table, [this](const Telegram& t) { return link_.Transfer(t); }, 0, kRamWords - 1,
             [&](int done) {
-                ShowWords(table, done - 1, 1);
-                ProgressRAMTable->setValue(std::min(2 * done + 1, kRamBytes - 1));
+                // Shown while the next word is on the line: a progress bar repaints at once,
+                // which would otherwise hold up every word.
+                RamTable word;
+                for (int n = 2 * (done - 1); n < 2 * done; ++n) {
+                    word.SetCell(n, table.Cell(n));
+                }
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, word, done] {
+                        ShowWords(word, done - 1, 1);
+                        ProgressRAMTable->setValue(std::min(2 * done + 1, kRamBytes - 1));
+                    },
+                    Qt::QueuedConnection);
             });
         ShowTable(table);
     }
@@ -273,7 +284,13 @@ void RamPage::WriteWords(int first, int last, int step) {
         written = WriteRamWords(
             table, [this](const Telegram& t) { return link_.Transfer(t); }, first, last,
             [&](int done) {
-                ProgressRAMTable->setValue(std::min(step * done + 1, kRamBytes - 1));
+                // Shown while the next word is on the line, as a read does.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, value = std::min(step * done + 1, kRamBytes - 1)] {
+                        ProgressRAMTable->setValue(value);
+                    },
+                    Qt::QueuedConnection);
             });
     }
     if (written < last - first + 1 && link_.Port().IsOpen()) {

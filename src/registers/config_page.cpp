@@ -2,13 +2,13 @@
 
 #include "config/config_transfer.h"
 #include "controls/atomic_file.h"
+#include "controls/chosen_file.h"
 #include "controls/file_dialog.h"
 #include "controls/message_box.h"
 #include "controls/named.h"
 #include "link/board_link.h"
 #include "link/serial_port.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -113,21 +113,18 @@ void ConfigPage::BtnConfigSaveClick() {
 }
 
 void ConfigPage::BtnConfigLoadClick() {
-    const QString path = ChooseFile(this, {false, QString(), kFileFilters});
-    if (path.isEmpty()) {
-        return;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowMessage(this,
-                    QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()),
-                    QMessageBox::Critical);
-        return;
-    }
     // One byte past the bound is enough to refuse a file that is too large.
-    const QByteArray text = file.read(qint64(kMaxConfigFileBytes) + 1);
+    const auto file = OpenChosenFile(this, kFileFilters, qint64(kMaxConfigFileBytes) + 1);
+    if (!file) {
+        return;
+    }
+    if (file->readError) {
+        ShowMessage(this, QStringLiteral("File load error!"), QMessageBox::Critical);
+        return;
+    }
     const ParsedConfig parsed =
-        ParseConfig(std::string_view(text.constData(), size_t(text.size())));
+        ParseConfig(std::string_view(file->bytes.constData(), size_t(file->bytes.size())));
+    const QString path = file->path;
     if (parsed.error) {
         ShowMessage(this,
                     QString::fromStdString(

@@ -6,6 +6,7 @@
 #include "chip/strict_ram_file.h"
 #include "chip/wave_shape.h"
 #include "controls/atomic_file.h"
+#include "controls/chosen_file.h"
 #include "controls/file_dialog.h"
 #include "controls/float_spin_edit.h"
 #include "controls/hex_input.h"
@@ -13,7 +14,6 @@
 #include "link/board_link.h"
 #include "link/serial_port.h"
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -302,26 +302,18 @@ void RamPage::WriteWords(int first, int last, int step) {
 }
 
 void RamPage::BtnLoadRAMClick() {
-    const QString path = ChooseFile(this, {false, QString(), kFileFilters});
-    if (path.isEmpty()) {
-        return;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowMessage(this,
-                    QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()),
-                    QMessageBox::Critical);
-        return;
-    }
     // Read whole (bounded as the reader is): loaded leniently, and checked against the saved
     // form, so a damaged file loads as far as it can be read and says so.
-    const QByteArray bytes = file.read(qint64(kMaxRamFileBytes));
-    const std::string_view text(bytes.constData(), size_t(bytes.size()));
+    const auto file = OpenChosenFile(this, kFileFilters, qint64(kMaxRamFileBytes));
+    if (!file) {
+        return;
+    }
+    const std::string_view text(file->bytes.constData(), size_t(file->bytes.size()));
     RamTable table = Table();
     LoadRamFile(text, table);
     ShowTable(table);
     RamTable checked;
-    if (file.error() != QFileDevice::NoError) {
+    if (file->readError) {
         ShowMessage(this, QStringLiteral("File load error!"), QMessageBox::Critical);
     } else if (const auto fault = ReadRamFileStrictly(text, checked)) {
         ShowMessage(this,

@@ -9,6 +9,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -18,6 +19,9 @@
 namespace vrx {
 
 namespace {
+
+// How long after its byte arrives a sleeping thread typically runs again.
+constexpr long kWakeLatencyNs = 60000;
 
 speed_t StandardSpeed(int baud) {
     switch (baud) {
@@ -417,6 +421,10 @@ void PosixSerialBackend::SettleInput() {
         baud = BaudRateValue(settings_.baudRate);
     }
     const long charNs = 10L * 1000000000L / (baud > 0 ? baud : 19200);
+    // The sleeps below are timed to the line; the default timer slack of 50 us would make
+    // every reply late by that much.
+    static thread_local const bool precise = prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
+    (void)precise;
     timespec settle{0, 4 * charNs};
     bool slept = false;
     for (int burst = 0; burst < 64; ++burst) {
@@ -432,8 +440,10 @@ void PosixSerialBackend::SettleInput() {
         if (missing > 1 && !slept) {
             // The bytes still awaited cannot come faster than the line carries them: sleep that
             // long once rather than wake for each, as a receive FIFO's trigger level does. What
-            // has not come by then is awaited byte by byte, up to a pause, as below.
-            const long ns = std::min(missing, 16L) * charNs;
+            // has not come by then is awaited byte by byte, up to a pause, as below. The sleep
+            // ends a wake-up's latency early: the first byte was taken that much after it came,
+            // and waking after the last one would delay the reply by as much again.
+            const long ns = std::min(missing, 16L) * charNs - std::min(kWakeLatencyNs, charNs / 2);
             const timespec rest{ns / 1000000000L, ns % 1000000000L};
             pollfd wake{wakeFd_, POLLIN, 0};
             if (::ppoll(&wake, 1, &rest, nullptr) != 0) {

@@ -13,6 +13,7 @@
 #include "controls/message_box.h"
 #include "link/board_link.h"
 #include "link/serial_port.h"
+#include "registers/progress_pacer.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -241,23 +242,24 @@ void RamPage::BtnReadRAMClick() {
     {
         const auto suspension = link_.SuspendPolling();
         ProgressRAMTable->setValue(0);
+        // Shown while the next word is on the line, so that no repaint holds a word up.
+        ProgressPacer pacer([this, &table](int from, int to) {
+            RamTable words;
+            for (int n = 2 * from; n < 2 * to; ++n) {
+                words.SetCell(n, table.Cell(n));
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, words, from, to] {
+                    ShowWords(words, from, to - from);
+                    ProgressRAMTable->setValue(std::min(2 * to + 1, kRamBytes - 1));
+                },
+                Qt::QueuedConnection);
+        });
         read = ReadRamWords(
             table, [this](const Telegram& t) { return link_.Transfer(t); }, 0, kRamWords - 1,
-            [&](int done) {
-                // Shown while the next word is on the line: a progress bar repaints at once,
-                // which would otherwise hold up every word.
-                RamTable word;
-                for (int n = 2 * (done - 1); n < 2 * done; ++n) {
-                    word.SetCell(n, table.Cell(n));
-                }
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, word, done] {
-                        ShowWords(word, done - 1, 1);
-                        ProgressRAMTable->setValue(std::min(2 * done + 1, kRamBytes - 1));
-                    },
-                    Qt::QueuedConnection);
-            });
+            [&pacer](int done) { pacer.WordDone(done); });
+        pacer.Finish(read);
         ShowTable(table);
     }
     // A port that went away has been reported already.
@@ -281,17 +283,19 @@ void RamPage::WriteWords(int first, int last, int step) {
     {
         const auto suspension = link_.SuspendPolling();
         ProgressRAMTable->setValue(0);
+        // Shown while the next word is on the line, as a read does.
+        ProgressPacer pacer([this, step](int, int to) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, value = std::min(step * to + 1, kRamBytes - 1)] {
+                    ProgressRAMTable->setValue(value);
+                },
+                Qt::QueuedConnection);
+        });
         written = WriteRamWords(
             table, [this](const Telegram& t) { return link_.Transfer(t); }, first, last,
-            [&](int done) {
-                // Shown while the next word is on the line, as a read does.
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, value = std::min(step * done + 1, kRamBytes - 1)] {
-                        ProgressRAMTable->setValue(value);
-                    },
-                    Qt::QueuedConnection);
-            });
+            [&pacer](int done) { pacer.WordDone(done); });
+        pacer.Finish(written);
     }
     if (written < last - first + 1 && link_.Port().IsOpen()) {
         ShowMessage(this,

@@ -7,6 +7,7 @@
 #include "registers/ram_page.h"
 
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTabWidget>
 
 #include <atomic>
@@ -32,6 +33,11 @@ protected:
         std::vector<Frame> frames = Frames(board.Trace().Bytes());
         std::erase_if(frames, [](const Frame& f) { return (f[0] & 0x80) == 0; });
         return frames;
+    }
+    // The progress bar once the displays queued during a transfer have run.
+    bool ProgressReaches(int value) {
+        auto* bar = program->registers.findChild<QProgressBar*>("ProgressRAMTable");
+        return WaitFor([&] { return bar->value() == value; });
     }
     static uint16_t ChipWord(sim::PtyBoard& board, int word) {
         return board.With([&](sim::SimulatedBoard& b) { return b.Model().RamWord(word); });
@@ -60,6 +66,7 @@ TEST_F(RamPageE2E, ReadFillsTheGridFromTheChipWordByWord) {
     EXPECT_EQ(table.Cell(1), "FF");
     EXPECT_EQ(table.Cell(126), "7E");
     EXPECT_EQ(table.Cell(127), "C0");
+    EXPECT_TRUE(ProgressReaches(127));
     EXPECT_TRUE(messages.texts.isEmpty());
 }
 
@@ -145,6 +152,7 @@ TEST_F(RamPageE2E, AReadThatMeetsASilentBoardStopsAndLeavesTheRestEmpty) {
     EXPECT_EQ(table.Cell(63), "00");
     EXPECT_EQ(table.Cell(64), "");
     EXPECT_EQ(table.Cell(127), "");
+    EXPECT_TRUE(ProgressReaches(2 * 32 + 1)); // the words read, not the last shown in passing
     EXPECT_EQ(messages.texts,
               QStringList({"The board does not respond. The RAM table was not read completely."}));
     EXPECT_TRUE(Main().Link().PollingEnabled);

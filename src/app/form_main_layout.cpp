@@ -61,10 +61,11 @@ QGroupBox* TFormMain::CreateInterfaceGroup() {
     ComboCOM = Named(new QComboBox(group), QStringLiteral("ComboCOM"));
     ComboCOM->setEditable(true); // any typed text is a device name
     ComboCOM->setInsertPolicy(QComboBox::NoInsert);
-    ComboCOM->setMinimumContentsLength(24);
+    // An adapter's whole label: "FTDI FT232R USB UART (A1B2C3) on ttyUSB0".
+    ComboCOM->setMinimumContentsLength(44);
     ComboCOM->setToolTip(
         QStringLiteral("Select the serial port to which the evaluation board is connected."));
-    // A choice longer than the box shows its beginning, the adapter's maker and model.
+    // A choice longer than the box still shows its beginning, the adapter's maker and model.
     connect(ComboCOM, &QComboBox::currentIndexChanged, ComboCOM,
             [this] { ComboCOM->lineEdit()->setCursorPosition(0); });
     BtnOpen = NamedButton(QStringLiteral("BtnOpen"), QStringLiteral("&Open"),
@@ -77,13 +78,15 @@ QGroupBox* TFormMain::CreateInterfaceGroup() {
                            QStringLiteral("CheckReconnect"));
     CheckReconnect->setToolTip(QStringLiteral(
         "When the port goes away (adapter pulled), wait for it and reopen it when it returns."));
+    // The port box has the group's width to itself, the buttons go below it.
     auto* grid = new QGridLayout(group);
-    grid->addWidget(ComboCOM, 0, 0);
-    grid->addWidget(BtnOpen, 0, 1);
-    grid->addWidget(BtnClose, 0, 2);
-    grid->addWidget(StaticInfo1, 1, 0, 1, 3);
-    grid->addWidget(StaticInfo2, 2, 0, 1, 3);
-    grid->addWidget(CheckReconnect, 3, 0, 1, 3);
+    grid->addWidget(ComboCOM, 0, 0, 1, 3);
+    grid->addWidget(BtnOpen, 1, 1);
+    grid->addWidget(BtnClose, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->addWidget(StaticInfo1, 2, 0, 1, 3);
+    grid->addWidget(StaticInfo2, 3, 0, 1, 3);
+    grid->addWidget(CheckReconnect, 4, 0, 1, 3);
     connect(BtnOpen, &QPushButton::clicked, this, &TFormMain::BtnOpenClick);
     connect(CheckReconnect, &QCheckBox::toggled, this, &TFormMain::CheckReconnectClick);
     connect(BtnClose, &QPushButton::clicked, this, &TFormMain::BtnCloseClick);
@@ -109,6 +112,10 @@ QGroupBox* TFormMain::CreateMoreGroup() {
     BtnRecord = NamedButton(
         QStringLiteral("BtnRecord"), QStringLiteral("&Record..."),
         QStringLiteral("Click here to record every polling pass into a CSV file."), group);
+    // As wide as its longer caption from the start, so starting a recording moves nothing.
+    BtnRecord->setText(QStringLiteral("Stop &Recording"));
+    BtnRecord->setMinimumWidth(BtnRecord->sizeHint().width());
+    BtnRecord->setText(QStringLiteral("&Record..."));
     LblRecord = Named(new QLabel(group), QStringLiteral("LblRecord"));
     LblRecord->setMinimumWidth(LblRecord->fontMetrics().horizontalAdvance(
         QStringLiteral("Recording: 88888 s, 8888888 passes")));
@@ -243,7 +250,7 @@ QGroupBox* TFormMain::CreateAllMotorsGroup() {
     BtnStopAll = NamedButton(QStringLiteral("BtnStopAll"), QStringLiteral("All &Stop!"),
                              QStringLiteral("Click this button to stop all motors."), group);
     BtnGoAll = NamedButton(
-        QStringLiteral("BtnGoAll"), QStringLiteral("All G&o!"),
+        QStringLiteral("BtnGoAll"), QStringLiteral("&All Go!"),
         QStringLiteral("Click this button to run all motors using the parameters specified above."),
         group);
     auto* box = new QHBoxLayout(group);

@@ -5,6 +5,7 @@
 #include "app/port_combo.h"
 #include "chip/telegram.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QSettings>
 
@@ -39,6 +40,13 @@ TEST_F(LivePortsTest, AnAdapterPluggedInAfterStartIsListedWithinTwoSecondsAndOpe
     EXPECT_GT(Combo()->findText("Simulated board (VRX630)"), item);
 
     Combo()->setCurrentIndex(item);
+    // The box shows the whole label, the list at least as wide.
+    const int labelWidth = Combo()->fontMetrics().horizontalAdvance(Combo()->currentText());
+    EXPECT_GE(Combo()->lineEdit()->width(), labelWidth);
+    Combo()->showPopup();
+    ASSERT_TRUE(WaitFor([&] { return Combo()->view()->isVisible(); }));
+    EXPECT_GE(Combo()->view()->viewport()->width(), labelWidth);
+    Combo()->hidePopup();
     Click("BtnOpen");
     ASSERT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The board is active."; }));
     EXPECT_EQ(Text("StaticInfo2"), "VRX630/VRX52x evaluation board detected!");

@@ -4,6 +4,7 @@
 #include "controls/file_dialog.h"
 #include "controls/message_box.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -68,6 +69,12 @@ void TFormMain::StopRecording() {
     recorder_->Finish();
     const std::unique_ptr<PassRecorder> ended = std::move(recorder_);
     BtnRecord->setText(QStringLiteral("&Record..."));
+    if (ended->FileRemoved()) {
+        LblRecord->clear(); // the name would stand for a file that is gone
+        ShowMessage(QStringLiteral("Recording stopped: the file \"%1\" was removed.")
+                        .arg(QDir::toNativeSeparators(recordPath_)));
+        return;
+    }
     LblRecord->setText(QFileInfo(recordPath_).fileName());
     if (ended->Failed()) {
         ShowMessage(QStringLiteral("Recording stopped: %1. The rows written so far are kept.")

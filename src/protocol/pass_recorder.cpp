@@ -2,20 +2,32 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vrx {
 
+namespace {
+
+#ifdef _WIN32
+constexpr int kOpenFlags = O_BINARY;
+#else
+constexpr int kOpenFlags = O_CLOEXEC;
+#endif
+
+} // namespace
+
 FileRowSink::~FileRowSink() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
+    if (fd_ >= 0) {
+        ::close(fd_);
     }
 }
 
 bool FileRowSink::Open(const std::string& path) {
     path_ = path;
-    file_ = std::fopen(path.c_str(), "wb");
-    return file_ != nullptr || Fail(errno);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kOpenFlags, 0666);
+    return fd_ >= 0 || Fail(errno);
 }
 
 bool FileRowSink::Fail(int error) {
@@ -24,29 +36,44 @@ bool FileRowSink::Fail(int error) {
 }
 
 bool FileRowSink::Write(const std::string& bytes) {
-    if (file_ == nullptr) {
+    if (fd_ < 0) {
         return false;
     }
-    return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size() || Fail(errno);
+    for (size_t done = 0; done < bytes.size();) {
+        const auto n =
+            ::write(fd_, bytes.data() + done, static_cast<unsigned>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
+            // Part of a line is no row: the file ends where the last whole one did.
+            (void)!::ftruncate(fd_, static_cast<off_t>(size_));
+            ::lseek(fd_, static_cast<off_t>(size_), SEEK_SET);
+            return Fail(error);
+        }
+        done += size_t(n);
+    }
+    size_ += int64_t(bytes.size());
+    return true;
 }
 
 bool FileRowSink::Flush() {
-    if (file_ == nullptr) {
+    if (fd_ < 0) {
         return false;
-    }
-    if (std::fflush(file_) != 0) {
-        return Fail(errno);
     }
     // Still the same file under its name? A removed file takes every later row with it.
     struct stat named {};
     struct stat open {};
     if (::stat(path_.c_str(), &named) != 0) {
+        removed_ = errno == ENOENT;
         return Fail(errno);
     }
-    if (::fstat(fileno(file_), &open) != 0) {
+    if (::fstat(fd_, &open) != 0) {
         return Fail(errno);
     }
     if (named.st_dev != open.st_dev || named.st_ino != open.st_ino) {
+        removed_ = true;
         return Fail(ENOENT);
     }
     return true;

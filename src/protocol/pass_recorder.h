@@ -1,13 +1,13 @@
 #pragma once
 // PassRecorder: streams the rows of the polling passes into a file for as long as a recording
-// runs. Rows go out as they come and are flushed at least once a second, so nothing grows in
-// memory with the length of a run and a crash loses at most the last second. The first write
-// that fails ends the recording with the system's reason; the rows before it stay in the file.
+// runs. Each row reaches the file whole as it comes, or not at all, so nothing grows in memory
+// with the length of a run, a crash of the program loses nothing, and the file always ends with
+// a whole row. The file is looked at once a second. The first write that fails ends the
+// recording with the system's reason; the rows before it stay in the file.
 
 #include "protocol/pass_row.h"
 #include "serial/tick_clock.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -17,14 +17,19 @@ namespace vrx {
 class RowSink {
 public:
     virtual ~RowSink() = default;
-    // False when the bytes could not be written; Error() then says why.
+    // Whole lines, written whole or not at all. False when they could not be written;
+    // Error() then says why.
     virtual bool Write(const std::string& bytes) = 0;
+    // False when what was written is no longer safe: the file is gone, or cannot be written.
     virtual bool Flush() = 0;
     virtual std::string Error() const = 0;
+    // The failure was the file's removal.
+    virtual bool Removed() const { return false; }
 };
 
-// A file opened for writing; a flush also notices a file removed behind the recorder's back,
-// which the system would otherwise let it go on writing into.
+// A file opened for writing, without a buffer of its own. A write that fails part-way (a full
+// disk, a size limit) is cut back to the last line end. Flush notices a file removed behind
+// the recorder's back, which the system would otherwise let it go on writing into.
 class FileRowSink final : public RowSink {
 public:
     ~FileRowSink() override;
@@ -33,13 +38,16 @@ public:
     bool Write(const std::string& bytes) override;
     bool Flush() override;
     std::string Error() const override { return error_; }
+    bool Removed() const override { return removed_; }
 
 private:
     bool Fail(int error);
 
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
+    int64_t size_ = 0; // the bytes of the whole lines in the file
     std::string path_;
     std::string error_;
+    bool removed_ = false;
 };
 
 class PassRecorder {
@@ -59,6 +67,8 @@ public:
 
     bool Failed() const { return failed_; }
     std::string Error() const { return sink_->Error(); }
+    bool FileRemoved() const { return failed_ && sink_->Removed(); }
+    // The rows in the file.
     int Rows() const { return rows_; }
     uint32_t ElapsedMs() const { return TicksSince(clock_(), start_); }
 

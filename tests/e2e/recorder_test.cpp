@@ -100,5 +100,27 @@ TEST_F(RecorderE2E, ClosingThePortEndsTheRecordingWithTheFileWhole) {
     EXPECT_TRUE(messages.texts.isEmpty());
 }
 
+TEST_F(RecorderE2E, ARemovedFileEndsTheRecordingAndIsSaidToBeGone) {
+    QWidget* more = Find("GrpMore");
+    QWidget* fastPoll = Find("CheckFastPoll");
+    const QRect boxBefore = more->geometry();
+    const QPoint boxBeforeCheck = fastPoll->mapTo(&Main(), QPoint());
+    const QRect buttonBefore = Find("BtnRecord")->geometry();
+    Click("BtnRecord");
+    ASSERT_TRUE(WaitFor([&] { return Text("LblRecord").startsWith("Recording: "); }, 5000));
+    QApplication::processEvents(); // the layout as the new texts want it
+    // The box keeps its place, so a click aimed at its check box still lands there.
+    EXPECT_EQ(more->geometry(), boxBefore);
+    EXPECT_EQ(fastPoll->mapTo(&Main(), QPoint()), boxBeforeCheck);
+    EXPECT_EQ(Find("BtnRecord")->geometry(), buttonBefore) << "its caption changed, not its size";
+    ASSERT_TRUE(QFile::remove(dir.filePath("run.csv")));
+    ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }, 3000));
+    EXPECT_EQ(messages.texts,
+              QStringList("Recording stopped: the file \"" +
+                          QDir::toNativeSeparators(dir.filePath("run.csv")) + "\" was removed."));
+    EXPECT_EQ(Text("LblRecord"), "");
+    EXPECT_EQ(Find<QPushButton>("BtnRecord")->text(), "&Record...");
+}
+
 } // namespace
 } // namespace vrx::test

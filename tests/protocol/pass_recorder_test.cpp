@@ -7,11 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace vrx {
 namespace {
@@ -104,9 +109,49 @@ TEST(FileRowSink, AFileRemovedWhileRecordingIsNoticedAtTheNextFlush) {
     EXPECT_TRUE(sink.Write("0\n")); // the system still takes it
     EXPECT_FALSE(sink.Flush());
     EXPECT_EQ(sink.Error(), std::strerror(ENOENT));
+    EXPECT_TRUE(sink.Removed());
     FileRowSink missing;
     EXPECT_FALSE(missing.Open((path / "no" / "folder.csv").string()));
     EXPECT_FALSE(missing.Error().empty());
+    EXPECT_FALSE(missing.Removed());
+}
+
+// A disk that fills up part-way through a row, as a file size limit does.
+TEST(FileRowSink, AFullDiskLeavesTheFileEndingWithAWholeRowAndCountsOnlyThose) {
+    const auto path = std::filesystem::temp_directory_path() / "vrx630-recorder-full.csv";
+    PassRow row;
+    row.values.fill(123456);
+    const size_t rowBytes = PassCsvLine(0, row).size() + 1;
+    const size_t limit = PassCsvHeader().size() + 1 + 2 * rowBytes + rowBytes / 2; // mid-row
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit small = before;
+    small.rlim_cur = limit;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    int rows = 0;
+    bool failed = false;
+    {
+        auto sink = std::make_unique<FileRowSink>();
+        ASSERT_TRUE(sink->Open(path.string())) << sink->Error();
+        PassRecorder recorder(std::move(sink));
+        for (int i = 0; i < 10 && !recorder.Failed(); ++i) {
+            recorder.Record(row);
+        }
+        recorder.Finish();
+        rows = recorder.Rows();
+        failed = recorder.Failed();
+        EXPECT_EQ(recorder.Error(), std::strerror(EFBIG));
+    }
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_TRUE(failed);
+    std::ifstream file(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    std::filesystem::remove(path);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n') << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + rows) << text;
+    EXPECT_EQ(rows, 2);
 }
 #endif
 

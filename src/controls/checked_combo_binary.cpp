@@ -41,7 +41,6 @@ void TCheckedComboBinary::SetItems(const QStringList& names) {
         item->setCheckState(Qt::Unchecked);
         items->appendRow(item);
     }
-    view()->setMinimumWidth(view()->sizeHintForColumn(0) + 24);
     updateGeometry();
     update();
     emit textChanged(text());
@@ -83,21 +82,39 @@ void TCheckedComboBinary::Toggle(const QModelIndex& index) {
 }
 
 bool TCheckedComboBinary::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view()->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton) {
-            Toggle(view()->indexAt(mouse->position().toPoint()));
+    if (watched == view()->viewport()) {
+        // Only a press and its release on the same item tick it: the release of the press that
+        // opened the list lands on whichever item the list put under the mouse.
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            pressedRow_ = mouse->button() == Qt::LeftButton
+                              ? view()->indexAt(mouse->position().toPoint()).row()
+                              : -1;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QModelIndex index = view()->indexAt(mouse->position().toPoint());
+            if (mouse->button() == Qt::LeftButton && index.isValid() &&
+                index.row() == pressedRow_) {
+                Toggle(index);
+            }
+            pressedRow_ = -1;
+            return true; // the list stays open
         }
-        return true; // the list stays open
     }
-    if (watched == view() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Toggle(view()->currentIndex());
-            return true;
-        }
+    if (watched == view() && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        Toggle(view()->currentIndex());
+        return true;
     }
     return QComboBox::eventFilter(watched, event);
+}
+
+void TCheckedComboBinary::showPopup() {
+    pressedRow_ = -1;
+    // As wide as the longest item with its check box, however narrow the closed box.
+    view()->setMinimumWidth(view()->sizeHintForColumn(0) + 2 * view()->frameWidth() +
+                            view()->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    QComboBox::showPopup();
 }
 
 void TCheckedComboBinary::paintEvent(QPaintEvent*) {

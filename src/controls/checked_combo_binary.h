@@ -1,8 +1,9 @@
 #pragma once
 // TCheckedComboBinary: a drop-down list of check boxes whose closed text is the bit string of
 // its ticks, last item first (item i is bit i of that text read as a binary number). Clicking an
-// item of the opened list toggles it and keeps the list open; the list's context menu ticks or
-// unticks every item at once. Any change of a tick is a change of the text.
+// item of the opened list, or Space on the current one, toggles it and keeps the list open;
+// opening the list ticks nothing. The list's context menu ticks or unticks every item at once.
+// Any change of a tick is a change of the text.
 
 #include <QComboBox>
 #include <QMenu>
@@ -34,6 +35,7 @@ public:
     // The context menu of the opened list ("&Select All", "&DeSelect All").
     QMenu* ListMenu() { return &listMenu_; }
 
+    void showPopup() override;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -48,6 +50,7 @@ private:
     void Toggle(const QModelIndex& index);
 
     QMenu listMenu_;
+    int pressedRow_ = -1; // the item a press in the opened list began on
 };
 
 } // namespace vrx

@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,42 @@ TEST_F(CheckedComboBinaryTest, ClickingAnItemTogglesItAndKeepsTheListOpen) {
     QTest::keyClick(&View(), Qt::Key_Space);
     EXPECT_EQ(list.text(), "0010");
     EXPECT_EQ(changes.count(), 3);
+    list.hidePopup();
+}
+
+TEST_F(CheckedComboBinaryTest, TheClickThatOpensTheListTicksNothing) {
+    // Through the window system, as a real click: the release of the press that opened the
+    // list goes to the list, over an item.
+    QWindow* window = list.window()->windowHandle();
+    ASSERT_NE(window, nullptr);
+    for (int opening = 0; opening < 2; ++opening) {
+        QTest::mousePress(window, Qt::LeftButton, {}, list.mapTo(list.window(), QPoint(5, 5)));
+        ASSERT_TRUE(test::WaitFor([&] { return View().isVisible(); }));
+        const QPoint onItem = list.window()->mapFromGlobal(
+            View().viewport()->mapToGlobal(ItemCentre(View().currentIndex().row())));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, onItem);
+        EXPECT_EQ(list.text(), "0000");
+        list.hidePopup();
+    }
+    // Return takes no tick either; Space does.
+    list.showPopup();
+    ASSERT_TRUE(test::WaitFor([&] { return View().isVisible(); }));
+    QTest::keyClick(&View(), Qt::Key_Space);
+    EXPECT_EQ(list.text(), "0001");
+    QTest::keyClick(&View(), Qt::Key_Return);
+    EXPECT_EQ(list.text(), "0001");
+    list.hidePopup();
+}
+
+TEST_F(CheckedComboBinaryTest, TheOpenListIsAsWideAsItsLongestItem) {
+    list.SetItems({"B0", "MASK_STOP_RIGHT_HIGH_AND_MORE", "B2"});
+    list.showPopup();
+    ASSERT_TRUE(test::WaitFor([&] { return View().isVisible(); }));
+    // Room for the check box and the whole name: nothing is elided.
+    const int needed = View().fontMetrics().horizontalAdvance(list.itemText(1)) +
+                       View().style()->pixelMetric(QStyle::PM_IndicatorWidth);
+    EXPECT_GE(View().visualRect(View().model()->index(1, 0)).width(), needed);
+    EXPECT_GE(View().viewport()->width(), needed);
     list.hidePopup();
 }
 

@@ -1,5 +1,7 @@
 #include "controls/file_dialog.h"
 
+#include "controls/name_only_icon_provider.h"
+
 #include <QFileDialog>
 #include <QRegularExpression>
 
@@ -14,6 +16,11 @@ QString FilterSuffix(const QString& filter) {
 
 FileDialogFunction ChooseFile = [](QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.caption);
+    // The program's own dialog, so that it guesses file types from names only and never opens
+    // a file it lists.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    NameOnlyIconProvider icons;
+    dialog.setIconProvider(&icons);
     dialog.setNameFilters(request.filters);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

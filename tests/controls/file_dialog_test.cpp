@@ -1,9 +1,13 @@
-// The save dialog gives a name typed without an extension the chosen filter's.
+// The save dialog gives a name typed without an extension the chosen filter's; the dialogs
+// never read the files they list.
 #include "controls/file_dialog.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -62,6 +66,52 @@ INSTANTIATE_TEST_SUITE_P(Names, SaveDialog,
                                          TypedName{1, "run", "run.csv"},
                                          TypedName{1, "run.txt", "run.txt"},
                                          TypedName{2, "any", "any"}));
+
+// The dialog guesses types from names: a file's bytes are never read, since a file such as
+// /proc/kmsg blocks its reader, and the dialog runs on the window thread.
+TEST(FileDialog, ListsFilesWithoutReadingThem) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile png(dir.filePath("notes")); // a picture by its bytes, nothing by its name
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly));
+    png.write("\x89PNG\r\n\x1a\n\0\0\0\rIHDR");
+    png.close();
+    const QString sniffed = QMimeDatabase().mimeTypeForName("image/png").comment();
+    QString shownType;
+    bool procListed = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* model = dialog ? dialog->findChild<QFileSystemModel*>() : nullptr;
+        if (model == nullptr) {
+            return;
+        }
+        if (shownType.isEmpty()) {
+            dialog->setDirectory(dir.path());
+            const QModelIndex notes = model->index(dir.filePath("notes"), 2);
+            shownType = notes.isValid() ? model->data(notes).toString() : QString();
+            if (!shownType.isEmpty()) {
+                dialog->setDirectory(QStringLiteral("/proc"));
+            }
+            return;
+        }
+        const QModelIndex self = model->index(QStringLiteral("/proc/self"));
+        procListed = self.isValid() && !model->data(self.siblingAtColumn(2)).toString().isEmpty();
+        if (procListed) {
+            dialog->reject();
+        }
+    });
+    timer.start(10);
+    QTimer::singleShot(20000, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            dialog->close(); // not listed in time: fail rather than hang
+        }
+    });
+    ChooseFile(nullptr, {false, QString(), {"All files (*)"}});
+    EXPECT_FALSE(shownType.isEmpty());
+    EXPECT_NE(shownType, sniffed) << shownType.toStdString();
+    EXPECT_TRUE(procListed);
+}
 
 } // namespace
 } // namespace vrx::test

@@ -1,6 +1,7 @@
 #include "config/config_entries.h"
 
 #include "chip/register_names.h"
+#include "chip/value_format.h"
 
 #include <algorithm>
 #include <array>
@@ -143,6 +144,11 @@ ConfigRange RangeOf(const Field& field) {
 
 bool ZeroWhenWritten(const Field& field) {
     return NormalName(field.name) == "INTERRUPT_FLAGS";
+}
+
+std::string ValueText(const ConfigEntry& entry, int32_t value) {
+    return entry.bitList ? "0b" + BitString(uint32_t(value), FieldOf(entry).width)
+                         : std::to_string(value);
 }
 
 } // namespace vrx

@@ -60,4 +60,8 @@ ConfigRange RangeOf(const Field& field);
 // chip holds (a ramp mode), or 0 for flags that a write of 1 would clear.
 bool ZeroWhenWritten(const Field& field);
 
+// A field's value as a file writes it: a bit list in binary of the field's width ("0b0101"),
+// anything else in decimal.
+std::string ValueText(const ConfigEntry& entry, int32_t value);
+
 } // namespace vrx

@@ -3,7 +3,17 @@
 #include "chip/ram_table.h"
 #include "chip/register_names.h"
 
+// toml++ makes its assertions assumptions in a build with NDEBUG: a fault in the parser would be
+// undefined behaviour. Here they stay checks in every build, the fuzzing build included.
+#ifdef NDEBUG
+#undef NDEBUG
+#include <cassert>
 #include <toml++/toml.h>
+#define NDEBUG
+#include <cassert>
+#else
+#include <toml++/toml.h>
+#endif
 
 #include <cctype>
 #include <cstdio>
@@ -13,27 +23,21 @@ namespace vrx {
 
 namespace {
 
-std::string Binary(int32_t value, int width) {
-    std::string digits = "0b";
-    for (int bit = width - 1; bit >= 0; --bit) {
-        digits += ((value >> bit) & 1) ? '1' : '0';
-    }
-    return digits;
-}
-
 std::string HexByte(uint8_t value) {
     static const char digits[] = "0123456789ABCDEF";
     return {digits[value >> 4], digits[value & 15]};
 }
 
 // A TOML basic string: in double quotes, with the quote, the backslash and control characters
-// escaped.
+// escaped, and anything beyond ASCII as '?'.
 std::string Quoted(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : text) {
         if (c == '"' || c == '\\') {
             quoted += '\\';
             quoted += c;
+        } else if (static_cast<unsigned char>(c) > 0x7F) {
+            quoted += '?'; // a file holds ASCII only
         } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04X",
@@ -59,32 +63,69 @@ struct Refusal {
     ConfigError error;
 };
 
-// The TOML parser of the toml++ version Debian ships reaches a point it declares unreachable
-// (undefined behaviour) when it asks whether many a character from U+00A1 to U+FEFE is a blank:
-// in a quoted key, or where a value or key may follow. No key or value of a configuration is
-// non-ASCII, so every two- and three-byte character is swapped for a letter of the same length
-// that the parser handles (U+0500, U+4E00) before parsing: lines, columns and every refusal
-// stay as they were. Malformed sequences are left for the parser to report.
-std::string SafeForParser(std::string_view text) {
-    std::string safe(text);
-    const auto continuation = [&](size_t k) {
-        return k < safe.size() && (static_cast<unsigned char>(safe[k]) & 0xC0) == 0x80;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// No key or value of a configuration needs a character beyond ASCII, and the TOML parser of the
+// toml++ version Debian ships fails on many of them (an assertion, or undefined behaviour in a
+// release build). So such text never reaches it: a byte above 0x7F outside a comment refuses
+// the file with its place, and one inside a comment (a name, a remark) becomes '?'.
+std::optional<ConfigError> KeepToAscii(std::string& text) {
+    enum class In { Plain, Comment, Basic, Literal, MultiBasic, MultiLiteral } in = In::Plain;
+    int line = 1;
+    int column = 0;
+    const auto at = [&](size_t i, std::string_view what) {
+        return text.compare(i, what.size(), what) == 0;
     };
-    for (size_t i = 0; i < safe.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(safe[i]);
-        if ((lead & 0xE0) == 0xC0 && lead >= 0xC2 && continuation(i + 1)) {
-            safe[i] = char(0xD4);
-            safe[i + 1] = char(0x80);
-            i += 1;
-        } else if ((lead & 0xF0) == 0xE0 && continuation(i + 1) && continuation(i + 2) &&
-                   !(lead == 0xE0 && static_cast<unsigned char>(safe[i + 1]) < 0xA0) && // overlong
-                   !(lead == 0xED &&
-                     static_cast<unsigned char>(safe[i + 1]) >= 0xA0)) { // surrogate
-            safe.replace(i, 3, "\xE4\xB8\x80");
-            i += 2;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        ++column;
+        if (static_cast<unsigned char>(c) > 0x7F) {
+            if (in != In::Comment) {
+                return ConfigError{line, column, "a character that is not ASCII"};
+            }
+            text[i] = '?';
+            continue;
+        }
+        if (c == '\n') {
+            ++line;
+            column = 0;
+            if (in != In::MultiBasic && in != In::MultiLiteral) {
+                in = In::Plain; // a single-line string left open is the parser's to report
+            }
+            continue;
+        }
+        switch (in) {
+        case In::Plain:
+            if (c == '#') {
+                in = In::Comment;
+            } else if (at(i, "\"\"\"") || at(i, "'''")) {
+                in = c == '"' ? In::MultiBasic : In::MultiLiteral;
+                i += 2;
+                column += 2;
+            } else if (c == '"' || c == '\'') {
+                in = c == '"' ? In::Basic : In::Literal;
+            }
+            break;
+        case In::Basic:
+        case In::MultiBasic:
+            if (c == '\\' && i + 1 < text.size() && text[i + 1] != '\n') {
+                ++i; // an escaped character, the quote included
+                ++column;
+            } else if (in == In::Basic ? c == '"' : at(i, "\"\"\"")) {
+                in = In::Plain;
+            }
+            break;
+        case In::Literal:
+        case In::MultiLiteral:
+            if (in == In::Literal ? c == '\'' : at(i, "'''")) {
+                in = In::Plain;
+            }
+            break;
+        case In::Comment:
+            break;
         }
     }
-    return safe;
+    return std::nullopt;
 }
 
 [[noreturn]] void Refuse(const toml::source_region& where, std::string message) {
@@ -98,7 +139,9 @@ void RefuseDuplicate(std::set<std::string>& seen, const toml::key& key, std::str
     }
 }
 
-void ReadFileSection(const toml::table& table) {
+// True when the section has the format key (of the one format there is).
+bool ReadFileSection(const toml::table& table) {
+    bool hasFormat = false;
     std::set<std::string> seen;
     for (const auto& [key, node] : table) {
         RefuseDuplicate(seen, key, "key");
@@ -109,6 +152,7 @@ void ReadFileSection(const toml::table& table) {
                 Refuse(node.source(), "[file] format must be 1, the only format this program "
                                       "reads");
             }
+            hasFormat = true;
         } else if (name == "saved_by" || name == "board") {
             if (!node.is_string()) {
                 Refuse(node.source(), "[file] " + name + " must be a string");
@@ -117,6 +161,7 @@ void ReadFileSection(const toml::table& table) {
             Refuse(key.source(), "[file] has no key " + std::string(key.str()));
         }
     }
+    return hasFormat;
 }
 
 // Sixteen two-digit hexadecimal bytes separated by blanks.
@@ -165,6 +210,14 @@ void ReadRamSection(const toml::table& table, ChipConfig& config) {
                 config.ram[r * bytes.size() + c] = bytes[c];
             }
         }
+        // The RAM is written whole or not at all: part of a table is no table.
+        if (rows->size() < size_t(RamTable::kRows)) {
+            Refuse(node.source(), "[ram] rows holds " + std::to_string(rows->size()) +
+                                      " of the 8 rows of the RAM");
+        }
+    }
+    if (seen.empty()) {
+        Refuse(table.source(), "[ram] has no rows; the RAM needs all 8");
     }
 }
 
@@ -210,9 +263,7 @@ std::string ConfigText(const ChipConfig& config, const ConfigFileInfo& info) {
                 continue;
             }
             const int32_t value = *config.values[i];
-            text += entry.key + " = " +
-                    (entry.bitList ? Binary(value, FieldOf(entry).width) : std::to_string(value)) +
-                    "\n";
+            text += entry.key + " = " + ValueText(entry, value) + "\n";
         }
     }
     text += "\n[ram]\nrows = [\n";
@@ -236,8 +287,14 @@ ParsedConfig ParseConfig(std::string_view text) {
         return parsed;
     }
     try {
-        const toml::table root = toml::parse(SafeForParser(text));
+        std::string ascii(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size())
+                                                           : text);
+        if (const auto error = KeepToAscii(ascii)) {
+            throw Refusal{*error};
+        }
+        const toml::table root = toml::parse(ascii);
         std::set<std::string> seen;
+        bool format = false;
         for (const auto& [key, node] : root) {
             RefuseDuplicate(seen, key, "section");
             const toml::table* table = node.as_table();
@@ -248,7 +305,7 @@ ParsedConfig ParseConfig(std::string_view text) {
             }
             const std::string lower = Lower(name);
             if (lower == "file") {
-                ReadFileSection(*table);
+                format = ReadFileSection(*table);
             } else if (lower == "ram") {
                 ReadRamSection(*table, parsed.config);
             } else if (const auto section = FindSection(name)) {
@@ -256,6 +313,9 @@ ParsedConfig ParseConfig(std::string_view text) {
             } else {
                 Refuse(key.source(), "unknown section [" + name + "]");
             }
+        }
+        if (!format) {
+            throw Refusal{{0, 0, "not a configuration file: [file] format is missing"}};
         }
     } catch (const toml::parse_error& e) {
         parsed.error = ConfigError{int(e.source().begin.line), int(e.source().begin.column),
@@ -273,6 +333,9 @@ std::string ConfigErrorText(std::string_view file, const ConfigError& error) {
     std::string text(file);
     if (error.line > 0) {
         text += ", line " + std::to_string(error.line);
+        if (error.column > 0) {
+            text += ", column " + std::to_string(error.column);
+        }
     }
     return text + ": " + error.message + ".";
 }

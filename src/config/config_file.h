@@ -1,11 +1,13 @@
 #pragma once
 // Configuration files: TOML, one key a line, so a text diff of two files reads well.
 //
-//   [file]    format = 1, and who saved it from which board (information only)
+//   [file]    format = 1 (required), and who saved it from which board (information only)
 //   [motor1] [motor2] [motor3] [global]
 //             one key per configuration field, upper case when written, any case when read;
 //             bit-list fields as binary integers of the field's width, others in decimal
-//   [ram]     rows = eight strings of sixteen two-digit hexadecimal bytes
+//   [ram]     rows = eight strings of sixteen two-digit hexadecimal bytes, all eight
+//
+// A file is ASCII (a byte-order mark at the start is skipped; comments may hold any text).
 //
 // A file is checked whole before anything is taken from it: a section, key or value that is
 // not what a configuration holds refuses the file, with the line and the key. A key or section
@@ -42,7 +44,7 @@ struct ParsedConfig {
 
 ParsedConfig ParseConfig(std::string_view text);
 
-// "FILE, line L: message", or "FILE: message" for the whole file.
+// "FILE, line L, column C: message", or "FILE: message" for the whole file.
 std::string ConfigErrorText(std::string_view file, const ConfigError& error);
 
 } // namespace vrx

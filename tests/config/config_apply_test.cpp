@@ -33,7 +33,8 @@ struct FakeChip {
 };
 
 ChipConfig FileOf(const std::string& text) {
-    const ParsedConfig parsed = ParseConfig(text);
+    const bool whole = text.find("[file]") != std::string::npos; // a saved file, or a part
+    const ParsedConfig parsed = ParseConfig(whole ? text : "[file]\nformat = 1\n" + text);
     EXPECT_FALSE(parsed.error) << parsed.error->message;
     return parsed.config;
 }
@@ -51,7 +52,10 @@ TEST(ConfigApply, WritesOnlyWhatDiffersKeepingTheRampModeAndClearingNoFlag) {
                                    "00\", \"00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\", "
                                    "\"00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\", "
                                    "\"00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\", "
-                                   "\"00 00 00 00 00 00 00 00 00 00 1F 11 00 00 00 00\"]\n");
+                                   "\"00 00 00 00 00 00 00 00 00 00 1F 11 00 00 00 00\", "
+                                   "\"00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\", "
+                                   "\"00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\", "
+                                   "\"00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\"]\n");
     const ApplyOutcome outcome = ApplyConfig(chip.Transfer(), file, false);
     EXPECT_EQ(outcome.stoppedAt, ApplyOutcome::Stop::None);
     EXPECT_TRUE(outcome.remaining.empty());

@@ -9,6 +9,16 @@
 namespace vrx {
 namespace {
 
+// A [ram] section of `count` rows, the last byte of each row its number.
+std::string Rows(int count, const std::string& head = "[ram]\nrows") {
+    std::string rows = head + " = [\n";
+    for (int i = 0; i < count; ++i) {
+        rows +=
+            "\"00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 0" + std::to_string(i % 10) + "\",\n";
+    }
+    return rows + "]\n";
+}
+
 // Every field at a value of its own within its range, and every RAM byte.
 ChipConfig FullConfig() {
     ChipConfig config;
@@ -41,11 +51,12 @@ TEST(ConfigFile, AFullConfigurationReadsBackAsItWasWritten) {
 }
 
 TEST(ConfigFile, KeysAndSectionsInAnyCaseAndWhatIsLeftOutStaysUnset) {
-    const ParsedConfig read = ParseConfig("# Pr\xC3\xBC"
-                                          "fstand \xEF\xB9\xBF\n[file]\nboard = \"\xC2\xA1\"\n"
-                                          "[Motor2]\na_max = 0b111\nref_conf = 0b0101\n"
-                                          "[RAM]\nRows = [\"00 01 02 03 04 05 06 07 08 09 0a 0b "
-                                          "0c 0d 0e ff\"]\n");
+    // Any text in a comment; a byte-order mark, as Windows editors write one.
+    const ParsedConfig read =
+        ParseConfig("\xEF\xBB\xBF# Pr\xC3\xBC"
+                    "fstand \xEF\xB9\xBF\n[File]\nFormat = 1 # \xE2\x80\x9Cmine\xE2\x80\x9D\n"
+                    "board = \"a # b\" \n[Motor2]\na_max = 0b111\nref_conf = 0b0101\n" +
+                    Rows(8, "[RAM]\nRows"));
     ASSERT_FALSE(read.error) << read.error->message;
     const auto aMax = FindEntry(ConfigSection::Motor2, "A_MAX");
     const auto refConf = FindEntry(ConfigSection::Motor2, "REF_CONF");
@@ -59,8 +70,7 @@ TEST(ConfigFile, KeysAndSectionsInAnyCaseAndWhatIsLeftOutStaysUnset) {
             EXPECT_FALSE(read.config.values[i]) << ConfigEntries()[i].key;
         }
     }
-    EXPECT_EQ(read.config.ram[15], 0xFF);
-    EXPECT_FALSE(read.config.ram[16]);
+    EXPECT_EQ(read.config.ram[127], 0x07);
 }
 
 struct Refused {
@@ -80,33 +90,41 @@ TEST_P(RefusedFile, NamesTheLineAndTheKeyAndTakesNothing) {
     const ParsedConfig read = ParseConfig(GetParam().text);
     ASSERT_TRUE(read.error);
     EXPECT_EQ(read.error->line, GetParam().line) << read.error->message;
-    EXPECT_NE(read.error->message.find(GetParam().says), std::string::npos) << read.error->message;
+    const std::string text = ConfigErrorText("setup.toml", *read.error);
+    EXPECT_NE(text.find(GetParam().says), std::string::npos) << text;
     for (const auto& value : read.config.values) {
         EXPECT_FALSE(value);
     }
-    const std::string text = ConfigErrorText("setup.toml", *read.error);
     EXPECT_EQ(text.rfind(GetParam().line > 0 ? "setup.toml, line " : "setup.toml: ", 0), 0u)
         << text;
-}
-
-std::string Rows(int count) {
-    std::string rows = "[ram]\nrows = [\n";
-    for (int i = 0; i < count; ++i) {
-        rows += "\"00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\",\n";
-    }
-    return rows + "]\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, RefusedFile,
     testing::Values(
         Refused{"not TOML", "[motor1]\nA_MAX = = 1\n", 2, "not TOML"},
-        Refused{"not TOML: a letter where a value starts", "[motor1]\nA_MAX = \xC3\xA9\n", 2,
-                "not TOML"},
+        Refused{"a letter beyond ASCII where a value starts", "[motor1]\nA_MAX = \xC3\xA9\n", 2,
+                "line 2, column 9: a character that is not ASCII"},
         Refused{"a quoted key of other letters",
                 "[motor1]\n\"Pr\xC3\xBC"
                 "f\" = 1\n",
-                2, "has no field"},
+                2, "column 4: a character that is not ASCII"},
+        Refused{"a section of other letters", "[\xC3\xB6]\n", 1,
+                "line 1, column 2: a character that is not ASCII"},
+        Refused{"a no-break space in a header", "[file]\nformat = 1\n[\xC2\xA0motor1]\n", 3,
+                "not ASCII"},
+        Refused{"curly quotes from a word processor",
+                "[\xE2\x80\x9Cmotor1\xE2\x80\x9D]\nA_MAX = 1\n", 1, "not ASCII"},
+        Refused{"a letter beyond ASCII in a string, a # before it",
+                "[file]\nformat = 1\nboard = \"#\xC3\xA9\"\n", 3, "column 11: a character"},
+        Refused{"a letter beyond ASCII after a multi-line string",
+                "[file]\nformat = 1\nboard = \"\"\"a\n#\"\"\" \xC3\xA9\n", 4, "not ASCII"},
+        Refused{"an empty file", "", 0, "not a configuration file: [file] format is missing"},
+        Refused{"no [file] section", "[motor1]\nA_MAX = 1\n", 0, "[file] format is missing"},
+        Refused{"[file] without format", "[file]\nboard = \"x\"\n", 0, "format is missing"},
+        Refused{"no RAM rows", "[file]\nformat = 1\n[ram]\nrows = []\n", 4, "holds 0 of the 8"},
+        Refused{"one RAM row", "[file]\nformat = 1\n" + Rows(1), 4, "holds 1 of the 8"},
+        Refused{"an empty [ram]", "[file]\nformat = 1\n[ram]\n", 3, "[ram] has no rows"},
         Refused{"unknown section", "[file]\nformat = 1\n[motor4]\nA_MAX = 1\n", 3, "[motor4]"},
         Refused{"unknown key", "[motor1]\nV_MIN = 1\nSPEED = 3\n", 3, "SPEED"},
         Refused{"a key of another section", "[global]\nA_MAX = 3\n", 2, "A_MAX"},

@@ -9,9 +9,10 @@ namespace vrx {
 
 namespace {
 
-std::string RamAddress(int address) {
+// "0x4A": a RAM address, or a byte.
+std::string HexByte(int value) {
     char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", unsigned(address));
+    std::snprintf(text, sizeof text, "0x%02X", unsigned(value));
     return text;
 }
 
@@ -47,7 +48,7 @@ std::vector<ConfigDifference> Differences(const ChipConfig& chip, const ChipConf
         const auto& c = chip.ram[size_t(address)];
         const auto& f = file.ram[size_t(address)];
         if (c && f && *c != *f) {
-            differences.push_back({"ram", RamAddress(address), *c, *f});
+            differences.push_back({"ram", HexByte(address), *c, *f});
         }
     }
     return differences;
@@ -87,6 +88,15 @@ std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& f
         }
     }
     return telegrams;
+}
+
+std::string ValueText(const ConfigDifference& difference, int32_t value) {
+    if (difference.section == "ram") {
+        return HexByte(value);
+    }
+    const auto section = FindSection(difference.section);
+    const auto entry = section ? FindEntry(*section, difference.field) : std::nullopt;
+    return entry ? ValueText(ConfigEntries()[*entry], value) : std::to_string(value);
 }
 
 } // namespace vrx

@@ -9,6 +9,7 @@
 #include "link/board_link.h"
 #include "link/serial_port.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,8 +26,9 @@ const QStringList kFileFilters = {QStringLiteral("Configuration files (*.toml)")
                                   QStringLiteral("All files (*)")};
 
 QString Differences(int count) {
-    return count == 0 ? QStringLiteral("The chip matches the file.")
-                      : QStringLiteral("%1 differences.").arg(count);
+    return count == 0   ? QStringLiteral("The chip matches the file.")
+           : count == 1 ? QStringLiteral("1 difference.")
+                        : QStringLiteral("%1 differences.").arg(count);
 }
 
 } // namespace
@@ -105,8 +107,11 @@ void ConfigPage::BtnConfigSaveClick() {
         return;
     }
     const std::string text = ConfigText(*chip, FileInfo ? FileInfo() : ConfigFileInfo());
-    if (!WriteFileAtomically(path, QByteArray::fromStdString(text)).isEmpty()) {
-        ShowMessage(this, QStringLiteral("File save error!"), QMessageBox::Critical);
+    if (const QString reason = WriteFileAtomically(path, QByteArray::fromStdString(text));
+        !reason.isEmpty()) {
+        ShowMessage(
+            this, QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason),
+            QMessageBox::Critical);
         return;
     }
     LblConfigState->setText(QStringLiteral("Saved to %1.").arg(QFileInfo(path).fileName()));
@@ -118,27 +123,34 @@ void ConfigPage::BtnConfigLoadClick() {
     if (!file) {
         return;
     }
+    // Whatever comes of it, the list no longer belongs to the file loaded before.
+    file_.reset();
+    ShowDifferences({});
+    BtnConfigApply->setEnabled(false);
+    const QString name = QFileInfo(file->path).fileName();
     if (file->readError) {
+        LblConfigState->setText(QStringLiteral("%1 could not be read.").arg(name));
         ShowMessage(this, QStringLiteral("File load error!"), QMessageBox::Critical);
         return;
     }
     const ParsedConfig parsed =
         ParseConfig(std::string_view(file->bytes.constData(), size_t(file->bytes.size())));
-    const QString path = file->path;
     if (parsed.error) {
+        LblConfigState->setText(QStringLiteral("%1 was refused; no file is loaded.").arg(name));
         ShowMessage(this,
-                    QString::fromStdString(
-                        ConfigErrorText(QFileInfo(path).fileName().toStdString(), *parsed.error)),
+                    QString::fromStdString(ConfigErrorText(name.toStdString(), *parsed.error)),
                     QMessageBox::Warning);
         return;
     }
     SetBusy(true);
     const auto chip = ReadChip();
     file_ = parsed.config;
+    fileName_ = name;
     ShowDifferences(chip ? Differences(*chip, *file_) : std::vector<ConfigDifference>());
     SetBusy(false);
-    LblConfigState->setText(chip ? Differences(TableConfig->rowCount())
-                                 : QStringLiteral("The chip could not be read."));
+    LblConfigState->setText(name + QStringLiteral(": ") +
+                            (chip ? Differences(TableConfig->rowCount())
+                                  : QStringLiteral("the chip could not be read.")));
 }
 
 void ConfigPage::BtnConfigApplyClick() {
@@ -154,7 +166,7 @@ void ConfigPage::BtnConfigApplyClick() {
     }
     const QString stop = QString::fromStdString(ApplyStopText(outcome));
     if (!stop.isEmpty()) {
-        LblConfigState->setText(stop);
+        LblConfigState->setText(fileName_ + QStringLiteral(": ") + stop);
         SetBusy(false);
         if (link_.Port().IsOpen()) {
             ShowMessage(this, stop, QMessageBox::Warning);
@@ -164,12 +176,13 @@ void ConfigPage::BtnConfigApplyClick() {
     ShowDifferences(outcome.remaining);
     SetBusy(false);
     const int written = int(outcome.changes.size());
+    const QString changes = written == 1 ? QStringLiteral("1 change written")
+                                         : QStringLiteral("%1 changes written").arg(written);
     LblConfigState->setText(
-        outcome.remaining.empty()
-            ? QStringLiteral("%1 changes written; the chip matches the file.").arg(written)
-            : QStringLiteral("%1 changes written; %2")
-                  .arg(written)
-                  .arg(Differences(int(outcome.remaining.size())).toLower()));
+        fileName_ + QStringLiteral(": ") + changes +
+        (outcome.remaining.empty()
+             ? QStringLiteral("; the chip matches the file.")
+             : QStringLiteral("; ") + Differences(int(outcome.remaining.size())).toLower()));
 }
 
 void ConfigPage::ShowDifferences(const std::vector<ConfigDifference>& differences) {
@@ -177,8 +190,9 @@ void ConfigPage::ShowDifferences(const std::vector<ConfigDifference>& difference
     for (int row = 0; row < int(differences.size()); ++row) {
         const ConfigDifference& d = differences[size_t(row)];
         const QStringList cells = {QString::fromStdString(d.section),
-                                   QString::fromStdString(d.field), QString::number(d.chip),
-                                   QString::number(d.file)};
+                                   QString::fromStdString(d.field),
+                                   QString::fromStdString(ValueText(d, d.chip)),
+                                   QString::fromStdString(ValueText(d, d.file))};
         for (int column = 0; column < cells.size(); ++column) {
             TableConfig->setItem(row, column, new QTableWidgetItem(cells[column]));
         }

@@ -39,7 +39,8 @@ private:
     void SetBusy(bool busy);
 
     BoardLink& link_;
-    std::optional<ChipConfig> file_; // the configuration loaded last
+    std::optional<ChipConfig> file_; // the configuration loaded last, while the list shows it
+    QString fileName_;               // its name
     QPushButton* BtnConfigSave = nullptr;
     QPushButton* BtnConfigLoad = nullptr;
     QPushButton* BtnConfigApply = nullptr;

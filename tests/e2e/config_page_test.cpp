@@ -22,7 +22,7 @@ protected:
         saved_ = ChooseFile;
         ChooseFile = [this](QWidget*, const FileDialogRequest& request) {
             filters = request.filters;
-            return dir.filePath("bench.toml");
+            return dir.filePath(chosen);
         };
     }
     void TearDown() override {
@@ -62,7 +62,10 @@ protected:
         return rows;
     }
 
+    QString State() { return Control<QLabel>("LblConfigState")->text(); }
+
     QStringList filters;
+    QString chosen = "bench.toml";
 
 private:
     FileDialogFunction saved_;
@@ -87,9 +90,9 @@ TEST_F(ConfigPageE2E, LoadShowsWhatChangedAndApplyWritesExactlyThat) {
     Poke(*board, {0x14, 0x00, 0x0F, 0x02});           // motor 1: REF_CONF 1111, mode kept
     Poke(*board, RamWriteTelegram(0x25, 0x00, 0x11)); // RAM byte 0x4A: 0
     Press("BtnConfigLoad");
-    EXPECT_EQ(Rows(),
-              QStringList({"motor1 REF_CONF 15 5", "motor2 A_MAX 50 1000", "ram 0x4A 0 31"}));
-    EXPECT_EQ(program->registers.findChild<QLabel*>("LblConfigState")->text(), "3 differences.");
+    EXPECT_EQ(Rows(), QStringList({"motor1 REF_CONF 0b1111 0b0101", "motor2 A_MAX 50 1000",
+                                   "ram 0x4A 0x00 0x1F"}));
+    EXPECT_EQ(State(), "bench.toml: 3 differences.");
     EXPECT_TRUE(Control("BtnConfigApply")->isEnabled());
 
     board->ClearTrace();
@@ -97,27 +100,44 @@ TEST_F(ConfigPageE2E, LoadShowsWhatChangedAndApplyWritesExactlyThat) {
     EXPECT_EQ(Writes(*board),
               (std::vector<Frame>{
                   {0x14, 0x00, 0x05, 0x02}, {0x2C, 0x00, 0x03, 0xE8}, {0xCA, 0x00, 0x11, 0x1F}}));
-    EXPECT_EQ(program->registers.findChild<QLabel*>("LblConfigState")->text(),
-              "3 changes written; the chip matches the file.");
+    EXPECT_EQ(State(), "bench.toml: 3 changes written; the chip matches the file.");
     EXPECT_TRUE(Rows().isEmpty());
     EXPECT_FALSE(Control("BtnConfigApply")->isEnabled());
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
 }
 
-TEST_F(ConfigPageE2E, ARefusedFileSaysWhereAndSendsNothing) {
+TEST_F(ConfigPageE2E, ARefusedFileSaysWhereSendsNothingAndTakesTheListOfTheFileBefore) {
     sim::PtyBoard* board = OpenSimulated("plain");
-    QFile file(dir.filePath("bench.toml"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[motor1]\nA_MAX = 100\nX_TARGET = 5\n");
-    file.close();
     OpenPage();
+    Press("BtnConfigSave");
+    Poke(*board, {0x2C, 0x00, 0x00, 0x32}); // motor 2: A_MAX 50
+    Press("BtnConfigLoad");
+    ASSERT_EQ(Rows().size(), 1);
+    ASSERT_TRUE(Control("BtnConfigApply")->isEnabled());
+
+    QFile file(dir.filePath("bad.toml"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[file]\nformat = 1\n[motor1]\nA_MAX = 100\nX_TARGET = 5\n");
+    file.close();
+    chosen = "bad.toml";
     board->ClearTrace();
     Press("BtnConfigLoad");
     ASSERT_EQ(messages.texts.size(), 1);
-    EXPECT_EQ(messages.texts[0], "bench.toml, line 3: [motor1] X_TARGET moves the motor; a "
-                                 "configuration does not hold it.");
+    EXPECT_EQ(messages.texts[0], "bad.toml, line 5, column 1: [motor1] X_TARGET moves the motor; "
+                                 "a configuration does not hold it.");
     EXPECT_TRUE(Writes(*board).empty());
+    EXPECT_TRUE(Rows().isEmpty());
     EXPECT_FALSE(Control("BtnConfigApply")->isEnabled());
+    EXPECT_EQ(State(), "bad.toml was refused; no file is loaded.");
+}
+
+TEST_F(ConfigPageE2E, AFileThatCannotBeWrittenIsNamedWithTheReason) {
+    OpenSimulated("plain");
+    OpenPage();
+    chosen = "no/such/folder/bench.toml";
+    Press("BtnConfigSave");
+    EXPECT_EQ(messages.texts,
+              QStringList("Cannot write " + dir.filePath(chosen) + ": No such file or directory"));
 }
 
 } // namespace

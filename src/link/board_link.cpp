@@ -52,6 +52,11 @@ bool BoardLink::WriteFrame(const uint8_t* data, int count) {
 }
 
 void BoardLink::ReportSendError() {
+    // A port being closed or lost fails its writes too: that is the loss, which is reported
+    // (or waited out) on its own, not a send error.
+    if (!port_.IsOpen() || port_.DeviceLost()) {
+        return;
+    }
     if (!sendErrorShown_ && ReportError) {
         sendErrorShown_ = true;
         ReportError(QStringLiteral("Send error!"));

@@ -123,6 +123,10 @@ int TSerialPort::Read(uint8_t* data, int count) {
     return IsOpen() ? backend_->Read(data, count) : -1;
 }
 
+bool TSerialPort::DeviceLost() {
+    return IsOpen() && backend_->DeviceLost();
+}
+
 int TSerialPort::OutQueueCount() {
     return IsOpen() ? backend_->OutQueueCount() : 0;
 }

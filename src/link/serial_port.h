@@ -33,6 +33,8 @@ public:
     int Write(const uint8_t* data, int count);
     int Read(uint8_t* data, int count);
     int OutQueueCount();
+    // The device has gone away, whether or not the reader has reported it yet.
+    bool DeviceLost();
     void PurgeIn();
     void PurgeOut();
     // Arrivals are reported at once when this many bytes wait (0: when the line pauses).

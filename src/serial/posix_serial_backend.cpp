@@ -264,6 +264,10 @@ int PosixSerialBackend::Write(const uint8_t* data, int count) {
     ssize_t n = ::write(fd_, data, static_cast<size_t>(count));
     if (n < 0) {
         if (errno != EAGAIN && errno != EINTR) {
+            if (errno == EIO || errno == ENXIO || errno == ENODEV || errno == EPIPE) {
+                lost_ = true; // hung up or unplugged: the reader reports it
+                Kick();
+            }
             return -1;
         }
         n = 0;
@@ -290,6 +294,16 @@ void PosixSerialBackend::FlushPendingLocked() {
         }
         txPending_.erase(txPending_.begin(), txPending_.begin() + n);
     }
+}
+
+bool PosixSerialBackend::DeviceLost() {
+    if (fd_ < 0) {
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    pollfd device{fd_, 0, 0};
+    return lost_ ||
+           (::poll(&device, 1, 0) > 0 && (device.revents & (POLLHUP | POLLERR | POLLNVAL)));
 }
 
 int PosixSerialBackend::Read(uint8_t* data, int count) {

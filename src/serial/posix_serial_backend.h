@@ -35,6 +35,7 @@ public:
     void PurgeIn() override;
     void PurgeOut() override;
     uint32_t TakeErrors() override;
+    bool DeviceLost() override;
     TSerialEvents WaitEvent(TSerialEvents monitored) override;
     void InterruptWait() override;
     void SetRxTrigger(int bytes) override { rxTrigger_ = bytes; }

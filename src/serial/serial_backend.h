@@ -35,6 +35,9 @@ public:
     virtual void PurgeOut() = 0;
     // Line error flags gathered since the last call.
     virtual uint32_t TakeErrors() = 0;
+    // The device has gone away (a failed write may be the first sign of it; the reader reports
+    // the loss as well).
+    virtual bool DeviceLost() { return false; }
 
     // Reader thread: blocks until one of the `monitored` events happens and returns them,
     // or returns 0 when InterruptWait was called. A lost device is reported as evError with

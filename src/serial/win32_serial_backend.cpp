@@ -236,6 +236,15 @@ bool Win32SerialBackend::WritePendingLocked() {
     return false;
 }
 
+bool Win32SerialBackend::DeviceLost() {
+    if (handle_ == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    COMSTAT status{};
+    return lost_ || !QueryStatusLocked(status); // a device that is gone refuses even its status
+}
+
 int Win32SerialBackend::Write(const uint8_t* data, int count) {
     if (handle_ == INVALID_HANDLE_VALUE || count < 0) {
         return -1;

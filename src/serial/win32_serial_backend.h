@@ -34,6 +34,7 @@ public:
     void PurgeIn() override;
     void PurgeOut() override;
     uint32_t TakeErrors() override;
+    bool DeviceLost() override;
     TSerialEvents WaitEvent(TSerialEvents monitored) override;
     void InterruptWait() override;
 

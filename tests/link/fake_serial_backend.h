@@ -129,6 +129,10 @@ public:
         std::lock_guard lock(s_->mutex);
         ++s_->purgeOut;
     }
+    bool DeviceLost() override {
+        std::lock_guard lock(s_->mutex);
+        return s_->lost;
+    }
     uint32_t TakeErrors() override {
         std::lock_guard lock(s_->mutex);
         return s_->lostReported ? uint32_t{ceDeviceLost} : 0u;

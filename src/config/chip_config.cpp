@@ -15,14 +15,6 @@ std::string RamAddress(int address) {
     return text;
 }
 
-// The value of write field `index` of a register as the chip holds it: from the answer to its
-// read, through the read field of the same name.
-int32_t AsRead(const RegisterDef& reg, size_t index, uint32_t data) {
-    const std::string name = FieldName(reg, reg.writeFields[index]);
-    const auto read = FindField(reg, reg.readFields, name);
-    return read ? DecodeField(reg.readFields[*read], data) : 0;
-}
-
 // The file's value of a byte where it names one, else the chip's.
 uint8_t RamByte(const ChipConfig& chip, const ChipConfig& file, int address) {
     return file.ram[size_t(address)].value_or(chip.ram[size_t(address)].value_or(0));
@@ -62,7 +54,7 @@ std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& f
         const uint32_t data = chip.registerData[r].value_or(0);
         std::vector<int32_t> values(reg.writeFields.size());
         for (size_t f = 0; f < values.size(); ++f) {
-            values[f] = ZeroWhenWritten(reg.writeFields[f]) ? 0 : AsRead(reg, f, data);
+            values[f] = ZeroWhenWritten(reg.writeFields[f]) ? 0 : WriteFieldAsRead(reg, f, data);
         }
         bool differs = false;
         for (size_t i = 0; i < entries.size(); ++i) {

@@ -24,8 +24,7 @@ std::optional<ChipConfig> ReadChipConfig(const TransferFunction& transfer,
             if (size_t(entries[i].registerIndex) != r) {
                 continue;
             }
-            const auto read = FindField(reg, reg.readFields, entries[i].key);
-            config.values[i] = read ? DecodeField(reg.readFields[*read], data) : 0;
+            config.values[i] = WriteFieldAsRead(reg, entries[i].field, data);
         }
         if (progress) {
             progress(++done, total);

@@ -178,10 +178,7 @@ void Set(BoardSession& board, const Invocation& inv, Output& out) {
     if (unnamed && reg.readable) {
         const Answer now = Need(board.Transfer(ReadTelegram(reg, motor)));
         for (size_t i = 0; i < values.size(); ++i) {
-            const auto read = FindField(reg, reg.readFields, FieldName(reg, reg.writeFields[i]));
-            if (read) {
-                values[i] = DecodeField(reg.readFields[*read], now.Value());
-            }
+            values[i] = WriteFieldAsRead(reg, i, now.Value());
         }
     }
     for (size_t i = 0; i < values.size(); ++i) {

@@ -5,8 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <fstream>
 
 namespace vrx::ctl {
 
@@ -38,35 +37,20 @@ RamTable LoadStrictRamFile(const std::string& path) {
     return table;
 }
 
-OutputFile::OutputFile(std::string path) : path_(std::move(path)), part_(path_ + ".part") {
-    errno = 0;
-    file_.open(part_, std::ios::binary | std::ios::trunc);
-    if (!file_) {
-        throw UsageError("cannot write " + path_ + Reason());
-    }
-}
-
-OutputFile::~OutputFile() {
-    if (!committed_) {
-        file_.close();
-        std::error_code ignored;
-        std::filesystem::remove(part_, ignored);
+OutputFile::OutputFile(std::string path) : path_(std::move(path)), file_(path_) {
+    if (!file_.Error().empty()) {
+        Unwritable();
     }
 }
 
 void OutputFile::Commit(const std::string& text) {
-    errno = 0;
-    file_.write(text.data(), std::streamsize(text.size()));
-    file_.close();
-    if (!file_) {
-        throw UsageError("cannot write " + path_ + Reason());
+    if (!file_.Commit(text)) {
+        Unwritable();
     }
-    std::error_code error;
-    std::filesystem::rename(part_, path_, error);
-    if (error) {
-        throw UsageError("cannot write " + path_ + ": " + error.message());
-    }
-    committed_ = true;
+}
+
+void OutputFile::Unwritable() const {
+    throw UsageError("cannot write " + path_ + ": " + file_.Error());
 }
 
 } // namespace vrx::ctl

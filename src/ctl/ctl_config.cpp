@@ -4,41 +4,10 @@
 #include "config/config_transfer.h"
 #include "ctl/ctl_commands.h"
 #include "ctl/ctl_errors.h"
-#include "ctl/ram_files.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 
 namespace vrx::ctl {
 
 namespace {
-
-// A configuration file, checked whole: a file that is refused is a usage error, found before
-// the board is asked anything.
-ChipConfig LoadConfigFile(const std::string& path) {
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    const auto unreadable = [&] {
-        return UsageError("cannot read " + path +
-                          (errno != 0 ? std::string(": ") + std::strerror(errno) : ""));
-    };
-    if (!file) {
-        throw unreadable();
-    }
-    // One byte more than a file may have shows that it is too large, without reading it all.
-    std::string text(kMaxConfigFileBytes + 1, '\0');
-    file.read(text.data(), std::streamsize(text.size()));
-    if (file.bad()) {
-        throw unreadable();
-    }
-    text.resize(size_t(file.gcount()));
-    const ParsedConfig parsed = ParseConfig(text);
-    if (parsed.error) {
-        throw UsageError(ConfigErrorText(path, *parsed.error));
-    }
-    return parsed.config;
-}
 
 // One line per difference: "motor2.A_MAX  chip 50  file 1000", or a JSON object.
 void PrintDifferences(const std::vector<ConfigDifference>& differences, Output& out) {
@@ -53,8 +22,7 @@ void PrintDifferences(const std::vector<ConfigDifference>& differences, Output& 
     }
 }
 
-void Save(BoardSession& board, const std::string& path) {
-    OutputFile file(path);
+void Save(BoardSession& board, OutputFile& file) {
     const auto chip = ReadChipConfig(Transfers(board));
     if (!chip) {
         NoAnswer("; nothing was saved");
@@ -65,13 +33,12 @@ void Save(BoardSession& board, const std::string& path) {
 
 } // namespace
 
-void Config(BoardSession& board, const Invocation& inv, Output& out) {
-    const std::string& path = inv.words.front();
+void Config(BoardSession& board, const Invocation& inv, CommandFiles& files, Output& out) {
     if (inv.command == "config save") {
-        Save(board, path);
+        Save(board, *files.output);
         return;
     }
-    const ChipConfig file = LoadConfigFile(path);
+    const ChipConfig& file = *files.config;
     const bool diff = inv.command == "config diff";
     const ApplyOutcome outcome = ApplyConfig(Transfers(board), file, diff || inv.dryRun);
     if (outcome.stoppedAt == ApplyOutcome::Stop::Reading) {

@@ -5,7 +5,6 @@
 #include "ctl/ctl_commands.h"
 #include "ctl/ctl_errors.h"
 #include "ctl/ctl_values.h"
-#include "ctl/ram_files.h"
 
 #include <optional>
 
@@ -22,26 +21,22 @@ void NeedWords(int done, int expected, const char* what) {
     }
 }
 
-void ReadToFile(BoardSession& board, const std::string& path, Output& out) {
-    OutputFile file(path);
+void ReadToFile(BoardSession& board, const std::string& path, OutputFile& file, Output& out) {
     RamTable table;
     NeedWords(ReadRamWords(table, Transfers(board)), kRamWords, "read");
     file.Commit(RamFileText(table));
     out.Emit({Text("read", path), Number("words", kRamWords)});
 }
 
-void WriteFromFile(BoardSession& board, const std::string& path, Output& out) {
-    const RamTable table = LoadStrictRamFile(path);
+void WriteFromFile(BoardSession& board, const std::string& path, const RamTable& table,
+                   Output& out) {
     NeedWords(WriteRamWords(table, Transfers(board)), kRamWords, "written");
     out.Emit({Text("written", path), Number("words", kRamWords)});
 }
 
-void Shape(BoardSession* board, const Invocation& inv, Output& out) {
+void Shape(BoardSession* board, const Invocation& inv, std::optional<OutputFile>& file,
+           Output& out) {
     const double sigma = ParseUnitFraction(inv.sigma).value();
-    std::optional<OutputFile> file;
-    if (!inv.output.empty()) {
-        file.emplace(inv.output);
-    }
     const auto shape = CalcShapeTable(sigma);
     RamTable table;
     std::string entries;
@@ -67,13 +62,13 @@ void Shape(BoardSession* board, const Invocation& inv, Output& out) {
 
 } // namespace
 
-void Ram(BoardSession* board, const Invocation& inv, Output& out) {
+void Ram(BoardSession* board, const Invocation& inv, CommandFiles& files, Output& out) {
     if (inv.command == "ram read") {
-        ReadToFile(*board, inv.words.front(), out);
+        ReadToFile(*board, inv.words.front(), *files.output, out);
     } else if (inv.command == "ram write") {
-        WriteFromFile(*board, inv.words.front(), out);
+        WriteFromFile(*board, inv.words.front(), *files.ram, out);
     } else {
-        Shape(board, inv, out);
+        Shape(board, inv, files.output, out);
     }
 }
 

@@ -154,6 +154,30 @@ TEST_F(CtlTest, RefusalsSendNothing) {
     }
 }
 
+TEST_F(CtlTest, FilesAreCheckedBeforeThePortIsOpened) {
+    const std::string missing = testing::TempDir() + "missing.toml";
+    std::filesystem::remove(missing);
+    const std::string config = File("out-of-range.toml", "[motor1]\nA_MAX = 99999\n");
+    const std::string ram = File("two-bytes.630", "00,01\n");
+    const std::string noDir = testing::TempDir() + "no/such/dir/x.toml";
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"config", "load", missing}, "cannot read " + missing + ": No such file or directory"},
+        {{"config", "diff", config}, config + ", line 2: "},
+        {{"config", "save", noDir}, "cannot write " + noDir + ": No such file or directory"},
+        {{"ram", "write", ram}, ram + " is not a .630 file"},
+        {{"ram", "read", noDir}, "cannot write " + noDir + ": No such file or directory"},
+        {{"ram", "shape", "0", "--write", "--output", noDir}, "cannot write " + noDir},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Ctl(c.args), 2) << c.message;
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        EXPECT_TRUE(board.Trace().Bytes().empty()) << "not even the detection: " << c.message;
+    }
+}
+
 TEST_F(CtlTest, ATooSmallAccelerationIsRefusedUnlessForced) {
     const std::vector<std::string> move = {"move",   "1", "--mode", "RAMP", "--target", "100",
                                            "--vmin", "0", "--vmax", "100",  "--amax",   "0"};

@@ -15,6 +15,28 @@ std::string RamAddress(int address) {
     return text;
 }
 
+// Configuration entry `i` where the file names it and the chip holds another value.
+std::optional<ConfigDifference> EntryDifference(const ChipConfig& chip, const ChipConfig& file,
+                                                size_t i) {
+    const auto& c = chip.values[i];
+    const auto& f = file.values[i];
+    if (!c || !f || *c == *f) {
+        return std::nullopt;
+    }
+    const ConfigEntry& entry = ConfigEntries()[i];
+    return ConfigDifference{std::string(SectionName(RegisterOf(entry).section)), entry.key, *c, *f};
+}
+
+std::optional<ConfigDifference> RamDifference(const ChipConfig& chip, const ChipConfig& file,
+                                              int address) {
+    const auto& c = chip.ram[size_t(address)];
+    const auto& f = file.ram[size_t(address)];
+    if (!c || !f || *c == *f) {
+        return std::nullopt;
+    }
+    return ConfigDifference{"ram", RamAddress(address), *c, *f};
+}
+
 // The file's value of a byte where it names one, else the chip's.
 uint8_t RamByte(const ChipConfig& chip, const ChipConfig& file, int address) {
     return file.ram[size_t(address)].value_or(chip.ram[size_t(address)].value_or(0));
@@ -26,27 +48,21 @@ ChipConfig::ChipConfig() : values(ConfigEntries().size()), registerData(ConfigRe
 
 std::vector<ConfigDifference> Differences(const ChipConfig& chip, const ChipConfig& file) {
     std::vector<ConfigDifference> differences;
-    const auto& entries = ConfigEntries();
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const auto& c = chip.values[i];
-        const auto& f = file.values[i];
-        if (c && f && *c != *f) {
-            differences.push_back(
-                {std::string(SectionName(RegisterOf(entries[i]).section)), entries[i].key, *c, *f});
+    for (size_t i = 0; i < ConfigEntries().size(); ++i) {
+        if (const auto d = EntryDifference(chip, file, i)) {
+            differences.push_back(*d);
         }
     }
     for (int address = 0; address < kRamBytes; ++address) {
-        const auto& c = chip.ram[size_t(address)];
-        const auto& f = file.ram[size_t(address)];
-        if (c && f && *c != *f) {
-            differences.push_back({"ram", RamAddress(address), *c, *f});
+        if (const auto d = RamDifference(chip, file, address)) {
+            differences.push_back(*d);
         }
     }
     return differences;
 }
 
-std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& file) {
-    std::vector<Telegram> telegrams;
+std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file) {
+    std::vector<ApplyStep> steps;
     const auto& registers = ConfigRegisters();
     const auto& entries = ConfigEntries();
     for (size_t r = 0; r < registers.size(); ++r) {
@@ -57,6 +73,7 @@ std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& f
             values[f] = ZeroWhenWritten(reg.writeFields[f]) ? 0 : WriteFieldAsRead(reg, f, data);
         }
         bool differs = false;
+        ApplyStep step;
         for (size_t i = 0; i < entries.size(); ++i) {
             if (size_t(entries[i].registerIndex) != r) {
                 continue;
@@ -66,19 +83,29 @@ std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& f
                 values[entries[i].field] = *value;
             }
             differs |= file.values[i] && file.values[i] != chip.values[i];
+            if (const auto d = EntryDifference(chip, file, i)) {
+                step.changes.push_back(*d);
+            }
         }
         if (differs) {
-            telegrams.push_back(WriteTelegram(reg, registers[r].motor, values));
+            step.telegram = WriteTelegram(reg, registers[r].motor, values);
+            steps.push_back(std::move(step));
         }
     }
     for (int word = 0; word < kRamWords; ++word) {
         const uint8_t low = RamByte(chip, file, 2 * word);
         const uint8_t high = RamByte(chip, file, 2 * word + 1);
         if (low != chip.ram[size_t(2 * word)] || high != chip.ram[size_t(2 * word + 1)]) {
-            telegrams.push_back(RamWriteTelegram(word, low, high));
+            ApplyStep step{RamWriteTelegram(word, low, high), {}};
+            for (const int address : {2 * word, 2 * word + 1}) {
+                if (const auto d = RamDifference(chip, file, address)) {
+                    step.changes.push_back(*d);
+                }
+            }
+            steps.push_back(std::move(step));
         }
     }
-    return telegrams;
+    return steps;
 }
 
 } // namespace vrx

@@ -32,10 +32,16 @@ struct ConfigDifference {
 // The fields and bytes the file names and the chip holds otherwise, in file order.
 std::vector<ConfigDifference> Differences(const ChipConfig& chip, const ChipConfig& file);
 
+// One telegram of an apply and the differences it puts right.
+struct ApplyStep {
+    Telegram telegram;
+    std::vector<ConfigDifference> changes;
+};
+
 // The telegrams that make the chip hold the file's values: one write per register with a
 // differing field (global registers first, then motors 1 to 3), then one per RAM word with a
 // differing byte. Fields the file leaves out keep the chip's values; a field that is no setting
 // is written as the chip must keep it.
-std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& file);
+std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file);
 
 } // namespace vrx

@@ -102,6 +102,14 @@ void NoAnswer(const std::string& consequence) {
     throw BoardError("the board does not respond" + consequence);
 }
 
+void EndedPartway(bool interrupted, int written, int planned, const std::string& units,
+                  const std::string& left) {
+    throw Unfinished(std::string(interrupted ? "interrupted" : "the board does not respond") +
+                         " after " + std::to_string(written) + " of " + std::to_string(planned) +
+                         " " + units + "; " + left,
+                     written, planned);
+}
+
 Answer Need(const std::optional<Answer>& answer) {
     if (!answer) {
         NoAnswer();

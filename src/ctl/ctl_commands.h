@@ -30,6 +30,10 @@ void Ram(BoardSession* board, const Invocation& inv, CommandFiles& files, Output
 
 // Why an answer did not come: Ctrl+C, or a board that does not answer (`consequence` follows).
 [[noreturn]] void NoAnswer(const std::string& consequence = "");
+// A write that ended after `written` of `planned` `units`, by Ctrl+C or the board; `left` says
+// what state it left and what to run next.
+[[noreturn]] void EndedPartway(bool interrupted, int written, int planned, const std::string& units,
+                               const std::string& left);
 Answer Need(const std::optional<Answer>& answer);
 // The value of a motor register, as the register window shows it.
 int32_t ReadValue(BoardSession& board, MotorReg reg, int motor);

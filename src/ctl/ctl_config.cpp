@@ -4,6 +4,7 @@
 #include "config/config_transfer.h"
 #include "ctl/ctl_commands.h"
 #include "ctl/ctl_errors.h"
+#include "ctl/stop_request.h"
 
 namespace vrx::ctl {
 
@@ -38,18 +39,32 @@ void Config(BoardSession& board, const Invocation& inv, CommandFiles& files, Out
         Save(board, *files.output);
         return;
     }
-    const ChipConfig& file = *files.config;
-    const bool diff = inv.command == "config diff";
-    const ApplyOutcome outcome = ApplyConfig(Transfers(board), file, diff || inv.dryRun);
-    if (outcome.stoppedAt == ApplyOutcome::Stop::Reading) {
+    const bool load = inv.command == "config load" && !inv.dryRun;
+    ApplyHooks hooks;
+    hooks.stopRequested = StopRequested;
+    if (load) {
+        // Each change once the board has taken it, so what is shown is what was written.
+        hooks.written = [&out](const std::vector<ConfigDifference>& changes) {
+            PrintDifferences(changes, out);
+        };
+    }
+    const ApplyOutcome outcome = ApplyConfig(Transfers(board), *files.config, !load, hooks);
+    const std::string diff = "(config diff " + inv.words.front() + " shows what differs)";
+    switch (outcome.stoppedAt) {
+    case ApplyOutcome::Stop::None:
+        break;
+    case ApplyOutcome::Stop::Reading:
         NoAnswer("; the chip's configuration could not be read");
+    case ApplyOutcome::Stop::Writing:
+        EndedPartway(outcome.interrupted, outcome.written, outcome.planned, "writes",
+                     "the chip is partly configured " + diff);
+    case ApplyOutcome::Stop::Verifying:
+        EndedPartway(outcome.interrupted, outcome.written, outcome.planned, "writes",
+                     "the chip was not read back " + diff);
     }
-    if (outcome.stoppedAt != ApplyOutcome::Stop::None) {
+    if (!load) {
         PrintDifferences(outcome.changes, out);
-        NoAnswer("; " + std::to_string(outcome.written) + " of " + std::to_string(outcome.planned) +
-                 " telegrams were written");
     }
-    PrintDifferences(outcome.changes, out);
     if (!outcome.remaining.empty()) {
         throw BoardError("the chip does not hold the file's values after writing: " +
                          std::to_string(outcome.remaining.size()) + " fields differ");

@@ -34,7 +34,8 @@ private:
     bool json_;
 };
 
-// The error line of a failed command in the chosen form.
-void PrintError(std::ostream& err, bool json, const std::string& message, int exitStatus);
+// The error line of a failed command in the chosen form; `details` go into the JSON object.
+void PrintError(std::ostream& err, bool json, const std::string& message, int exitStatus,
+                const std::vector<Item>& details = {});
 
 } // namespace vrx::ctl

@@ -107,6 +107,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     } catch (const UsageError& e) {
         PrintError(err, json, e.what(), kExitUsage);
         return kExitUsage;
+    } catch (const Unfinished& e) {
+        PrintError(err, json, e.what(), kExitBoard,
+                   {Number("written", e.written), Number("planned", e.planned)});
+        return kExitBoard;
     } catch (const BoardError& e) {
         PrintError(err, json, e.what(), kExitBoard);
         return kExitBoard;

@@ -232,12 +232,13 @@ void Watch(BoardSession& board, const Invocation& inv, Output& out) {
     const MotorReg shown[] = {MotorReg::XActual, MotorReg::VActual, MotorReg::AActual,
                               MotorReg::VTarget};
     const auto start = std::chrono::steady_clock::now();
-    // Ctrl+C is the way to end a watch without a count: it ends the watch, not as a failure.
+    // Ctrl+C is the way to end a watch without a count, and a reader that has read enough closes
+    // stdout: either ends the watch, not as a failure.
     try {
         for (int sample = 0; inv.count == 0 || sample < inv.count; ++sample) {
             // With --interval 0 the next pass starts as soon as the last reply is in.
-            if (!WaitUnlessStopped(start +
-                                   std::chrono::milliseconds(int64_t(sample) * inv.intervalMs))) {
+            if (out.Closed() || !WaitUnlessStopped(start + std::chrono::milliseconds(
+                                                               int64_t(sample) * inv.intervalMs))) {
                 return;
             }
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -28,6 +28,8 @@ public:
     void Emit(const std::vector<Item>& items);
     // A line for people only (headings, CSV); nothing with --json.
     void Line(const std::string& text);
+    // Whether what is written goes nowhere: stdout was closed (`| head -1`) or cannot be written.
+    bool Closed() const { return out_.fail(); }
 
 private:
     std::ostream& out_;

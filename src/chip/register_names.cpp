@@ -82,6 +82,11 @@ std::string FieldName(const RegisterDef& reg, const Field& field) {
     return std::string(field.name.empty() ? reg.name : field.name);
 }
 
+int32_t WriteFieldAsRead(const RegisterDef& reg, size_t writeField, uint32_t data) {
+    const auto read = FindField(reg, reg.readFields, FieldName(reg, reg.writeFields[writeField]));
+    return read ? DecodeField(reg.readFields[*read], data) : 0;
+}
+
 std::vector<std::string> RegisterNames() {
     std::vector<std::string> names;
     for (const auto registers : {MotorRegisters(), GlobalRegisters()}) {

@@ -21,6 +21,9 @@ std::optional<size_t> FindField(const RegisterDef& reg, std::span<const Field> f
                                 std::string_view name);
 // A field's name for text interfaces: its own, or the register's for a single-value register.
 std::string FieldName(const RegisterDef& reg, const Field& field);
+// The value of write field `writeField` as the chip holds it: decoded from the data of a read
+// through the read field of the same name, or 0 where no read field has that name.
+int32_t WriteFieldAsRead(const RegisterDef& reg, size_t writeField, uint32_t data);
 
 // Every register's name for the help text, motor registers first.
 std::vector<std::string> RegisterNames();

@@ -16,12 +16,26 @@ std::string HexByte(int value) {
     return text;
 }
 
-// The value of write field `index` of a register as the chip holds it: from the answer to its
-// read, through the read field of the same name.
-int32_t AsRead(const RegisterDef& reg, size_t index, uint32_t data) {
-    const std::string name = FieldName(reg, reg.writeFields[index]);
-    const auto read = FindField(reg, reg.readFields, name);
-    return read ? DecodeField(reg.readFields[*read], data) : 0;
+// Configuration entry `i` where the file names it and the chip holds another value.
+std::optional<ConfigDifference> EntryDifference(const ChipConfig& chip, const ChipConfig& file,
+                                                size_t i) {
+    const auto& c = chip.values[i];
+    const auto& f = file.values[i];
+    if (!c || !f || *c == *f) {
+        return std::nullopt;
+    }
+    const ConfigEntry& entry = ConfigEntries()[i];
+    return ConfigDifference{std::string(SectionName(RegisterOf(entry).section)), entry.key, *c, *f};
+}
+
+std::optional<ConfigDifference> RamDifference(const ChipConfig& chip, const ChipConfig& file,
+                                              int address) {
+    const auto& c = chip.ram[size_t(address)];
+    const auto& f = file.ram[size_t(address)];
+    if (!c || !f || *c == *f) {
+        return std::nullopt;
+    }
+    return ConfigDifference{"ram", HexByte(address), *c, *f};
 }
 
 // The file's value of a byte where it names one, else the chip's.
@@ -35,27 +49,14 @@ ChipConfig::ChipConfig() : values(ConfigEntries().size()), registerData(ConfigRe
 
 std::vector<ConfigDifference> Differences(const ChipConfig& chip, const ChipConfig& file) {
     std::vector<ConfigDifference> differences;
-    const auto& entries = ConfigEntries();
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const auto& c = chip.values[i];
-        const auto& f = file.values[i];
-        if (c && f && *c != *f) {
-            differences.push_back(
-                {std::string(SectionName(RegisterOf(entries[i]).section)), entries[i].key, *c, *f});
-        }
-    }
-    for (int address = 0; address < kRamBytes; ++address) {
-        const auto& c = chip.ram[size_t(address)];
-        const auto& f = file.ram[size_t(address)];
-        if (c && f && *c != *f) {
-            differences.push_back({"ram", HexByte(address), *c, *f});
-        }
+    for (const ApplyStep& step : ApplySteps(chip, file)) {
+        differences.insert(differences.end(), step.changes.begin(), step.changes.end());
     }
     return differences;
 }
 
-std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& file) {
-    std::vector<Telegram> telegrams;
+std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file) {
+    std::vector<ApplyStep> steps;
     const auto& registers = ConfigRegisters();
     const auto& entries = ConfigEntries();
     for (size_t r = 0; r < registers.size(); ++r) {
@@ -63,9 +64,10 @@ std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& f
         const uint32_t data = chip.registerData[r].value_or(0);
         std::vector<int32_t> values(reg.writeFields.size());
         for (size_t f = 0; f < values.size(); ++f) {
-            values[f] = ZeroWhenWritten(reg.writeFields[f]) ? 0 : AsRead(reg, f, data);
+            values[f] = ZeroWhenWritten(reg.writeFields[f]) ? 0 : WriteFieldAsRead(reg, f, data);
         }
         bool differs = false;
+        ApplyStep step;
         for (size_t i = 0; i < entries.size(); ++i) {
             if (size_t(entries[i].registerIndex) != r) {
                 continue;
@@ -75,19 +77,29 @@ std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& f
                 values[entries[i].field] = *value;
             }
             differs |= file.values[i] && file.values[i] != chip.values[i];
+            if (const auto d = EntryDifference(chip, file, i)) {
+                step.changes.push_back(*d);
+            }
         }
         if (differs) {
-            telegrams.push_back(WriteTelegram(reg, registers[r].motor, values));
+            step.telegram = WriteTelegram(reg, registers[r].motor, values);
+            steps.push_back(std::move(step));
         }
     }
     for (int word = 0; word < kRamWords; ++word) {
         const uint8_t low = RamByte(chip, file, 2 * word);
         const uint8_t high = RamByte(chip, file, 2 * word + 1);
         if (low != chip.ram[size_t(2 * word)] || high != chip.ram[size_t(2 * word + 1)]) {
-            telegrams.push_back(RamWriteTelegram(word, low, high));
+            ApplyStep step{RamWriteTelegram(word, low, high), {}};
+            for (const int address : {2 * word, 2 * word + 1}) {
+                if (const auto d = RamDifference(chip, file, address)) {
+                    step.changes.push_back(*d);
+                }
+            }
+            steps.push_back(std::move(step));
         }
     }
-    return telegrams;
+    return steps;
 }
 
 std::string ValueText(const ConfigDifference& difference, int32_t value) {

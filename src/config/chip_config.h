@@ -29,16 +29,23 @@ struct ConfigDifference {
     int32_t file;
 };
 
-// The fields and bytes the file names and the chip holds otherwise, in file order.
+// The fields and bytes the file names and the chip holds otherwise, in the order an apply
+// writes them: global registers first, then motors 1 to 3, then the RAM.
 std::vector<ConfigDifference> Differences(const ChipConfig& chip, const ChipConfig& file);
 
 // The chip's or the file's side of a difference as a file writes it; a RAM byte as "0x4A".
 std::string ValueText(const ConfigDifference& difference, int32_t value);
 
+// One telegram of an apply and the differences it puts right.
+struct ApplyStep {
+    Telegram telegram;
+    std::vector<ConfigDifference> changes;
+};
+
 // The telegrams that make the chip hold the file's values: one write per register with a
 // differing field (global registers first, then motors 1 to 3), then one per RAM word with a
 // differing byte. Fields the file leaves out keep the chip's values; a field that is no setting
 // is written as the chip must keep it.
-std::vector<Telegram> ApplyTelegrams(const ChipConfig& chip, const ChipConfig& file);
+std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file);
 
 } // namespace vrx

@@ -24,8 +24,7 @@ std::optional<ChipConfig> ReadChipConfig(const TransferFunction& transfer,
             if (size_t(entries[i].registerIndex) != r) {
                 continue;
             }
-            const auto read = FindField(reg, reg.readFields, entries[i].key);
-            config.values[i] = read ? DecodeField(reg.readFields[*read], data) : 0;
+            config.values[i] = WriteFieldAsRead(reg, entries[i].field, data);
         }
         if (progress) {
             progress(++done, total);
@@ -47,51 +46,57 @@ std::optional<ChipConfig> ReadChipConfig(const TransferFunction& transfer,
 }
 
 ApplyOutcome ApplyConfig(const TransferFunction& transfer, const ChipConfig& file, bool dryRun,
-                         const ConfigProgress& progress) {
+                         const ApplyHooks& hooks) {
     ApplyOutcome outcome;
-    const auto chip = ReadChipConfig(transfer, progress);
-    if (!chip) {
-        outcome.stoppedAt = ApplyOutcome::Stop::Reading;
+    const auto stopped = [&](ApplyOutcome::Stop where) {
+        outcome.stoppedAt = where;
+        outcome.interrupted = hooks.stopRequested && hooks.stopRequested();
         return outcome;
+    };
+    const auto chip = ReadChipConfig(transfer, hooks.progress);
+    if (!chip) {
+        return stopped(ApplyOutcome::Stop::Reading);
     }
     outcome.changes = Differences(*chip, file);
     if (dryRun) {
         return outcome;
     }
-    const std::vector<Telegram> telegrams = ApplyTelegrams(*chip, file);
-    outcome.planned = int(telegrams.size());
-    for (const Telegram& t : telegrams) {
-        if (!transfer(t)) {
-            outcome.stoppedAt = ApplyOutcome::Stop::Writing;
-            return outcome;
+    const std::vector<ApplyStep> steps = ApplySteps(*chip, file);
+    outcome.planned = int(steps.size());
+    for (const ApplyStep& step : steps) {
+        if (!transfer(step.telegram)) {
+            return stopped(ApplyOutcome::Stop::Writing);
         }
         ++outcome.written;
-        if (progress) {
-            progress(outcome.written, outcome.planned);
+        if (hooks.written) {
+            hooks.written(step.changes);
+        }
+        if (hooks.progress) {
+            hooks.progress(outcome.written, outcome.planned);
         }
     }
-    const auto after = ReadChipConfig(transfer, progress);
-    if (!after) {
-        outcome.stoppedAt = ApplyOutcome::Stop::Verifying;
-        return outcome;
+    outcome.verified = ReadChipConfig(transfer, hooks.progress);
+    if (!outcome.verified) {
+        return stopped(ApplyOutcome::Stop::Verifying);
     }
-    outcome.remaining = Differences(*after, file);
+    outcome.remaining = Differences(*outcome.verified, file);
     return outcome;
 }
 
 std::string ApplyStopText(const ApplyOutcome& outcome) {
+    const std::string cause =
+        outcome.interrupted ? "Stopped on request. " : "The board does not respond. ";
     switch (outcome.stoppedAt) {
     case ApplyOutcome::Stop::None:
         return {};
     case ApplyOutcome::Stop::Reading:
-        return "The board does not respond. The chip's configuration could not be read; nothing "
-               "was written.";
+        return cause + "The chip's configuration could not be read; nothing was written.";
     case ApplyOutcome::Stop::Writing:
-        return "The board does not respond. The configuration was not written completely: " +
-               std::to_string(outcome.written) + " of " + std::to_string(outcome.planned) +
-               " telegrams were written.";
+        return cause +
+               "The configuration was not written completely: " + std::to_string(outcome.written) +
+               " of " + std::to_string(outcome.planned) + " telegrams were written.";
     case ApplyOutcome::Stop::Verifying:
-        return "The board does not respond. All " + std::to_string(outcome.planned) +
+        return cause + "All " + std::to_string(outcome.planned) +
                " telegrams were written, but the chip could not be read back.";
     }
     return {};

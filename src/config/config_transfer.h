@@ -20,18 +20,31 @@ using ConfigProgress = std::function<void(int done, int total)>;
 std::optional<ChipConfig> ReadChipConfig(const TransferFunction& transfer,
                                          const ConfigProgress& progress = {});
 
+// What an apply tells on its way, and how it tells a stop request from a board that stopped
+// answering. A program that can be stopped lets its transfer function answer nothing once a
+// stop is requested, which ends the apply between telegrams.
+struct ApplyHooks {
+    ConfigProgress progress; // reads and writes alike
+    // After each write the board answered, with the differences it put right.
+    std::function<void(const std::vector<ConfigDifference>&)> written;
+    // Asked when a telegram went unanswered: true when it was a stop request, not the board.
+    std::function<bool()> stopRequested;
+};
+
 struct ApplyOutcome {
     enum class Stop { None, Reading, Writing, Verifying };
-    Stop stoppedAt = Stop::None;             // where the board stopped answering
+    Stop stoppedAt = Stop::None;             // where the board stopped answering or it was stopped
+    bool interrupted = false;                // a stop request ended it, not the board
     std::vector<ConfigDifference> changes;   // chip against file before writing
     int written = 0;                         // telegrams the board answered
     int planned = 0;                         // telegrams to write
     std::vector<ConfigDifference> remaining; // after writing, read back; empty when it matches
+    std::optional<ChipConfig> verified;      // the chip as read back, once that read completed
 };
 
 // With `dryRun` only reads and compares: `changes` says what a load would write.
 ApplyOutcome ApplyConfig(const TransferFunction& transfer, const ChipConfig& file, bool dryRun,
-                         const ConfigProgress& progress = {});
+                         const ApplyHooks& hooks = {});
 
 // What stopped an apply, for the user: empty when it went through.
 std::string ApplyStopText(const ApplyOutcome& outcome);

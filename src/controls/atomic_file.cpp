@@ -1,25 +1,14 @@
 #include "controls/atomic_file.h"
 
-#include <QSaveFile>
+#include "chip/atomic_file.h"
 
 namespace vrx {
 
 QString WriteFileAtomically(const QString& path, const QByteArray& data) {
-    // Unbuffered, so a short write (a full disk) shows in write(): a buffered QSaveFile
-    // commits a truncated file as a success.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return file.errorString();
-    }
-    if (file.write(data) != data.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return QString();
+    // The writer takes names and gives reasons in UTF-8, which is what Qt 6 takes file names
+    // and system texts to be on POSIX systems too.
+    return QString::fromStdString(WriteFileAtomically(
+        path.toStdString(), std::string_view(data.constData(), size_t(data.size()))));
 }
 
 } // namespace vrx

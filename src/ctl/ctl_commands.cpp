@@ -102,6 +102,14 @@ void NoAnswer(const std::string& consequence) {
     throw BoardError("the board does not respond" + consequence);
 }
 
+void EndedPartway(bool interrupted, int written, int planned, const std::string& units,
+                  const std::string& left) {
+    throw Unfinished(std::string(interrupted ? "interrupted" : "the board does not respond") +
+                         " after " + std::to_string(written) + " of " + std::to_string(planned) +
+                         " " + units + "; " + left,
+                     written, planned);
+}
+
 Answer Need(const std::optional<Answer>& answer) {
     if (!answer) {
         NoAnswer();
@@ -178,10 +186,7 @@ void Set(BoardSession& board, const Invocation& inv, Output& out) {
     if (unnamed && reg.readable) {
         const Answer now = Need(board.Transfer(ReadTelegram(reg, motor)));
         for (size_t i = 0; i < values.size(); ++i) {
-            const auto read = FindField(reg, reg.readFields, FieldName(reg, reg.writeFields[i]));
-            if (read) {
-                values[i] = DecodeField(reg.readFields[*read], now.Value());
-            }
+            values[i] = WriteFieldAsRead(reg, i, now.Value());
         }
     }
     for (size_t i = 0; i < values.size(); ++i) {
@@ -227,12 +232,13 @@ void Watch(BoardSession& board, const Invocation& inv, Output& out) {
     const MotorReg shown[] = {MotorReg::XActual, MotorReg::VActual, MotorReg::AActual,
                               MotorReg::VTarget};
     const auto start = std::chrono::steady_clock::now();
-    // Ctrl+C is the way to end a watch without a count: it ends the watch, not as a failure.
+    // Ctrl+C is the way to end a watch without a count, and a reader that has read enough closes
+    // stdout: either ends the watch, not as a failure.
     try {
         for (int sample = 0; inv.count == 0 || sample < inv.count; ++sample) {
             // With --interval 0 the next pass starts as soon as the last reply is in.
-            if (!WaitUnlessStopped(start +
-                                   std::chrono::milliseconds(int64_t(sample) * inv.intervalMs))) {
+            if (out.Closed() || !WaitUnlessStopped(start + std::chrono::milliseconds(
+                                                               int64_t(sample) * inv.intervalMs))) {
                 return;
             }
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -4,41 +4,11 @@
 #include "config/config_transfer.h"
 #include "ctl/ctl_commands.h"
 #include "ctl/ctl_errors.h"
-#include "ctl/ram_files.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include "ctl/stop_request.h"
 
 namespace vrx::ctl {
 
 namespace {
-
-// A configuration file, checked whole: a file that is refused is a usage error, found before
-// the board is asked anything.
-ChipConfig LoadConfigFile(const std::string& path) {
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    const auto unreadable = [&] {
-        return UsageError("cannot read " + path +
-                          (errno != 0 ? std::string(": ") + std::strerror(errno) : ""));
-    };
-    if (!file) {
-        throw unreadable();
-    }
-    // One byte more than a file may have shows that it is too large, without reading it all.
-    std::string text(kMaxConfigFileBytes + 1, '\0');
-    file.read(text.data(), std::streamsize(text.size()));
-    if (file.bad()) {
-        throw unreadable();
-    }
-    text.resize(size_t(file.gcount()));
-    const ParsedConfig parsed = ParseConfig(text);
-    if (parsed.error) {
-        throw UsageError(ConfigErrorText(path, *parsed.error));
-    }
-    return parsed.config;
-}
 
 // One line per difference: "motor2.A_MAX  chip 50  file 1000", or a JSON object.
 void PrintDifferences(const std::vector<ConfigDifference>& differences, Output& out) {
@@ -53,8 +23,7 @@ void PrintDifferences(const std::vector<ConfigDifference>& differences, Output& 
     }
 }
 
-void Save(BoardSession& board, const std::string& path) {
-    OutputFile file(path);
+void Save(BoardSession& board, OutputFile& file) {
     const auto chip = ReadChipConfig(Transfers(board));
     if (!chip) {
         NoAnswer("; nothing was saved");
@@ -65,24 +34,37 @@ void Save(BoardSession& board, const std::string& path) {
 
 } // namespace
 
-void Config(BoardSession& board, const Invocation& inv, Output& out) {
-    const std::string& path = inv.words.front();
+void Config(BoardSession& board, const Invocation& inv, CommandFiles& files, Output& out) {
     if (inv.command == "config save") {
-        Save(board, path);
+        Save(board, *files.output);
         return;
     }
-    const ChipConfig file = LoadConfigFile(path);
-    const bool diff = inv.command == "config diff";
-    const ApplyOutcome outcome = ApplyConfig(Transfers(board), file, diff || inv.dryRun);
-    if (outcome.stoppedAt == ApplyOutcome::Stop::Reading) {
+    const bool load = inv.command == "config load" && !inv.dryRun;
+    ApplyHooks hooks;
+    hooks.stopRequested = StopRequested;
+    if (load) {
+        // Each change once the board has taken it, so what is shown is what was written.
+        hooks.written = [&out](const std::vector<ConfigDifference>& changes) {
+            PrintDifferences(changes, out);
+        };
+    }
+    const ApplyOutcome outcome = ApplyConfig(Transfers(board), *files.config, !load, hooks);
+    const std::string diff = "(config diff " + inv.words.front() + " shows what differs)";
+    switch (outcome.stoppedAt) {
+    case ApplyOutcome::Stop::None:
+        break;
+    case ApplyOutcome::Stop::Reading:
         NoAnswer("; the chip's configuration could not be read");
+    case ApplyOutcome::Stop::Writing:
+        EndedPartway(outcome.interrupted, outcome.written, outcome.planned, "writes",
+                     "the chip is partly configured " + diff);
+    case ApplyOutcome::Stop::Verifying:
+        EndedPartway(outcome.interrupted, outcome.written, outcome.planned, "writes",
+                     "the chip was not read back " + diff);
     }
-    if (outcome.stoppedAt != ApplyOutcome::Stop::None) {
+    if (!load) {
         PrintDifferences(outcome.changes, out);
-        NoAnswer("; " + std::to_string(outcome.written) + " of " + std::to_string(outcome.planned) +
-                 " telegrams were written");
     }
-    PrintDifferences(outcome.changes, out);
     if (!outcome.remaining.empty()) {
         throw BoardError("the chip does not hold the file's values after writing: " +
                          std::to_string(outcome.remaining.size()) + " fields differ");

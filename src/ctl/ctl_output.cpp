@@ -15,6 +15,12 @@ std::string JsonLine(const nlohmann::ordered_json& object) {
     return object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
+void Add(nlohmann::ordered_json& object, const std::vector<Item>& items) {
+    for (const Item& item : items) {
+        std::visit([&](const auto& value) { object[item.name] = value; }, item.value);
+    }
+}
+
 std::string PeopleText(const Item& item) {
     if (const auto* number = std::get_if<long long>(&item.value)) {
         return std::to_string(*number);
@@ -48,9 +54,7 @@ std::string Hex(uint32_t value, int digits) {
 void Output::Emit(const std::vector<Item>& items) {
     if (json_) {
         nlohmann::ordered_json object = nlohmann::ordered_json::object();
-        for (const Item& item : items) {
-            std::visit([&](const auto& value) { object[item.name] = value; }, item.value);
-        }
+        Add(object, items);
         out_ << JsonLine(object) << std::flush; // a script reading a watch sees each line at once
         return;
     }
@@ -71,9 +75,12 @@ void Output::Line(const std::string& text) {
     }
 }
 
-void PrintError(std::ostream& err, bool json, const std::string& message, int exitStatus) {
+void PrintError(std::ostream& err, bool json, const std::string& message, int exitStatus,
+                const std::vector<Item>& details) {
     if (json) {
-        err << JsonLine({{"error", message}, {"exit_status", exitStatus}});
+        nlohmann::ordered_json object = {{"error", message}, {"exit_status", exitStatus}};
+        Add(object, details);
+        err << JsonLine(object);
     } else {
         // The message may quote what was typed, line breaks and all: it stays one line.
         std::string line = message;

@@ -28,13 +28,16 @@ public:
     void Emit(const std::vector<Item>& items);
     // A line for people only (headings, CSV); nothing with --json.
     void Line(const std::string& text);
+    // Whether what is written goes nowhere: stdout was closed (`| head -1`) or cannot be written.
+    bool Closed() const { return out_.fail(); }
 
 private:
     std::ostream& out_;
     bool json_;
 };
 
-// The error line of a failed command in the chosen form.
-void PrintError(std::ostream& err, bool json, const std::string& message, int exitStatus);
+// The error line of a failed command in the chosen form; `details` go into the JSON object.
+void PrintError(std::ostream& err, bool json, const std::string& message, int exitStatus,
+                const std::vector<Item>& details = {});
 
 } // namespace vrx::ctl

@@ -5,7 +5,7 @@
 #include "ctl/ctl_commands.h"
 #include "ctl/ctl_errors.h"
 #include "ctl/ctl_values.h"
-#include "ctl/ram_files.h"
+#include "ctl/stop_request.h"
 
 #include <optional>
 
@@ -15,33 +15,37 @@ namespace {
 
 constexpr int kShapeFirstWord = kShapeFirstByte / 2;
 
-// A transfer of `expected` words that stopped short.
-void NeedWords(int done, int expected, const char* what) {
+// A read of `expected` words that stopped short.
+void NeedRead(int done, int expected) {
     if (done < expected) {
-        NoAnswer(std::string("; the RAM was not ") + what + " completely");
+        NoAnswer("; the RAM was not read completely");
     }
 }
 
-void ReadToFile(BoardSession& board, const std::string& path, Output& out) {
-    OutputFile file(path);
+// A write of `expected` words that stopped short; `again` is the command that writes them all.
+void NeedWritten(int done, int expected, const std::string& again) {
+    if (done < expected) {
+        EndedPartway(StopRequested(), done, expected, "words",
+                     "the RAM is partly written (" + again + " writes it again)");
+    }
+}
+
+void ReadToFile(BoardSession& board, const std::string& path, OutputFile& file, Output& out) {
     RamTable table;
-    NeedWords(ReadRamWords(table, Transfers(board)), kRamWords, "read");
+    NeedRead(ReadRamWords(table, Transfers(board)), kRamWords);
     file.Commit(RamFileText(table));
     out.Emit({Text("read", path), Number("words", kRamWords)});
 }
 
-void WriteFromFile(BoardSession& board, const std::string& path, Output& out) {
-    const RamTable table = LoadStrictRamFile(path);
-    NeedWords(WriteRamWords(table, Transfers(board)), kRamWords, "written");
+void WriteFromFile(BoardSession& board, const std::string& path, const RamTable& table,
+                   Output& out) {
+    NeedWritten(WriteRamWords(table, Transfers(board)), kRamWords, "ram write " + path);
     out.Emit({Text("written", path), Number("words", kRamWords)});
 }
 
-void Shape(BoardSession* board, const Invocation& inv, Output& out) {
+void Shape(BoardSession* board, const Invocation& inv, std::optional<OutputFile>& file,
+           Output& out) {
     const double sigma = ParseUnitFraction(inv.sigma).value();
-    std::optional<OutputFile> file;
-    if (!inv.output.empty()) {
-        file.emplace(inv.output);
-    }
     const auto shape = CalcShapeTable(sigma);
     RamTable table;
     std::string entries;
@@ -52,14 +56,13 @@ void Shape(BoardSession* board, const Invocation& inv, Output& out) {
     std::vector<Item> items = {Text("sigma", inv.sigma), Text("shape", entries)};
     if (file) {
         // The file holds the whole RAM: the configuration half comes from the chip.
-        NeedWords(ReadRamWords(table, Transfers(*board), 0, kShapeFirstWord - 1), kShapeFirstWord,
-                  "read");
+        NeedRead(ReadRamWords(table, Transfers(*board), 0, kShapeFirstWord - 1), kShapeFirstWord);
         file->Commit(RamFileText(table));
         items.push_back(Text("output", inv.output));
     }
     if (inv.write) {
-        NeedWords(WriteRamWords(table, Transfers(*board), kShapeFirstWord, kRamWords - 1),
-                  kRamWords - kShapeFirstWord, "written");
+        NeedWritten(WriteRamWords(table, Transfers(*board), kShapeFirstWord, kRamWords - 1),
+                    kRamWords - kShapeFirstWord, "ram shape " + inv.sigma + " --write");
         items.push_back(Number("words", kRamWords - kShapeFirstWord));
     }
     out.Emit(items);
@@ -67,13 +70,13 @@ void Shape(BoardSession* board, const Invocation& inv, Output& out) {
 
 } // namespace
 
-void Ram(BoardSession* board, const Invocation& inv, Output& out) {
+void Ram(BoardSession* board, const Invocation& inv, CommandFiles& files, Output& out) {
     if (inv.command == "ram read") {
-        ReadToFile(*board, inv.words.front(), out);
+        ReadToFile(*board, inv.words.front(), *files.output, out);
     } else if (inv.command == "ram write") {
-        WriteFromFile(*board, inv.words.front(), out);
+        WriteFromFile(*board, inv.words.front(), *files.ram, out);
     } else {
-        Shape(board, inv, out);
+        Shape(board, inv, files.output, out);
     }
 }
 

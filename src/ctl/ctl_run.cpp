@@ -38,7 +38,7 @@ std::string OpenFailure(const std::string& port, int error) {
     return text;
 }
 
-void RunOnBoard(const Invocation& inv, Output& output) {
+void RunOnBoard(const Invocation& inv, CommandFiles& files, Output& output) {
     if (inv.port.empty() && inv.simulated.empty()) {
         throw UsageError("give the board's port with --port DEVICE, or --simulated VARIANT");
     }
@@ -76,9 +76,9 @@ void RunOnBoard(const Invocation& inv, Output& output) {
     } else if (c == "watch") {
         Watch(board, inv, output);
     } else if (c.starts_with("config")) {
-        Config(board, inv, output);
+        Config(board, inv, files, output);
     } else {
-        Ram(&board, inv, output);
+        Ram(&board, inv, files, output);
     }
 }
 
@@ -94,17 +94,23 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return 0;
         }
         Output output(out, inv.json);
+        // Every file is read, checked or begun before the port is opened.
+        CommandFiles files(inv);
         if (inv.NeedsBoard()) {
-            RunOnBoard(inv, output);
+            RunOnBoard(inv, files, output);
         } else if (inv.command == "ports") {
             Ports(ListSerialPorts(), output);
         } else {
-            Ram(nullptr, inv, output);
+            Ram(nullptr, inv, files, output);
         }
         return 0;
     } catch (const UsageError& e) {
         PrintError(err, json, e.what(), kExitUsage);
         return kExitUsage;
+    } catch (const Unfinished& e) {
+        PrintError(err, json, e.what(), kExitBoard,
+                   {Number("written", e.written), Number("planned", e.planned)});
+        return kExitBoard;
     } catch (const BoardError& e) {
         PrintError(err, json, e.what(), kExitBoard);
         return kExitBoard;

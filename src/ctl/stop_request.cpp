@@ -28,6 +28,14 @@ void InstallStopHandler() {
     const auto raise = [](int) { g_stopRequested = true; };
     std::signal(SIGINT, raise);
     std::signal(SIGTERM, raise);
+#ifdef SIGHUP
+    std::signal(SIGHUP, raise); // a closed terminal ends it as cleanly
+#endif
+#ifdef SIGPIPE
+    // A reader that has gone (watch | head -1) fails the next write to stdout instead of
+    // killing the tool before its port gets its settings back.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
 }
 
 } // namespace vrx::ctl

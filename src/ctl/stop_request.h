@@ -1,7 +1,8 @@
 #pragma once
-// Ctrl+C and SIGTERM for vrx630ctl: the signal handler only raises a flag, and every wait of the
-// tool looks at it at least every kStopCheckMs, so the tool ends within a tenth of a second and
-// closes its port the ordinary way, giving the port's settings back.
+// Ctrl+C, SIGTERM and SIGHUP for vrx630ctl: the signal handler only raises a flag, which every
+// wait of the tool looks at at least every kStopCheckMs and every telegram before it goes out,
+// so the tool ends within a tenth of a second and closes its port the ordinary way, giving the
+// port's settings back. SIGPIPE is ignored for the same reason.
 
 #include <atomic>
 #include <chrono>
@@ -20,7 +21,7 @@ inline bool StopRequested() {
 // Waits until `until`; false when a stop was requested first.
 bool WaitUnlessStopped(std::chrono::steady_clock::time_point until);
 
-// SIGINT and SIGTERM raise the flag from now on.
+// SIGINT, SIGTERM and SIGHUP raise the flag from now on, and SIGPIPE is ignored.
 void InstallStopHandler();
 
 } // namespace vrx::ctl

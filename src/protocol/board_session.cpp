@@ -10,6 +10,9 @@ BoardSession::BoardSession(SerialLine& line, uint32_t replyTimeoutMs)
 
 std::optional<std::vector<uint8_t>> BoardSession::Command(const std::vector<uint8_t>& bytes,
                                                           int replyBytes, bool detecting) {
+    if (cancelled_ && cancelled_()) {
+        return std::nullopt;
+    }
     line_.PurgeIn(); // whatever came meanwhile answers nothing
     if (!line_.Write(bytes.data(), int(bytes.size()), replyTimeoutMs_)) {
         return std::nullopt;

@@ -27,8 +27,10 @@ public:
     // One telegram and its answer; nothing when the board does not answer.
     std::optional<Answer> Transfer(const Telegram& t);
 
-    // Asked at least every kCancelCheckMs while a reply is awaited: true ends the wait as if
-    // the board had not answered, so a program can stop at once however long the timeout.
+    // Asked before each command goes out and at least every kCancelCheckMs while a reply is
+    // awaited: true sends nothing more and ends the wait as if the board had not answered, so
+    // a program stops at once, between telegrams to a board that answers at once as well as
+    // however long the timeout.
     static constexpr uint32_t kCancelCheckMs = 10;
     void SetCancel(std::function<bool()> cancelled) { cancelled_ = std::move(cancelled); }
 

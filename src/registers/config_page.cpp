@@ -175,6 +175,14 @@ void ConfigPage::BtnConfigApplyClick() {
     }
     ShowDifferences(outcome.remaining);
     SetBusy(false);
+    // The RAM page shows what the chip holds now: its old bytes, written back, would undo this.
+    if (outcome.verified && ShowRam) {
+        RamTable ram;
+        for (int address = 0; address < kRamBytes; ++address) {
+            ram.SetByte(address, outcome.verified->ram[size_t(address)].value_or(0));
+        }
+        ShowRam(ram);
+    }
     const int written = int(outcome.changes.size());
     const QString changes = written == 1 ? QStringLiteral("1 change written")
                                          : QStringLiteral("%1 changes written").arg(written);

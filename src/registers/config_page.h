@@ -5,6 +5,7 @@
 // chip back to verify. It polls nothing.
 
 #include "config/chip_config.h"
+#include "chip/ram_table.h"
 #include "config/config_file.h"
 
 #include <QWidget>
@@ -26,6 +27,8 @@ public:
 
     // Who saves a file, from which board; the main window knows the board.
     std::function<ConfigFileInfo()> FileInfo;
+    // After an apply: the RAM as the chip holds it, read back.
+    std::function<void(const RamTable&)> ShowRam;
 
 public slots:
     void BtnConfigSaveClick();

@@ -42,6 +42,7 @@ TFormAdvanced::TFormAdvanced(BoardLink& link, PollCycle& poll, QWidget* parent)
     config_ = new ConfigPage(link_, PageControl);
     config_->setObjectName(QStringLiteral("TabConfig"));
     PageControl->addTab(config_, QStringLiteral("Configuration"));
+    config_->ShowRam = [ram](const RamTable& table) { ram->ShowTable(table); };
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl);

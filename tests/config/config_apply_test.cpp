@@ -59,6 +59,8 @@ TEST(ConfigApply, WritesOnlyWhatDiffersKeepingTheRampModeAndClearingNoFlag) {
     const ApplyOutcome outcome = ApplyConfig(chip.Transfer(), file, false);
     EXPECT_EQ(outcome.stoppedAt, ApplyOutcome::Stop::None);
     EXPECT_TRUE(outcome.remaining.empty());
+    ASSERT_TRUE(outcome.verified); // the chip as read back
+    EXPECT_EQ(outcome.verified->ram[0x4A], 0x1F);
     const std::vector<Telegram> expected = {
         {0x7E, 0x00, 0x00, 0x02}, // global parameters first
         {0x14, 0x00, 0x01, 0x02}, // REF_CONF with the ramp mode as read
@@ -107,10 +109,38 @@ TEST(ConfigApply, ABoardThatStopsAnsweringEndsTheApplyThere) {
         const ApplyOutcome outcome = ApplyConfig(
             chip.Transfer(), FileOf("[motor1]\nA_MAX = 9\n[motor3]\nV_MAX = 9\n"), false);
         EXPECT_EQ(outcome.stoppedAt, c.stop) << c.says;
+        EXPECT_FALSE(outcome.interrupted) << c.says;
         EXPECT_EQ(outcome.written, c.written) << c.says;
         EXPECT_EQ(int(chip.writes.size()), c.written) << c.says;
         EXPECT_NE(ApplyStopText(outcome).find(c.says), std::string::npos) << ApplyStopText(outcome);
     }
+}
+
+TEST(ConfigApply, EachWriteIsToldOnceAnsweredAndAStopRequestIsToldFromASilentBoard) {
+    FakeChip chip;
+    bool stop = false;
+    // A transfer that can be stopped answers nothing once a stop is requested.
+    const TransferFunction transfer = [&stop, inner = chip.Transfer()](const Telegram& t) {
+        return stop ? std::nullopt : inner(t);
+    };
+    std::vector<std::string> told;
+    ApplyHooks hooks;
+    hooks.written = [&](const std::vector<ConfigDifference>& changes) {
+        for (const ConfigDifference& d : changes) {
+            told.push_back(d.section + "." + d.field);
+        }
+        stop = true;
+    };
+    hooks.stopRequested = [&stop] { return stop; };
+    const ApplyOutcome outcome =
+        ApplyConfig(transfer, FileOf("[motor1]\nA_MAX = 9\n[motor3]\nV_MAX = 9\n"), false, hooks);
+    EXPECT_EQ(outcome.stoppedAt, ApplyOutcome::Stop::Writing);
+    EXPECT_TRUE(outcome.interrupted);
+    EXPECT_EQ(outcome.written, 1);
+    EXPECT_EQ(told, std::vector<std::string>{"motor1.A_MAX"});
+    EXPECT_FALSE(outcome.verified);
+    EXPECT_TRUE(ApplyStopText(outcome).starts_with("Stopped on request. "))
+        << ApplyStopText(outcome);
 }
 
 } // namespace

@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <span>
 #include <sstream>
 #include <thread>
 
@@ -154,6 +156,30 @@ TEST_F(CtlTest, RefusalsSendNothing) {
     }
 }
 
+TEST_F(CtlTest, FilesAreCheckedBeforeThePortIsOpened) {
+    const std::string missing = testing::TempDir() + "missing.toml";
+    std::filesystem::remove(missing);
+    const std::string config = File("out-of-range.toml", "[motor1]\nA_MAX = 99999\n");
+    const std::string ram = File("two-bytes.630", "00,01\n");
+    const std::string noDir = testing::TempDir() + "no/such/dir/x.toml";
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"config", "load", missing}, "cannot read " + missing + ": No such file or directory"},
+        {{"config", "diff", config}, config + ", line 2: "},
+        {{"config", "save", noDir}, "cannot write " + noDir + ": No such file or directory"},
+        {{"ram", "write", ram}, ram + " is not a .630 file"},
+        {{"ram", "read", noDir}, "cannot write " + noDir + ": No such file or directory"},
+        {{"ram", "shape", "0", "--write", "--output", noDir}, "cannot write " + noDir},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Ctl(c.args), 2) << c.message;
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        EXPECT_TRUE(board.Trace().Bytes().empty()) << "not even the detection: " << c.message;
+    }
+}
+
 TEST_F(CtlTest, ATooSmallAccelerationIsRefusedUnlessForced) {
     const std::vector<std::string> move = {"move",   "1", "--mode", "RAMP", "--target", "100",
                                            "--vmin", "0", "--vmax", "100",  "--amax",   "0"};
@@ -281,6 +307,81 @@ TEST_F(CtlTest, AStopRequestEndsTheWaitForASilentBoard) {
     request.join();
     g_stopRequested = false;
     EXPECT_EQ(err.str(), "vrx630ctl: interrupted\n");
+}
+
+// A stop request raised as the board receives write number kStopAtWrite: Ctrl+C while a command
+// writes to a board that answers at once.
+class CtlStopTest : public CtlTest {
+protected:
+    static constexpr int kStopAtWrite = 21;
+
+    void SetUp() override {
+        board.SetReceiveObserver([this](std::span<const sim::TraceEntry> entries) {
+            for (const sim::TraceEntry& e : entries) {
+                if (frameLeft > 0) {
+                    // A write's first byte is even; the stop comes before its answer goes out.
+                    if (frameLeft-- == 4 && (e.byte & 1) == 0 && ++writes == kStopAtWrite) {
+                        g_stopRequested = true;
+                    }
+                } else if (e.byte == 0x23) {
+                    frameLeft = 4;
+                }
+            }
+        });
+        CtlTest::SetUp();
+    }
+    void TearDown() override { g_stopRequested = false; }
+
+    int frameLeft = 0;
+    std::atomic<int> writes{0};
+};
+
+TEST_F(CtlStopTest, AStopBetweenWritesEndsALoadOrRamWriteSayingHowFarItGot) {
+    // Every RAM word differs from the chip's zeros, by its low byte in the configuration.
+    std::string row, line;
+    for (int i = 0; i < 16; ++i) {
+        row += std::string(i ? " " : "") + (i % 2 ? "00" : "5A");
+        line += std::string(i ? "," : "") + "5A";
+    }
+    std::string rows, lines;
+    for (int i = 0; i < 8; ++i) {
+        rows += std::string(i ? ", " : "") + "\"" + row + "\"";
+        lines += line + "\n";
+    }
+    const std::string config = File("ram-5a.toml", "[ram]\nrows = [" + rows + "]\n");
+    const std::string ram = File("ram-5a.630", lines);
+    const struct {
+        std::vector<std::string> args;
+        int linesPerWrite; // on stdout, for each write the board took
+        std::string left;
+    } cases[] = {
+        {{"config", "load", config},
+         1,
+         " of 64 writes; the chip is partly configured (config diff " + config +
+             " shows what differs)"},
+        {{"ram", "write", ram},
+         0,
+         " of 64 words; the RAM is partly written (ram write " + ram + " writes it again)"},
+    };
+    for (const auto& c : cases) {
+        writes = 0;
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "--json");
+        EXPECT_EQ(Ctl(args), 1) << err.str();
+        g_stopRequested = false;
+        const auto error = nlohmann::json::parse(err.str());
+        const int written = error.at("written");
+        EXPECT_EQ(error.at("planned"), 64) << err.str();
+        EXPECT_EQ(error.at("error"), "interrupted after " + std::to_string(written) + c.left);
+        // The write on the line when the stop came is the last; its answer may be in or not.
+        const auto frames = Frames();
+        EXPECT_EQ(std::count_if(frames.begin(), frames.end(),
+                                [](const Frame& f) { return (f[0] & 1) == 0; }),
+                  kStopAtWrite);
+        EXPECT_TRUE(written == kStopAtWrite || written == kStopAtWrite - 1) << written;
+        const std::string shown = out.str();
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), c.linesPerWrite * written) << shown;
+    }
 }
 
 TEST_F(CtlTest, ConfigSaveDiffAndLoadWriteOnlyWhatDiffers) {

@@ -6,6 +6,7 @@
 #include "controls/file_dialog.h"
 #include "registers/config_page.h"
 #include "registers/form_advanced.h"
+#include "registers/ram_page.h"
 
 #include <QTabWidget>
 #include <QTableWidget>
@@ -104,6 +105,10 @@ TEST_F(ConfigPageE2E, LoadShowsWhatChangedAndApplyWritesExactlyThat) {
     EXPECT_TRUE(Rows().isEmpty());
     EXPECT_FALSE(Control("BtnConfigApply")->isEnabled());
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+    // The RAM page shows the bytes the chip was read back with.
+    const RamTable ram = Control<RamPage>("TabRAM")->Table();
+    EXPECT_EQ(ram.Cell(0x4A), "1F");
+    EXPECT_EQ(ram.Cell(0x4B), "11");
 }
 
 TEST_F(ConfigPageE2E, ARefusedFileSaysWhereSendsNothingAndTakesTheListOfTheFileBefore) {

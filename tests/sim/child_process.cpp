@@ -89,4 +89,9 @@ bool ChildProcess::Signal(int signal) {
     return pid_ > 0 && ::kill(pid_, signal) == 0;
 }
 
+void ChildProcess::CloseStdout() {
+    ::close(out_);
+    out_ = -1;
+}
+
 } // namespace vrx::test

@@ -22,6 +22,8 @@ public:
     // end within the timeout.
     int Wait(std::chrono::milliseconds timeout);
     bool Signal(int signal);
+    // Closes our end of the child's stdout, as a reader that has read enough does (`| head -1`).
+    void CloseStdout();
 
 private:
     pid_t pid_ = -1;

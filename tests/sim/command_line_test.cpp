@@ -178,7 +178,7 @@ TEST_F(DeviceLinkTest, CreatesReplacesAStaleLinkAndRemovesItsOwnLink) {
     {
         DeviceLink deviceLink;
         std::string error;
-        ASSERT_TRUE(deviceLink.Create(link, "/dev/pts/77", error)) << error;
+        ASSERT_EQ(deviceLink.Create(link, "/dev/pts/77", error), DeviceLink::Result::Made) << error;
         EXPECT_EQ(fs::read_symlink(link), "/dev/pts/77");
     }
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
@@ -189,12 +189,12 @@ TEST_F(DeviceLinkTest, LeavesOtherFilesAndForeignLinksAlone) {
     std::ofstream(file) << "keep me";
     DeviceLink deviceLink;
     std::string error;
-    EXPECT_FALSE(deviceLink.Create(file, "/dev/pts/77", error));
+    EXPECT_EQ(deviceLink.Create(file, "/dev/pts/77", error), DeviceLink::Result::Taken);
     EXPECT_NE(error.find("not a symbolic link"), std::string::npos);
     EXPECT_TRUE(fs::is_regular_file(file));
 
     const std::string link = (dir_ / "link").string();
-    ASSERT_TRUE(deviceLink.Create(link, "/dev/pts/77", error)) << error;
+    ASSERT_EQ(deviceLink.Create(link, "/dev/pts/77", error), DeviceLink::Result::Made) << error;
     fs::remove(link);
     fs::create_symlink("/dev/someone-else", link); // replaced meanwhile
     deviceLink.Remove();

@@ -50,6 +50,29 @@ TEST(SimExecutable, ServesTheDeviceItPrintsAndEndsCleanlyOnSignals) {
     fs::remove_all(dir);
 }
 
+TEST(SimExecutable, ALinkIsTakenOverOnlyWhenItsDeviceIsGone) {
+    char pattern[] = "/tmp/vrx-sim-exe-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const fs::path dir = pattern;
+    const std::string link = (dir / "board").string();
+    fs::create_symlink(dir / "gone", link); // left by a simulator that was killed
+    SimProcess first({"--link", link});
+    const std::string device = first.Line(false, 5s);
+    ASSERT_FALSE(device.empty()) << first.Line(true, 1s);
+    EXPECT_EQ(fs::read_symlink(link).string(), device);
+    {
+        SimProcess second({"--link", link});
+        EXPECT_EQ(second.Wait(5s), 2);
+        EXPECT_EQ(second.Line(true, 1s), "vrx630-sim: " + link + " is in use: it links to " +
+                                             device +
+                                             ", which is there (another vrx630-sim serving it?)");
+    }
+    EXPECT_EQ(fs::read_symlink(link).string(), device) << "kept for the first";
+    ASSERT_TRUE(first.Signal(SIGTERM));
+    EXPECT_EQ(first.Wait(5s), 0);
+    fs::remove_all(dir);
+}
+
 TEST(SimExecutable, BadCommandLineGivesOneLineOnStderrAndStatusTwo) {
     SimProcess sim({"--delay", "soon"});
     EXPECT_EQ(sim.Wait(5s), 2);

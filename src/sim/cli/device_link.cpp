@@ -17,27 +17,33 @@ std::string ReadLink(const std::string& path) {
 
 } // namespace
 
-bool DeviceLink::Create(const std::string& linkPath, const std::string& target,
-                        std::string& error) {
+DeviceLink::Result DeviceLink::Create(const std::string& linkPath, const std::string& target,
+                                      std::string& error) {
     Remove();
     struct stat info {};
     if (::lstat(linkPath.c_str(), &info) == 0) {
         if (!S_ISLNK(info.st_mode)) {
             error = linkPath + " exists and is not a symbolic link";
-            return false;
+            return Result::Taken;
+        }
+        // Only a link whose device is gone is stale; the one of a running simulator is not.
+        if (::stat(linkPath.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR)) {
+            error = linkPath + " is in use: it links to " + ReadLink(linkPath) +
+                    ", which is there (another vrx630-sim serving it?)";
+            return Result::Taken;
         }
         if (::unlink(linkPath.c_str()) != 0) {
-            error = "cannot remove the old link " + linkPath + ": " + std::strerror(errno);
-            return false;
+            error = "cannot remove the stale link " + linkPath + ": " + std::strerror(errno);
+            return Result::Failed;
         }
     }
     if (::symlink(target.c_str(), linkPath.c_str()) != 0) {
         error = "cannot create the link " + linkPath + ": " + std::strerror(errno);
-        return false;
+        return Result::Failed;
     }
     linkPath_ = linkPath;
     target_ = target;
-    return true;
+    return Result::Made;
 }
 
 void DeviceLink::Remove() {

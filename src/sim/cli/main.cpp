@@ -52,9 +52,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     DeviceLink link;
-    if (!options.linkPath.empty() && !link.Create(options.linkPath, board.DevicePath(), error)) {
-        std::fprintf(stderr, "vrx630-sim: %s\n", error.c_str());
-        return 1;
+    if (!options.linkPath.empty()) {
+        const DeviceLink::Result made = link.Create(options.linkPath, board.DevicePath(), error);
+        if (made != DeviceLink::Result::Made) {
+            std::fprintf(stderr, "vrx630-sim: %s\n", error.c_str());
+            return made == DeviceLink::Result::Taken ? 2 : 1; // a --link that cannot be used
+        }
     }
     std::printf("%s\n", board.DevicePath().c_str());
     std::fflush(stdout);

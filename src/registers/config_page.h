@@ -4,8 +4,8 @@
 // shows how the chip differs from it, and applies the file: writes what differs and reads the
 // chip back to verify. It polls nothing.
 
-#include "config/chip_config.h"
 #include "chip/ram_table.h"
+#include "config/chip_config.h"
 #include "config/config_file.h"
 
 #include <QWidget>

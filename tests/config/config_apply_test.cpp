@@ -68,14 +68,17 @@ TEST(ConfigApply, WritesOnlyWhatDiffersKeepingTheRampModeAndClearingNoFlag) {
         {0xCA, 0x00, 0x11, 0x1F}, // RAM word 0x25: bytes 0x4A and 0x4B
     };
     EXPECT_EQ(chip.writes, expected);
+    // Listed as they are written; each side as a file writes it.
     ASSERT_EQ(outcome.changes.size(), 4u);
-    EXPECT_EQ(outcome.changes[0].section, "motor1");
-    EXPECT_EQ(outcome.changes[1].field, "A_MAX");
-    EXPECT_EQ(outcome.changes[1].chip, 50);
-    EXPECT_EQ(outcome.changes[1].file, 1000);
-    EXPECT_EQ(outcome.changes[2].field, "LSMD");
+    EXPECT_EQ(outcome.changes[0].field, "LSMD");
+    EXPECT_EQ(outcome.changes[1].section, "motor1");
+    EXPECT_EQ(ValueText(outcome.changes[1], outcome.changes[1].chip), "0b1011");
+    EXPECT_EQ(outcome.changes[2].field, "A_MAX");
+    EXPECT_EQ(ValueText(outcome.changes[2], outcome.changes[2].chip), "50");
+    EXPECT_EQ(outcome.changes[2].file, 1000);
     EXPECT_EQ(outcome.changes[3].section, "ram");
     EXPECT_EQ(outcome.changes[3].field, "0x4A");
+    EXPECT_EQ(ValueText(outcome.changes[3], outcome.changes[3].file), "0x1F");
 }
 
 TEST(ConfigApply, ADryRunWritesNothingAndASavedChipMatchesItself) {

@@ -167,7 +167,7 @@ TEST_F(CtlTest, FilesAreCheckedBeforeThePortIsOpened) {
         std::string message;
     } cases[] = {
         {{"config", "load", missing}, "cannot read " + missing + ": No such file or directory"},
-        {{"config", "diff", config}, config + ", line 2: "},
+        {{"config", "diff", config}, config + ", line 2, column 9: "},
         {{"config", "save", noDir}, "cannot write " + noDir + ": No such file or directory"},
         {{"ram", "write", ram}, ram + " is not a .630 file"},
         {{"ram", "read", noDir}, "cannot write " + noDir + ": No such file or directory"},
@@ -348,7 +348,8 @@ TEST_F(CtlStopTest, AStopBetweenWritesEndsALoadOrRamWriteSayingHowFarItGot) {
         rows += std::string(i ? ", " : "") + "\"" + row + "\"";
         lines += line + "\n";
     }
-    const std::string config = File("ram-5a.toml", "[ram]\nrows = [" + rows + "]\n");
+    const std::string config =
+        File("ram-5a.toml", "[file]\nformat = 1\n[ram]\nrows = [" + rows + "]\n");
     const std::string ram = File("ram-5a.630", lines);
     const struct {
         std::vector<std::string> args;
@@ -411,7 +412,8 @@ TEST_F(CtlTest, ConfigSaveDiffAndLoadWriteOnlyWhatDiffers) {
     const std::string bad = File("bad.toml", "[motor2]\nA_MAX = 7\nX_TARGET = 5\n");
     EXPECT_EQ(Ctl({"config", "load", bad}), 2);
     EXPECT_EQ(err.str(), "vrx630ctl: " + bad +
-                             ", line 3: [motor2] X_TARGET moves the motor; a configuration does "
+                             ", line 3, column 1: [motor2] X_TARGET moves the motor; a "
+                             "configuration does "
                              "not hold it.\n");
     EXPECT_TRUE(Frames().empty());
 }

@@ -119,6 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "[file]\nformat = 1\nboard = \"#\xC3\xA9\"\n", 3, "column 11: a character"},
         Refused{"a letter beyond ASCII after a multi-line string",
                 "[file]\nformat = 1\nboard = \"\"\"a\n#\"\"\" \xC3\xA9\n", 4, "not ASCII"},
+        Refused{"a brace closing a list, which the parser asserts on",
+                "[file]\nformat = 1\n[ram]\nrows = [\"00 00\", }\n", 0, "not TOML"},
         Refused{"an empty file", "", 0, "not a configuration file: [file] format is missing"},
         Refused{"no [file] section", "[motor1]\nA_MAX = 1\n", 0, "[file] format is missing"},
         Refused{"[file] without format", "[file]\nboard = \"x\"\n", 0, "format is missing"},

@@ -22,18 +22,37 @@ bool IsComName(const QString& text, int& index) {
     }
     return false;
 }
+
+// An installed program's folder is the system's, even where it is writable (root, an
+// administrator), and a file left there would outlive the program. On Linux the desktop entry
+// beside the installed programs tells an installation apart; on Windows its place under
+// "Program Files".
+bool Installed(const QDir& programDir) {
+#ifdef _WIN32
+    const QString program = QDir::cleanPath(programDir.absolutePath()) + QLatin1Char('/');
+    for (const char* variable : {"ProgramFiles", "ProgramW6432", "ProgramFiles(x86)"}) {
+        const QString folder = qEnvironmentVariable(variable);
+        if (!folder.isEmpty() &&
+            program.startsWith(QDir::cleanPath(QDir::fromNativeSeparators(folder)) +
+                                   QLatin1Char('/'),
+                               Qt::CaseInsensitive)) {
+            return true;
+        }
+    }
+    return false;
+#else
+    return QFileInfo::exists(
+        programDir.filePath(QStringLiteral("../share/applications/vrx630-eval.desktop")));
+#endif
+}
+
 } // namespace
 
 QString DefaultSettingsPath() {
-    // Beside the program, as in its build tree or an unpacked folder. An installed program's
-    // folder is the system's, even where it is writable (root), and a file left there would
-    // outlive the package: so its settings live in the user's configuration folder. The
-    // desktop entry beside the installed programs tells an installation apart.
+    // Beside the program, as in its build tree or an unpacked folder; an installed program's
+    // settings live in the user's configuration (application data) folder.
     const QDir programDir(QCoreApplication::applicationDirPath());
-    const bool installed =
-        QFileInfo::exists(programDir.filePath(QStringLiteral("../share/applications/"
-                                                             "vrx630-eval.desktop")));
-    if (!installed && QFileInfo(programDir.path()).isWritable()) {
+    if (!Installed(programDir) && QFileInfo(programDir.path()).isWritable()) {
         return programDir.filePath(QStringLiteral("Eval630.ini"));
     }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);

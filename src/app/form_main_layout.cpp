@@ -80,6 +80,7 @@ QGroupBox* TFormMain::CreateInterfaceGroup() {
         "When the port goes away (adapter pulled), wait for it and reopen it when it returns."));
     // The port box has the group's width to itself, the buttons go below it.
     auto* grid = new QGridLayout(group);
+    grid->setVerticalSpacing(3);
     grid->addWidget(ComboCOM, 0, 0, 1, 3);
     grid->addWidget(BtnOpen, 1, 1);
     grid->addWidget(BtnClose, 1, 2);
@@ -123,6 +124,7 @@ QGroupBox* TFormMain::CreateMoreGroup() {
     record->addWidget(BtnRecord);
     record->addWidget(LblRecord, 1);
     auto* box = new QVBoxLayout(group);
+    box->setSpacing(3); // as the motor panels: room for a laptop screen at 150 %
     box->addWidget(BtnCmd630);
     box->addWidget(BtnGraphics);
     box->addWidget(BtnVRX640);
@@ -176,6 +178,8 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
     p.group = Named(new QGroupBox(QStringLiteral(" Motor %1 ").arg(n), this),
                     QStringLiteral("GrpMotor") + n);
     auto* grid = new QGridLayout(p.group);
+    // Fourteen rows: at the style's spacing the window would not fit a laptop at 150 %.
+    grid->setVerticalSpacing(3);
     int row = 0;
     const auto input = [&](TSpinEdit*& edit, QLabel*& label, const char* name, const char* lbl,
                            const QString& caption, ValueRange range) {

@@ -2,10 +2,6 @@
 
 namespace vrx {
 
-QString ProgramFileVersion() {
-    return QStringLiteral(VRX_FILE_VERSION);
-}
-
 QString ShortVersion(const QString& fileVersion) {
     const qsizetype dot = fileVersion.indexOf(QLatin1Char('.'));
     // Positions below count from 1, as the version format is defined.

@@ -5,7 +5,8 @@
 
 namespace vrx {
 
-// The file version compiled into the program, such as 1.4.1.0.
+// The program file's version, such as 1.4.1.0: compiled in, and on Windows read from the
+// file's version resource.
 QString ProgramFileVersion();
 
 // 1.4.1.0 gives 1.41: up to the first "." plus one character, then from two characters further

@@ -1,0 +1,9 @@
+#include "app/version.h"
+
+namespace vrx {
+
+QString ProgramFileVersion() {
+    return QStringLiteral(VRX_FILE_VERSION);
+}
+
+} // namespace vrx

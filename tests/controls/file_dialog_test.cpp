@@ -90,9 +90,16 @@ TEST(FileDialog, ListsFilesWithoutReadingThem) {
             dialog->setDirectory(dir.path());
             const QModelIndex notes = model->index(dir.filePath("notes"), 2);
             shownType = notes.isValid() ? model->data(notes).toString() : QString();
+#ifdef _WIN32
+            procListed = !shownType.isEmpty(); // there is no /proc
+            if (procListed) {
+                dialog->reject();
+            }
+#else
             if (!shownType.isEmpty()) {
                 dialog->setDirectory(QStringLiteral("/proc"));
             }
+#endif
             return;
         }
         const QModelIndex self = model->index(QStringLiteral("/proc/self"));

@@ -47,7 +47,7 @@ void RunOnBoard(const Invocation& inv, CommandFiles& files, Output& output) {
         simulated.emplace(inv.simulated);
     }
     const std::string device = simulated ? simulated->Device() : ResolveDeviceName(inv.port);
-    SerialLine line;
+    SerialLine line(simulated ? simulated->Backend() : nullptr);
     int error = 0;
     if (!line.Open(device, BoardLine(), error)) {
         throw BoardError(OpenFailure(inv.port, error));

@@ -1,24 +1,16 @@
 #include "sim/pty_board.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
 #include <termios.h>
 #include <unistd.h>
 
 namespace vrx::sim {
 
 namespace {
-
-// The longest the thread sleeps: the motion and the clock-driven query values stay fresh.
-constexpr int kMaxPollUs = 10000;
 
 void CloseFd(int& fd) {
     if (fd >= 0) {
@@ -34,26 +26,20 @@ bool SetNonBlocking(int fd) {
 
 } // namespace
 
-PtyBoard::PtyBoard(BoardVariant variant, const LineOptions& options) : board_(variant, options) {}
+PtyBoard::PtyBoard(BoardVariant variant, const LineOptions& options)
+    : ServedBoard(variant, options) {}
 
 PtyBoard::~PtyBoard() {
     Stop();
 }
 
 bool PtyBoard::Fail(const std::string& what) {
-    error_ = what + ": " + std::strerror(errno);
+    Refuse(what + ": " + std::strerror(errno));
     CloseLine();
-    CloseFd(wakeRead_);
-    CloseFd(wakeWrite_);
     return false;
 }
 
-bool PtyBoard::Start() {
-    if (thread_.joinable() || master_ >= 0) {
-        error_ = "the board is already started";
-        return false;
-    }
-    error_.clear();
+bool PtyBoard::OpenLine() {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0) {
         return Fail("cannot open a pseudo-terminal");
@@ -92,74 +78,31 @@ bool PtyBoard::Start() {
     }
     wakeRead_ = wake[0];
     wakeWrite_ = wake[1];
-    start_ = std::chrono::steady_clock::now();
-    stopping_ = false;
-    finished_ = false;
-    hungUp_ = false;
-    thread_ = std::thread(&PtyBoard::Serve, this);
     return true;
 }
 
-void PtyBoard::Stop() {
-    if (thread_.joinable()) {
-        stopping_ = true;
-        const char wake = 1;
-        [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &wake, 1);
-        thread_.join();
-    }
-    CloseLine();
+void PtyBoard::CloseLine() {
+    HangUpLine();
     CloseFd(wakeRead_);
     CloseFd(wakeWrite_);
 }
 
-void PtyBoard::CloseLine() {
+void PtyBoard::HangUpLine() {
+    // Closing both our ends is what a pulled cable looks like to the client: POLLHUP.
     CloseFd(master_);
     CloseFd(slave_);
 }
 
-void PtyBoard::SetOptions(const LineOptions& options) {
-    std::lock_guard lock(mutex_);
-    board_.SetOptions(options);
+void PtyBoard::WakeLine() {
+    const char wake = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &wake, 1);
 }
 
-LineOptions PtyBoard::Options() const {
-    std::lock_guard lock(mutex_);
-    return board_.Options();
-}
-
-double PtyBoard::NowMs() const {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_)
-        .count();
-}
-
-int PtyBoard::PollTimeoutUs() const {
-    std::lock_guard lock(mutex_);
-    const std::optional<double> due = board_.NextDueMs();
-    if (!due) {
-        return kMaxPollUs;
-    }
-    const double us = std::ceil((*due - NowMs()) * 1000.0);
-    return static_cast<int>(std::clamp(us, 0.0, double{kMaxPollUs}));
-}
-
-void PtyBoard::Serve() {
-#ifdef __linux__
-    // With wire timing each reply byte leaves at its due time; the default timer slack of
-    // 50 us a wake-up would put the board's own lateness into every measurement of a program.
-    (void)prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-#endif
-    std::vector<uint8_t> outbox;
-    while (!stopping_ && ServeOnce(outbox)) {
-    }
-    finished_ = true;
-}
-
-bool PtyBoard::ServeOnce(std::vector<uint8_t>& outbox) {
+bool PtyBoard::WaitLine(int timeoutUs, bool sending, std::vector<uint8_t>& received) {
     pollfd fds[2] = {
-        {master_, static_cast<short>(POLLIN | (outbox.empty() ? 0 : POLLOUT)), 0},
+        {master_, static_cast<short>(POLLIN | (sending ? POLLOUT : 0)), 0},
         {wakeRead_, POLLIN, 0},
     };
-    const int timeoutUs = PollTimeoutUs();
     const timespec timeout{0, static_cast<long>(timeoutUs) * 1000};
     if (::ppoll(fds, 2, &timeout, nullptr) < 0 && errno != EINTR) {
         return false;
@@ -168,12 +111,10 @@ bool PtyBoard::ServeOnce(std::vector<uint8_t>& outbox) {
         char drain[16];
         while (::read(wakeRead_, drain, sizeof drain) > 0) {
         }
-        if (stopping_) {
+        if (Stopping()) {
             return false;
         }
     }
-
-    std::vector<uint8_t> received;
     if ((fds[0].revents & POLLIN) != 0) {
         uint8_t buffer[512];
         for (;;) {
@@ -187,48 +128,20 @@ bool PtyBoard::ServeOnce(std::vector<uint8_t>& outbox) {
             }
         }
     }
-
-    const double now = NowMs();
-    bool hangUp = false;
-    {
-        std::lock_guard lock(mutex_);
-        board_.Receive(received, now);
-        board_.AdvanceTo(now);
-        const std::vector<uint8_t> due = board_.TakeDue(now);
-        outbox.insert(outbox.end(), due.begin(), due.end());
-        hangUp = board_.HangUpDue();
-    }
-    if (observer_ && !received.empty()) {
-        std::vector<TraceEntry> entries;
-        entries.reserve(received.size());
-        for (uint8_t byte : received) {
-            entries.push_back({byte, now});
-        }
-        observer_(entries);
-    }
-
-    while (!outbox.empty()) {
-        const ssize_t n = ::write(master_, outbox.data(), outbox.size());
-        if (n > 0) {
-            sent_.Record(std::span<const uint8_t>(outbox.data(), size_t(n)), NowMs());
-            outbox.erase(outbox.begin(), outbox.begin() + n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && errno == EAGAIN) {
-            break; // the client does not read; POLLOUT tells when there is room again
-        } else {
-            outbox.clear();
-            break;
-        }
-    }
-
-    if (hangUp) {
-        // Closing both our ends is what a pulled cable looks like to the client: POLLHUP.
-        hungUp_ = true; // before the close, so a client that sees the hang-up sees this too
-        CloseLine();
-        return false;
-    }
     return true;
+}
+
+long PtyBoard::SendLine(std::span<const uint8_t> bytes) {
+    for (;;) {
+        const ssize_t n = ::write(master_, bytes.data(), bytes.size());
+        if (n > 0) {
+            return n;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        return n < 0 && errno == EAGAIN ? 0 : -1;
+    }
 }
 
 } // namespace vrx::sim

@@ -39,6 +39,7 @@ VRX_PACKAGING_PACKAGES=(dpkg-dev lintian)
 # The Windows build of the Qt-free parts and its tests under Wine (scripts/test-windows):
 # mingw-w64 with POSIX threads, Wine, GoogleTest's sources to build for Windows, and the
 # header-only CLI11, nlohmann/json and toml++, whose headers the cross build copies into its
-# build tree.
+# build tree; wixl builds the installer (an MSI) on Linux, and a virtual X server (xvfb, xauth)
+# shows the installed program its screen under Wine.
 VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest
-    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev)
+    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev wixl xvfb xauth)

@@ -9,7 +9,11 @@
 #include "drivers/form_vrx52x.h"
 #include "drivers/form_vrx880.h"
 #include "serial/device_name.h"
+#ifdef _WIN32
+#include "sim/loopback_board.h"
+#else
 #include "sim/pty_board.h"
+#endif
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -161,7 +165,7 @@ void TFormMain::SetPlotWindow(QWidget* window, PlotFeed* feed) {
     poll_.SetPlotFeed(feed);
 }
 
-sim::PtyBoard* TFormMain::SimulatedBoard(const QString& variant) const {
+sim::ServedBoard* TFormMain::SimulatedBoard(const QString& variant) const {
     const auto it = simBoards_.find(variant);
     return it == simBoards_.end() ? nullptr : it->second.get();
 }
@@ -210,21 +214,29 @@ void TFormMain::CloseDriverWindows() {
 
 bool TFormMain::OpenPort(const QString& port, QString& reason) {
     QString device = port;
+    std::unique_ptr<SerialBackend> backend; // the platform's, unless a simulated board's line
     if (const auto simulated = FindSimulatedPort(port)) {
-        // A simulated board is served on a pseudo-terminal and kept for the whole run, so a
-        // reopened port finds the motors where they were.
+        // A simulated board is kept for the whole run, so a reopened port finds the motors
+        // where they were. It is served on a pseudo-terminal, or on Windows on a loopback line.
         auto& board = simBoards_[simulated->variant];
         if (!board) {
             const auto variant = sim::ParseVariant(simulated->variant.toStdString());
-            board = std::make_unique<sim::PtyBoard>(variant.value_or(sim::BoardVariant::Plain));
+            board =
+                std::make_unique<sim::SimulatedLine>(variant.value_or(sim::BoardVariant::Plain));
             if (!board->Start()) {
                 reason = QString::fromStdString(board->ErrorText());
                 board.reset();
                 return false;
             }
         }
+#ifdef _WIN32
+        backend = board->Connect();
+        device = QString::fromLatin1(sim::LoopbackBoard::kDeviceName);
+#else
         device = QString::fromStdString(board->DevicePath());
+#endif
     }
+    serialPort_.SetBackend(std::move(backend));
     serialPort_.SetDeviceName(device);
     serialPort_.Open();
     reason = QString::fromLocal8Bit(OpenFailureReason(serialPort_.LastError()).c_str());

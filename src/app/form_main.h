@@ -33,8 +33,15 @@ class TLedLittle;
 class TSpinEdit;
 
 namespace sim {
+class ServedBoard;
+class LoopbackBoard;
 class PtyBoard;
-}
+#ifdef _WIN32
+using SimulatedLine = LoopbackBoard; // Windows has no pseudo-terminals
+#else
+using SimulatedLine = PtyBoard; // the serial path of real hardware
+#endif
+} // namespace sim
 
 struct FormMainOptions {
     QString settingsPath;                    // empty: "Eval630.ini" beside the program
@@ -61,7 +68,7 @@ public:
     const BoardVariant& Variant() const { return variant_; }
     QString BaseCaption() const { return baseCaption_; }
     // The in-process board behind a "Simulated board" port, once one was opened.
-    sim::PtyBoard* SimulatedBoard(const QString& variant) const;
+    sim::ServedBoard* SimulatedBoard(const QString& variant) const;
 
 public slots:
     void BtnOpenClick();
@@ -168,7 +175,7 @@ private:
     PortWatch portWatch_;
     QString baseCaption_;
     QString shortVersion_;
-    std::map<QString, std::unique_ptr<sim::PtyBoard>> simBoards_;
+    std::map<QString, std::unique_ptr<sim::SimulatedLine>> simBoards_;
 
     QWidget* registerWindow_ = nullptr;
     QWidget* plotWindow_ = nullptr;

@@ -39,6 +39,11 @@ void TSerialPort::Open() {
     }
 }
 
+void TSerialPort::SetBackend(std::unique_ptr<SerialBackend> backend) {
+    Close();
+    backend_ = backend ? std::move(backend) : MakeSerialBackend();
+}
+
 void TSerialPort::Close() {
     ++generation_; // hand-offs still queued for the user-interface thread are dropped
     if (reader_.joinable()) {
@@ -92,6 +97,9 @@ void TSerialPort::ReaderLoop(int generation) {
 }
 
 void TSerialPort::Dispatch(TSerialEvents events, int generation) {
+    if (generation != generation_.load()) {
+        return; // of a port closed since, perhaps on another backend
+    }
     const uint32_t errors = backend_->TakeErrors();
     const int count = backend_->InQueueCount();
     const auto current = [&] { return generation == generation_.load(); };

@@ -29,6 +29,8 @@ public:
 
     void Open();
     void Close();
+    // Closes the port and opens the next one through `backend`; nothing gives the platform's.
+    void SetBackend(std::unique_ptr<SerialBackend> backend);
     bool IsOpen() const;
     int Write(const uint8_t* data, int count);
     int Read(uint8_t* data, int count);

@@ -101,7 +101,7 @@ TEST_F(AcceleratorTest, NoTwoControlsOfAWindowShareALetter) {
 }
 
 TEST_F(AcceleratorTest, TheOpenKeyNeverStartsAMotor) {
-    sim::PtyBoard* board = OpenSimulated(QStringLiteral("52x"));
+    sim::ServedBoard* board = OpenSimulated(QStringLiteral("52x"));
     ASSERT_NE(board, nullptr);
     board->ClearTrace();
     // Open is disabled now; a second Alt+O must reach nothing that sends. Should a motor

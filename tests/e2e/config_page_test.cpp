@@ -42,10 +42,10 @@ protected:
     }
     void Press(const char* name) { QTest::mouseClick(Control<QPushButton>(name), Qt::LeftButton); }
     // Writes a telegram into the simulated chip as a user at the register window would.
-    void Poke(sim::PtyBoard& board, const Telegram& t) {
+    void Poke(sim::ServedBoard& board, const Telegram& t) {
         board.With([&](sim::SimulatedBoard& b) { b.Model().Execute(t); });
     }
-    static std::vector<Frame> Writes(sim::PtyBoard& board) {
+    static std::vector<Frame> Writes(sim::ServedBoard& board) {
         std::vector<Frame> writes = Frames(board.Trace().Bytes());
         std::erase_if(writes, [](const Frame& f) { return (f[0] & 1) != 0; }); // reads, polls
         return writes;
@@ -73,7 +73,7 @@ private:
 };
 
 TEST_F(ConfigPageE2E, LoadShowsWhatChangedAndApplyWritesExactlyThat) {
-    sim::PtyBoard* board = OpenSimulated("52x");
+    sim::ServedBoard* board = OpenSimulated("52x");
     Poke(*board, {0x2C, 0x00, 0x03, 0xE8});           // motor 2: A_MAX 1000
     Poke(*board, {0x14, 0x00, 0x05, 0x02});           // motor 1: REF_CONF 0101, VELOCITY
     Poke(*board, RamWriteTelegram(0x25, 0x1F, 0x11)); // RAM bytes 0x4A, 0x4B
@@ -112,7 +112,7 @@ TEST_F(ConfigPageE2E, LoadShowsWhatChangedAndApplyWritesExactlyThat) {
 }
 
 TEST_F(ConfigPageE2E, ARefusedFileSaysWhereSendsNothingAndTakesTheListOfTheFileBefore) {
-    sim::PtyBoard* board = OpenSimulated("plain");
+    sim::ServedBoard* board = OpenSimulated("plain");
     OpenPage();
     Press("BtnConfigSave");
     Poke(*board, {0x2C, 0x00, 0x00, 0x32}); // motor 2: A_MAX 50

@@ -147,7 +147,7 @@ TEST_F(ConnectionTest, CloseReturnsToNoPort) {
 }
 
 TEST_F(ConnectionTest, ZephaSwitchesToTheSixByteFrameAndTheNextOpenSwitchesBack) {
-    sim::PtyBoard* board = OpenSimulated("zepha");
+    sim::ServedBoard* board = OpenSimulated("zepha");
     ASSERT_NE(board, nullptr);
     auto* slow = Find<QCheckBox>("CheckSlow");
     EXPECT_TRUE(slow->isVisible());

@@ -104,7 +104,7 @@ TEST_P(CtlTwinTest, TheToolSendsWhatTheWindowsSend) {
     ASSERT_EQ(ctl::Run(args, out, err), 0) << err.str();
     const std::vector<Frame> fromTool = CommandFrames(own.Trace().Bytes(), c.ownReads);
 
-    sim::PtyBoard* board = OpenSimulated("plain");
+    sim::ServedBoard* board = OpenSimulated("plain");
     ASSERT_NE(board, nullptr);
     board->ClearTrace();
     c.windows(*this);

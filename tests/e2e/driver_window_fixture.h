@@ -66,7 +66,7 @@ protected:
             WaitFor([&] { return Main().Link().PollingEnabled && Main().Link().AnswerReceived; }));
     }
 
-    sim::PtyBoard* board = nullptr;
+    sim::ServedBoard* board = nullptr;
 };
 
 } // namespace vrx::test

@@ -135,7 +135,7 @@ protected:
         return options;
     }
 
-    sim::PtyBoard* board = nullptr;
+    sim::ServedBoard* board = nullptr;
 };
 
 TEST_P(FaultMatrixTest, TheSenderEndsOneCommandAtATimePollingIsRestoredAndTheUserToldOnce) {

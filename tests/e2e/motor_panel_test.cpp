@@ -82,7 +82,7 @@ protected:
             WaitFor([&] { return Main().Link().PollingEnabled && Main().Link().AnswerReceived; }));
     }
 
-    sim::PtyBoard* board = nullptr;
+    sim::ServedBoard* board = nullptr;
 };
 
 TEST_F(MotorPanelTest, GoInHoldWritesTheActualVelocity) {

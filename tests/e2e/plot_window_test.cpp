@@ -49,7 +49,7 @@ protected:
         return durations;
     }
 
-    sim::PtyBoard* board = nullptr;
+    sim::ServedBoard* board = nullptr;
 };
 
 TEST_F(PlotWindowTest, AMotorAtVelocityIsDrawnAtItsRowAndTheIntervalFollowsThePasses) {

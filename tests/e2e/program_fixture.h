@@ -5,7 +5,10 @@
 
 #include "app/port_list.h"
 #include "app/program_windows.h"
+#include "sim/served_board.h"
+#ifndef _WIN32
 #include "sim/pty_board.h"
+#endif
 
 #include "support/message_catcher.h"
 #include "support/wait_for.h"
@@ -73,7 +76,7 @@ protected:
         Click(QStringLiteral("BtnOpen"));
     }
     // Opens the program's own simulated board of a variant and waits for the announcement.
-    sim::PtyBoard* OpenSimulated(const QString& variant) {
+    sim::ServedBoard* OpenSimulated(const QString& variant) {
         QString label;
         for (const SimulatedPort& port : SimulatedPorts()) {
             if (port.variant == variant) {
@@ -84,8 +87,11 @@ protected:
         EXPECT_TRUE(WaitFor([&] { return Text("StaticInfo1") == "The board is active."; }));
         return Main().SimulatedBoard(variant);
     }
+#ifndef _WIN32
     // Opens a board the test started itself.
-    void OpenBoard(sim::PtyBoard& board) { Open(QString::fromStdString(board.DevicePath())); }
+    void OpenBoard(sim::PtyBoard& board) {
+        Open(QString::fromStdString(board.DevicePath()));
+    }
     // Points the by-id link `name` of the program's device folder at a board's device, as
     // udev does when an adapter comes; returns the link's path.
     QString LinkAdapter(const QString& name, const sim::PtyBoard& board) {
@@ -95,6 +101,7 @@ protected:
         EXPECT_TRUE(QFile::link(QString::fromStdString(board.DevicePath()), link));
         return link;
     }
+#endif
 
     QTemporaryDir dir;
     uint32_t replyTimeoutMs = BoardLink::kReplyTimeoutMs;

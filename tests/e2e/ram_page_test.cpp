@@ -29,7 +29,7 @@ protected:
         QTest::mouseClick(program->registers.findChild<QPushButton*>(name), Qt::LeftButton);
     }
     // The RAM word frames on the wire (first byte with bit 7 set).
-    static std::vector<Frame> RamFrames(sim::PtyBoard& board) {
+    static std::vector<Frame> RamFrames(sim::ServedBoard& board) {
         std::vector<Frame> frames = Frames(board.Trace().Bytes());
         std::erase_if(frames, [](const Frame& f) { return (f[0] & 0x80) == 0; });
         return frames;
@@ -39,7 +39,7 @@ protected:
         auto* bar = program->registers.findChild<QProgressBar*>("ProgressRAMTable");
         return WaitFor([&] { return bar->value() == value; });
     }
-    static uint16_t ChipWord(sim::PtyBoard& board, int word) {
+    static uint16_t ChipWord(sim::ServedBoard& board, int word) {
         return board.With([&](sim::SimulatedBoard& b) { return b.Model().RamWord(word); });
     }
 
@@ -47,7 +47,7 @@ protected:
 };
 
 TEST_F(RamPageE2E, ReadFillsTheGridFromTheChipWordByWord) {
-    sim::PtyBoard* board = OpenSimulated("plain");
+    sim::ServedBoard* board = OpenSimulated("plain");
     board->With([](sim::SimulatedBoard& b) {
         for (int k = 0; k < kRamWords; ++k) {
             b.Model().Execute(RamWriteTelegram(k, uint8_t(2 * k), uint8_t(0xFF - k)));
@@ -71,7 +71,7 @@ TEST_F(RamPageE2E, ReadFillsTheGridFromTheChipWordByWord) {
 }
 
 TEST_F(RamPageE2E, WriteSendsEveryWordOddByteFirst) {
-    sim::PtyBoard* board = OpenSimulated("plain");
+    sim::ServedBoard* board = OpenSimulated("plain");
     OpenWindow();
     board->ClearTrace();
     Press("BtnWriteRAM"); // the fresh grid is empty: refused
@@ -94,7 +94,7 @@ TEST_F(RamPageE2E, WriteSendsEveryWordOddByteFirst) {
 }
 
 TEST_F(RamPageE2E, CalculateAndWriteSendsTheWaveTableWordsOnly) {
-    sim::PtyBoard* board = OpenSimulated("plain");
+    sim::ServedBoard* board = OpenSimulated("plain");
     OpenWindow();
     board->ClearTrace();
     Press("BtnShapeCW"); // sigma -1: the triangle
@@ -108,7 +108,7 @@ TEST_F(RamPageE2E, CalculateAndWriteSendsTheWaveTableWordsOnly) {
 }
 
 TEST_F(RamPageE2E, ManualTelegramShowsTheAnswerOrDashes) {
-    sim::PtyBoard* board = OpenSimulated("plain");
+    sim::ServedBoard* board = OpenSimulated("plain");
     board->With([](sim::SimulatedBoard& b) { b.Model().Execute({0x02, 0x01, 0x02, 0x03}); });
     OpenWindow();
     program->registers.findChild<QLineEdit*>("EditSPIMan1")->setText("03");

@@ -39,7 +39,7 @@ protected:
         return lines;
     }
 
-    sim::PtyBoard* board = nullptr;
+    sim::ServedBoard* board = nullptr;
 
 private:
     FileDialogFunction saved_;

@@ -43,7 +43,7 @@ protected:
         return reads;
     }
 
-    sim::PtyBoard* board = nullptr;
+    sim::ServedBoard* board = nullptr;
 };
 
 TEST_F(RegisterWindowE2E, AMaxWrittenByHandReachesTheChipAndComesBackInTheActualValues) {

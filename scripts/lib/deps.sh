@@ -40,3 +40,9 @@ VRX_PACKAGING_PACKAGES=(dpkg-dev lintian)
 # build tree.
 VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest
     libcli11-dev nlohmann-json3-dev libtomlplusplus-dev)
+# Qt for Windows built from Debian's Qt source (scripts/build-qt-windows): dpkg-source to
+# unpack it, Debian's keyring for it to check the uploader's signature, the mingw-w64
+# compilers, CMake, Ninja and Perl for Qt's build, and the host Qt with its tools (moc, rcc,
+# uic), which the cross build runs.
+VRX_QT_WINDOWS_PACKAGES=(dpkg-dev debian-keyring gcc-mingw-w64-x86-64-posix
+    g++-mingw-w64-x86-64-posix cmake ninja-build perl qt6-base-dev qt6-base-dev-tools)

@@ -36,10 +36,16 @@ VRX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libc
 # Building and checking the Debian package: dpkg-shlibdeps finds the packages it depends on,
 # lintian checks the package as Debian would.
 VRX_PACKAGING_PACKAGES=(dpkg-dev lintian)
-# The Windows build of the Qt-free parts and its tests under Wine (scripts/test-windows):
+# The Windows build and its tests under Wine (scripts/test-windows):
 # mingw-w64 with POSIX threads, Wine, GoogleTest's sources to build for Windows, and the
 # header-only CLI11, nlohmann/json and toml++, whose headers the cross build copies into its
 # build tree; wixl builds the installer (an MSI) on Linux, and a virtual X server (xvfb, xauth)
 # shows the installed program its screen under Wine.
 VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest
     libcli11-dev nlohmann-json3-dev libtomlplusplus-dev wixl xvfb xauth)
+# Qt for Windows built from Debian's Qt source (scripts/build-qt-windows): dpkg-source to
+# unpack it, Debian's keyring for it to check the uploader's signature, the mingw-w64
+# compilers, CMake, Ninja and Perl for Qt's build, and the host Qt with its tools (moc, rcc,
+# uic), which the cross build runs.
+VRX_QT_WINDOWS_PACKAGES=(dpkg-dev debian-keyring gcc-mingw-w64-x86-64-posix
+    g++-mingw-w64-x86-64-posix cmake ninja-build perl qt6-base-dev qt6-base-dev-tools)

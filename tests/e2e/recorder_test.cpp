@@ -100,6 +100,7 @@ TEST_F(RecorderE2E, ClosingThePortEndsTheRecordingWithTheFileWhole) {
     EXPECT_TRUE(messages.texts.isEmpty());
 }
 
+#ifndef _WIN32 // Windows removes no file that is open
 TEST_F(RecorderE2E, ARemovedFileEndsTheRecordingAndIsSaidToBeGone) {
     QWidget* more = Find("GrpMore");
     QWidget* fastPoll = Find("CheckFastPoll");
@@ -121,6 +122,7 @@ TEST_F(RecorderE2E, ARemovedFileEndsTheRecordingAndIsSaidToBeGone) {
     EXPECT_EQ(Text("LblRecord"), "");
     EXPECT_EQ(Find<QPushButton>("BtnRecord")->text(), "&Record...");
 }
+#endif
 
 } // namespace
 } // namespace vrx::test

@@ -40,9 +40,10 @@ VRX_PACKAGING_PACKAGES=(dpkg-dev lintian)
 # mingw-w64 with POSIX threads, Wine, GoogleTest's sources to build for Windows, and the
 # header-only CLI11, nlohmann/json and toml++, whose headers the cross build copies into its
 # build tree; wixl builds the installer (an MSI) on Linux, and a virtual X server (xvfb, xauth)
-# shows the installed program its screen under Wine.
+# shows the installed program its screen under Wine, whose own fonts (fonts-wine) it draws its
+# text with; xwininfo (x11-utils) sees its window come.
 VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest
-    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev wixl xvfb xauth)
+    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev wixl xvfb xauth x11-utils fonts-wine)
 # Qt for Windows built from Debian's Qt source (scripts/build-qt-windows): dpkg-source to
 # unpack it, Debian's keyring for it to check the uploader's signature, the mingw-w64
 # compilers, CMake, Ninja and Perl for Qt's build, and the host Qt with its tools (moc, rcc,

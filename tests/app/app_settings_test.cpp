@@ -1,11 +1,14 @@
 #include "app/app_settings.h"
 #include "app/board_variant.h"
 #include "app/port_list.h"
+#include "serial/port_discovery.h"
 
 #include "support/qt_print.h"
 #include <QDir>
+
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +70,25 @@ TEST(PortSetting, ForTheComboChoice) {
     }
 }
 
+#ifdef _WIN32
+TEST(PortChoices, ComPortsThenTheSystemsOthersThenSimulatedBoards) {
+    const QList<PortChoice> choices = PortChoices(QString());
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(choices[i].port, QStringLiteral("COM%1").arg(i + 1));
+    }
+    // Every port the system lists is there once, COM1 to COM9 in their places.
+    for (const SerialPortInfo& info : ListSerialPorts()) {
+        const QString port = QString::fromStdString(info.port);
+        EXPECT_EQ(std::count_if(choices.begin(), choices.end(),
+                                [&](const PortChoice& c) { return c.port == port; }),
+                  1)
+            << info.port;
+    }
+    ASSERT_GE(choices.size(), 9 + 6);
+    EXPECT_EQ(choices[choices.size() - 6].text, SimulatedPorts().first().label);
+    EXPECT_EQ(FindSimulatedPort(choices.last().port)->variant, "880");
+}
+#else
 TEST(PortChoices, ComPortsThenAdaptersThenSimulatedBoards) {
     QTemporaryDir dev;
     for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS4", "sda"}) {
@@ -87,6 +109,7 @@ TEST(PortChoices, ComPortsThenAdaptersThenSimulatedBoards) {
     EXPECT_EQ(FindSimulatedPort(choices.last().port)->variant, "880");
     EXPECT_FALSE(FindSimulatedPort("COM1").has_value());
 }
+#endif
 
 TEST(DetectedText, FirstFlagInTableOrder) {
     BoardVariant v;

@@ -224,7 +224,8 @@ TEST_F(FormGraphicsTest, AFileThatCannotBeWrittenIsReportedAndACancelWritesNothi
     answer = dir.filePath("missing/plot.csv");
     ChooseFromMenu("PaintBox1", "MenuExportData");
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith("The file " + answer + " could not be written.\n"))
+    EXPECT_TRUE(messages[0].startsWith("The file " + QDir::toNativeSeparators(answer) +
+                                       " could not be written.\n"))
         << messages[0].toStdString();
 
     answer.clear(); // the dialog was cancelled

@@ -1,8 +1,9 @@
-// vrx630-screenshots OUTDIR PORT: the pictures of the README, taken of the real windows against
-// a board. Opens PORT ("COM5", a device, or a "Simulated board (...)" label), lets motor 2 run
-// in VELOCITY mode while a recording runs, and saves the main window and the register window
-// as OUTDIR/main-window.png and OUTDIR/register-window.png. On a display with a window manager
-// (Windows, Wine) the pictures show the windows' frames, as the screen does.
+// vrx630-screenshots OUTDIR PORT [--hold]: the pictures of the README, taken of the real windows
+// against a board. Opens PORT ("COM5", a device, or a "Simulated board (...)" label), lets motor
+// 2 run in VELOCITY mode while a recording runs, and saves the main window and the register
+// window as OUTDIR/main-window.png and OUTDIR/register-window.png, as the program draws them.
+// With --hold each window also waits, shown, while OUTDIR/<name>.ready exists (up to a minute),
+// so that a program outside takes it from the screen, frame and all, and then removes the file.
 
 #include "app/program_windows.h"
 #include "controls/file_dialog.h"
@@ -12,12 +13,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWindow>
 
 #include <cstdio>
 #include <functional>
@@ -42,28 +42,30 @@ template <class T = QWidget> T* Find(QWidget& window, const char* name) {
     return widget;
 }
 
-// The window as the screen shows it, frame included where there is one.
-bool Save(QWidget& window, const QString& path) {
+// The window as the program draws it; with `hold`, shown until the picture from the screen is
+// taken.
+bool Save(QWidget& window, const QDir& out, const QString& name, bool hold) {
     window.raise();
-    QTest::qWait(500); // the window manager draws the frame, the window repaints
-    QPixmap picture;
-    if (window.frameGeometry() != window.geometry() && window.screen() != nullptr) {
-        const QRect frame = window.frameGeometry();
-        picture =
-            window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    QTest::qWait(500); // the window repaints
+    if (!window.grab().save(out.filePath(name + QStringLiteral(".png")))) {
+        return false;
     }
-    if (picture.isNull()) {
-        picture = window.grab();
+    if (hold) {
+        QFile ready(out.filePath(name + QStringLiteral(".ready")));
+        ready.open(QIODevice::WriteOnly);
+        ready.close();
+        WaitFor([&] { return !ready.exists(); }, 60000);
     }
-    return picture.save(path);
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: vrx630-screenshots OUTDIR PORT\n");
+    const bool hold = argc == 4 && QByteArray(argv[3]) == "--hold";
+    if (argc != 3 && !hold) {
+        std::fprintf(stderr, "usage: vrx630-screenshots OUTDIR PORT [--hold]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -94,14 +96,14 @@ int main(int argc, char** argv) {
     Find<QPushButton>(main, "BtnGo2")->click();
     Find<QPushButton>(main, "BtnRecord")->click();
     QTest::qWait(4500);
-    if (!Save(main, out.filePath(QStringLiteral("main-window.png")))) {
+    if (!Save(main, out, QStringLiteral("main-window"), hold)) {
         return 1;
     }
 
     Find<QPushButton>(main, "BtnCmd630")->click();
     windows.registers.move(80, 80);
     QTest::qWait(1500); // the page's values are read
-    const bool saved = Save(windows.registers, out.filePath(QStringLiteral("register-window.png")));
+    const bool saved = Save(windows.registers, out, QStringLiteral("register-window"), hold);
     main.close();
     return saved ? 0 : 1;
 }

@@ -1,10 +1,19 @@
-# vrx_add_version_resource(<target> <description> [ICON <file>]): on Windows, the program file's
-# version resource (the project's version, read back by the program for its title) and its icon.
+# vrx_add_version_resource(<target> <description> [ICON <file>] [VERSION <a.b.c.d>]): on Windows,
+# the program file's version resource (the project's version unless VERSION gives another, read
+# back by the program for its title) and its icon.
 function(vrx_add_version_resource target description)
     if(NOT WIN32)
         return()
     endif()
-    cmake_parse_arguments(ARG "" "ICON" "" ${ARGN})
+    cmake_parse_arguments(ARG "" "ICON;VERSION" "" ${ARGN})
+    if(ARG_VERSION)
+        string(REPLACE "." ";" parts ${ARG_VERSION})
+        list(GET parts 0 PROJECT_VERSION_MAJOR)
+        list(GET parts 1 PROJECT_VERSION_MINOR)
+        list(GET parts 2 PROJECT_VERSION_PATCH)
+        list(GET parts 3 PROJECT_VERSION_TWEAK)
+        set(PROJECT_VERSION ${ARG_VERSION})
+    endif()
     set(VRX_RC_NAME ${target})
     set(VRX_RC_DESCRIPTION "${description}")
     set(VRX_RC_ICON "")

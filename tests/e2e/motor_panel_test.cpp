@@ -5,6 +5,7 @@
 
 #include "app/form_warning.h"
 #include "chip/ramp_calc.h"
+#include "chip/register_map.h"
 #include "controls/led_little.h"
 #include "controls/spin_edit.h"
 
@@ -274,6 +275,10 @@ TEST_F(MotorPanelTest, RampModeEnablesItsInputs) {
 }
 
 TEST_F(MotorPanelTest, ARampMoveIsFollowedAndArrives) {
+    // PULSDIV 7, RAMPDIV 7: the move takes 3.3 s, long enough for the displays to follow it
+    // (at the reset dividers it is over in 26 ms).
+    board->With(
+        [](sim::SimulatedBoard& b) { b.Model().Motor(0).Write(MotorReg::Dividers, 0x7700); });
     SetInput("EditXTarget1", 5000);
     SetInput("EditVMax1", 1000);
     SetInput("EditAMax1", 100);

@@ -11,6 +11,7 @@
 #include "chip/physical_units.h"
 #include "chip/register_map.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -68,8 +69,8 @@ public:
     int RefConf() const;
     int PulsDiv() const;
     int RampDiv() const;
-    // The board's clock, kMinClockMhz..kMaxClockMhz.
-    void SetClockMhz(int mhz) { clockMhz_ = mhz; }
+    // The board's clock; a value beyond kMinClockMhz..kMaxClockMhz is taken as the nearest end.
+    void SetClockMhz(int mhz) { clockMhz_ = std::clamp(mhz, kMinClockMhz, kMaxClockMhz); }
     int ClockMhz() const { return clockMhz_; }
     // The motion law at the clock and the dividers as they stand.
     PhysicalUnits Units() const { return {clockMhz_, PulsDiv(), RampDiv()}; }

@@ -9,7 +9,8 @@
 #                                                  once, removes the package and finds nothing
 #                                                  left
 # PROGRAM... are the programs the build installs. CMAKE and CPACK name the tools; PYTHON_MODULE
-# the Python module's file, when the build has one, and PYTHON the Python it is built for.
+# the Python module's file, when the build has one, PYTHON the Python it is built for and
+# PYTHON_PRELOAD the runtimes a sanitized module needs loaded first.
 set -euo pipefail
 mode=$1
 build=$2
@@ -40,7 +41,11 @@ expected_files() {
 check_python_module() {
     local root=$1
     [ -n "${PYTHON_MODULE:-}" ] || return 0
-    PYTHONPATH=$root/usr/lib/python3/dist-packages PYTHONDONTWRITEBYTECODE=1 "$PYTHON" -c '
+    local python=("$PYTHON")
+    if [ -n "${PYTHON_PRELOAD:-}" ]; then # a sanitized build
+        python=(env "LD_PRELOAD=$PYTHON_PRELOAD" ASAN_OPTIONS=detect_leaks=0 "$PYTHON")
+    fi
+    PYTHONPATH=$root/usr/lib/python3/dist-packages PYTHONDONTWRITEBYTECODE=1 "${python[@]}" -c '
 import vrx630, sys
 assert vrx630.__file__.startswith(sys.argv[1]), vrx630.__file__
 with vrx630.Board.simulated("52x") as board:

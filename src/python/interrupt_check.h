@@ -26,6 +26,7 @@ public:
     // Every command from now on is cancelled at once, a running one within 10 ms: the board
     // closes. Any thread.
     void Close() { closing_ = true; }
+    bool Closing() const { return closing_; }
 
     // Signals are handled on this thread only (Python's main thread); set at import.
     static void SetMainThread(unsigned long ident) { mainThread_ = ident; }

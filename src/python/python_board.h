@@ -6,6 +6,7 @@
 // results into Python values; nothing else.
 
 #include "protocol/board_connection.h"
+#include "protocol/command_errors.h"
 #include "protocol/motor_commands.h"
 #include "python/interrupt_check.h"
 #include "sim/simulated_port.h"
@@ -18,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace vrx::python {
@@ -67,7 +69,16 @@ public:
             if (closed_) {
                 throw std::invalid_argument("the board is closed");
             }
-            return Interruptible(raised, [&] { return command(connection_->Session()); });
+            return Interruptible(raised, [&] {
+                try {
+                    return command(connection_->Session());
+                } catch (const Interrupted&) {
+                    if (interrupt_.Closing()) { // close() from another thread
+                        throw std::invalid_argument("the board was closed during the command");
+                    }
+                    throw;
+                }
+            });
         });
     }
 

@@ -137,3 +137,10 @@ def test_a_closed_board_refuses_commands(board):
     board.close()
     with pytest.raises(ValueError, match="closed"):
         board.status()
+
+
+def test_close_from_another_thread_ends_a_wait():
+    b = vrx630.Board.simulated("plain")
+    threading.Timer(0.3, b.close).start()
+    with pytest.raises(ValueError, match="closed"):
+        b.move(1, mode="RAMP", target=8000000, vmax=1, amax=1000, wait=True)

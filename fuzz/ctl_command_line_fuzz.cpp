@@ -6,7 +6,7 @@
 #include "chip/register_map.h"
 #include "ctl/ctl_command_line.h"
 #include "ctl/ctl_errors.h"
-#include "ctl/ctl_values.h"
+#include "protocol/field_text.h"
 #include "protocol/motor_sequences.h"
 
 #include "fuzz_arguments.h"
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RequireWithin(inv.move.aMax, vrx::kAccelerationRange);
     Require(inv.intervalMs >= 10 && inv.intervalMs <= 3600000);
     Require(inv.count >= 0 && inv.count <= (1 << 30));
-    Require(inv.command != "ram shape" || vrx::ctl::ParseUnitFraction(inv.sigma).has_value());
+    Require(inv.command != "ram shape" || vrx::ParseUnitFraction(inv.sigma).has_value());
     Require(inv.port.empty() || inv.simulated.empty());
     // The same arguments give the same command.
     const vrx::ctl::Invocation again = vrx::ctl::ParseCommandLine(args);

@@ -91,7 +91,7 @@ std::optional<ConfigError> KeepToAscii(std::string& text) {
         ++column;
         if (static_cast<unsigned char>(c) > 0x7F) {
             if (in != In::Comment) {
-                return ConfigError{line, column, "a character that is not ASCII"};
+                return ConfigError{line, column, "a character that is not ASCII", ""};
             }
             text[i] = '?';
             continue;
@@ -138,14 +138,23 @@ std::optional<ConfigError> KeepToAscii(std::string& text) {
     return std::nullopt;
 }
 
-[[noreturn]] void Refuse(const toml::source_region& where, std::string message) {
-    throw Refusal{{int(where.begin.line), int(where.begin.column), std::move(message)}};
+// `at`: the section and key at fault, as "motor2.X_TARGET", or a section alone.
+[[noreturn]] void Refuse(const toml::source_region& where, std::string message, std::string at) {
+    throw Refusal{
+        {int(where.begin.line), int(where.begin.column), std::move(message), std::move(at)}};
+}
+
+std::string KeyIn(std::string_view section, const toml::key& key) {
+    return std::string(section) + "." + std::string(key.str());
 }
 
 // Keys matched without regard to case: two that differ only in case name the same thing.
-void RefuseDuplicate(std::set<std::string>& seen, const toml::key& key, std::string_view what) {
+// `section` is empty for the sections themselves.
+void RefuseDuplicate(std::set<std::string>& seen, const toml::key& key, std::string_view what,
+                     std::string_view section) {
     if (!seen.insert(NormalName(key.str())).second) {
-        Refuse(key.source(), std::string(what) + " " + std::string(key.str()) + " appears twice");
+        Refuse(key.source(), std::string(what) + " " + std::string(key.str()) + " appears twice",
+               section.empty() ? std::string(key.str()) : KeyIn(section, key));
     }
 }
 
@@ -154,21 +163,21 @@ bool ReadFileSection(const toml::table& table) {
     bool hasFormat = false;
     std::set<std::string> seen;
     for (const auto& [key, node] : table) {
-        RefuseDuplicate(seen, key, "key");
+        RefuseDuplicate(seen, key, "key", "file");
         const std::string name = Lower(key.str());
         if (name == "format") {
             const auto format = node.value<int64_t>();
             if (!node.is_integer() || *format != kConfigFormat) {
-                Refuse(node.source(), "[file] format must be 1, the only format this program "
-                                      "reads");
+                Refuse(node.source(), "[file] format must be 1, the only format this program reads",
+                       KeyIn("file", key));
             }
             hasFormat = true;
         } else if (name == "saved_by" || name == "board") {
             if (!node.is_string()) {
-                Refuse(node.source(), "[file] " + name + " must be a string");
+                Refuse(node.source(), "[file] " + name + " must be a string", KeyIn("file", key));
             }
         } else {
-            Refuse(key.source(), "[file] has no key " + std::string(key.str()));
+            Refuse(key.source(), "[file] has no key " + std::string(key.str()), KeyIn("file", key));
         }
     }
     return hasFormat;
@@ -198,23 +207,26 @@ bool ParseRow(std::string_view text, std::array<uint8_t, 16>& bytes) {
 void ReadRamSection(const toml::table& table, ChipConfig& config) {
     std::set<std::string> seen;
     for (const auto& [key, node] : table) {
-        RefuseDuplicate(seen, key, "key");
+        RefuseDuplicate(seen, key, "key", "ram");
+        const std::string at = KeyIn("ram", key);
         if (Lower(key.str()) != "rows") {
-            Refuse(key.source(), "[ram] has no key " + std::string(key.str()));
+            Refuse(key.source(), "[ram] has no key " + std::string(key.str()), at);
         }
         const toml::array* rows = node.as_array();
         if (rows == nullptr) {
-            Refuse(node.source(), "[ram] rows must be a list of strings");
+            Refuse(node.source(), "[ram] rows must be a list of strings", at);
         }
         if (rows->size() > size_t(RamTable::kRows)) {
-            Refuse((*rows)[RamTable::kRows].source(), "[ram] rows holds more than 8 rows");
+            Refuse((*rows)[RamTable::kRows].source(), "[ram] rows holds more than 8 rows", at);
         }
         for (size_t r = 0; r < rows->size(); ++r) {
             const toml::node& row = (*rows)[r];
             std::array<uint8_t, 16> bytes{};
             if (!row.is_string() || !ParseRow(*row.value<std::string>(), bytes)) {
-                Refuse(row.source(), "[ram] row " + std::to_string(r + 1) +
-                                         " is not sixteen two-digit hexadecimal bytes");
+                Refuse(row.source(),
+                       "[ram] row " + std::to_string(r + 1) +
+                           " is not sixteen two-digit hexadecimal bytes",
+                       at);
             }
             for (size_t c = 0; c < bytes.size(); ++c) {
                 config.ram[r * bytes.size() + c] = bytes[c];
@@ -222,37 +234,40 @@ void ReadRamSection(const toml::table& table, ChipConfig& config) {
         }
         // The RAM is written whole or not at all: part of a table is no table.
         if (rows->size() < size_t(RamTable::kRows)) {
-            Refuse(node.source(), "[ram] rows holds " + std::to_string(rows->size()) +
-                                      " of the 8 rows of the RAM");
+            Refuse(node.source(),
+                   "[ram] rows holds " + std::to_string(rows->size()) + " of the 8 rows of the RAM",
+                   at);
         }
     }
     if (seen.empty()) {
-        Refuse(table.source(), "[ram] has no rows; the RAM needs all 8");
+        Refuse(table.source(), "[ram] has no rows; the RAM needs all 8", "ram");
     }
 }
 
 void ReadFieldSection(ConfigSection section, const toml::table& table, ChipConfig& config) {
-    const std::string prefix = "[" + std::string(SectionName(section)) + "] ";
+    const std::string_view sectionName = SectionName(section);
+    const std::string prefix = "[" + std::string(sectionName) + "] ";
     std::set<std::string> seen;
     for (const auto& [key, node] : table) {
-        RefuseDuplicate(seen, key, prefix + "key");
+        RefuseDuplicate(seen, key, prefix + "key", sectionName);
         const std::string name(key.str());
+        const std::string at = KeyIn(sectionName, key);
         const auto entry = FindEntry(section, name);
         if (!entry) {
             if (const auto why = WhyNotConfiguration(name)) {
-                Refuse(key.source(), prefix + *why + "; a configuration does not hold it");
+                Refuse(key.source(), prefix + *why + "; a configuration does not hold it", at);
             }
-            Refuse(key.source(), prefix + "has no field " + name);
+            Refuse(key.source(), prefix + "has no field " + name, at);
         }
         const ConfigRange limits = RangeOf(FieldOf(ConfigEntries()[*entry]));
         const std::string range = std::to_string(limits.min) + ".." + std::to_string(limits.max);
         if (!node.is_integer()) {
-            Refuse(node.source(), prefix + name + " must be a whole number in " + range);
+            Refuse(node.source(), prefix + name + " must be a whole number in " + range, at);
         }
         const int64_t value = *node.value<int64_t>();
         if (value < limits.min || value > limits.max) {
             Refuse(node.source(),
-                   prefix + name + " = " + std::to_string(value) + " is outside " + range);
+                   prefix + name + " = " + std::to_string(value) + " is outside " + range, at);
         }
         config.values[*entry] = int32_t(value);
     }
@@ -293,7 +308,7 @@ ParsedConfig ParseConfig(std::string_view text) {
     ParsedConfig parsed;
     if (text.size() > kMaxConfigFileBytes) {
         parsed.error =
-            ConfigError{0, 0, "the file is larger than 1 MiB, more than any configuration"};
+            ConfigError{0, 0, "the file is larger than 1 MiB, more than any configuration", ""};
         return parsed;
     }
     try {
@@ -306,12 +321,14 @@ ParsedConfig ParseConfig(std::string_view text) {
         std::set<std::string> seen;
         bool format = false;
         for (const auto& [key, node] : root) {
-            RefuseDuplicate(seen, key, "section");
+            RefuseDuplicate(seen, key, "section", "");
             const toml::table* table = node.as_table();
             const std::string name(key.str());
             if (table == nullptr) {
-                Refuse(key.source(), name + " is not a section; keys belong to [file], "
-                                            "[motor1], [motor2], [motor3], [global] or [ram]");
+                Refuse(key.source(),
+                       name + " is not a section; keys belong to [file], [motor1], [motor2], "
+                              "[motor3], [global] or [ram]",
+                       name);
             }
             const std::string lower = Lower(name);
             if (lower == "file") {
@@ -321,20 +338,20 @@ ParsedConfig ParseConfig(std::string_view text) {
             } else if (const auto section = FindSection(name)) {
                 ReadFieldSection(*section, *table, parsed.config);
             } else {
-                Refuse(key.source(), "unknown section [" + name + "]");
+                Refuse(key.source(), "unknown section [" + name + "]", name);
             }
         }
         if (!format) {
-            throw Refusal{{0, 0, "not a configuration file: [file] format is missing"}};
+            throw Refusal{{0, 0, "not a configuration file: [file] format is missing", "file"}};
         }
     } catch (const toml::parse_error& e) {
         parsed.error = ConfigError{int(e.source().begin.line), int(e.source().begin.column),
-                                   "not TOML: " + std::string(e.description())};
+                                   "not TOML: " + std::string(e.description()), ""};
     } catch (const Refusal& refusal) {
         parsed.error = refusal.error;
     } catch (const TomlParserFault&) {
         parsed.error =
-            ConfigError{0, 0, "not TOML: the reader stopped at something it cannot take"};
+            ConfigError{0, 0, "not TOML: the reader stopped at something it cannot take", ""};
     }
     if (parsed.error) {
         parsed.config = ChipConfig();

@@ -35,6 +35,7 @@ struct ConfigError {
     int line = 0; // from 1; 0 for the file as a whole
     int column = 0;
     std::string message;
+    std::string key; // the section and key at fault ("motor2.X_TARGET"), a section, or empty
 };
 
 struct ParsedConfig {

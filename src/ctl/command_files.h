@@ -4,29 +4,14 @@
 // opened before the port is, so a file that cannot be read, is refused or cannot be written is
 // a usage error before anything goes on the line.
 
-#include "chip/atomic_file.h"
 #include "chip/ram_table.h"
 #include "config/chip_config.h"
 #include "ctl/ctl_command_line.h"
+#include "protocol/output_file.h"
 
 #include <optional>
-#include <string>
 
 namespace vrx::ctl {
-
-// Begun at construction (an AtomicFile), so an unwritable place is refused before the board is
-// asked; the file is replaced at Commit, and left as it was otherwise.
-class OutputFile {
-public:
-    explicit OutputFile(std::string path);
-    void Commit(const std::string& text);
-
-private:
-    [[noreturn]] void Unwritable() const;
-
-    std::string path_;
-    AtomicFile file_;
-};
 
 // What the command's files hold, or where its output goes; empty where it names none.
 struct CommandFiles {

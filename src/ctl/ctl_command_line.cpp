@@ -3,9 +3,10 @@
 #include "chip/register_map.h"
 #include "chip/register_names.h"
 #include "ctl/ctl_errors.h"
-#include "ctl/ctl_values.h"
 #include "ctl/register_help.h"
-#include "protocol/motor_sequences.h"
+#include "protocol/field_text.h"
+#include "protocol/motor_commands.h"
+#include "protocol/pass_watch.h"
 
 #include <CLI/CLI.hpp>
 
@@ -84,7 +85,7 @@ CLI::Option* MotorNumber(CLI::App* app, const std::string& name, std::optional<i
         ->transform(motorOrAll);
 }
 
-CLI::Option* OptionalNumber(CLI::App* app, const std::string& name, const char* typeName,
+CLI::Option* OptionalNumber(CLI::App* app, const std::string& name, const std::string& typeName,
                             std::optional<int>& into, ValueRange range, const std::string& help) {
     return app
         ->add_option_function<int>(
@@ -97,13 +98,12 @@ CLI::Option* OptionalNumber(CLI::App* app, const std::string& name, const char* 
 CLI::Validator RampMode() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
-            for (size_t mode = 0; mode < kRampModeNames.size(); ++mode) {
-                if (NormalName(text) == kRampModeNames[mode]) {
-                    text = std::to_string(mode);
-                    return {};
-                }
+            int mode = 0;
+            std::string problem = RampModeProblem(text, mode);
+            if (problem.empty()) {
+                text = std::to_string(mode);
             }
-            return "\"" + text + "\" is not a ramp mode (RAMP, SOFTMODE, VELOCITY, HOLD)";
+            return problem;
         },
         "RAMP|SOFTMODE|VELOCITY|HOLD");
 }
@@ -189,16 +189,10 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
         ->required()
         ->type_name("MODE")
         ->transform(RampMode());
-    OptionalNumber(move, "--target", "X", inv.move.target, kTargetPositionRange,
-                   "X_TARGET (RAMP, SOFTMODE)");
-    OptionalNumber(move, "--velocity", "V", inv.move.velocity, kTargetVelocityRange,
-                   "V_TARGET (VELOCITY), or V_ACTUAL held (HOLD)");
-    OptionalNumber(move, "--vmin", "V", inv.move.vMin, kVelocityLimitRange,
-                   "V_MIN (RAMP, SOFTMODE)");
-    OptionalNumber(move, "--vmax", "V", inv.move.vMax, kVelocityLimitRange,
-                   "V_MAX (RAMP, SOFTMODE)");
-    OptionalNumber(move, "--amax", "A", inv.move.aMax, kAccelerationRange,
-                   "A_MAX (RAMP, SOFTMODE, VELOCITY)");
+    for (const MoveOption& option : kMoveOptions) {
+        OptionalNumber(move, kCommandLineOptions.Option(option.name), std::string(option.valueName),
+                       inv.move.*option.value, option.range, std::string(option.help));
+    }
     move->add_flag("--wait", inv.move.wait,
                    "return when the motor has arrived (or stands, for VELOCITY 0); status 1 "
                    "when it stands still for 2 s without arriving");
@@ -272,10 +266,10 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
         ->add_option("--interval", inv.intervalMs,
                      "milliseconds between lines (default 100); 0 reads back to back")
         ->type_name("MS")
-        ->transform(WholeNumber(0, 3600000));
+        ->transform(WholeNumber(0, kMaxWatchIntervalMs));
     watch->add_option("--count", inv.count, "lines to print (default: until Ctrl+C)")
         ->type_name("N")
-        ->transform(WholeNumber(1, 1 << 30));
+        ->transform(WholeNumber(1, kMaxWatchCount));
 
     std::vector<std::string> helpWords;
     auto* help = app.add_subcommand("help", "show the help of the program or of one command");

@@ -3,6 +3,8 @@
 // command, and its arguments, each checked against its range. Nothing here touches a port,
 // so every refusal of what was typed happens before anything is sent.
 
+#include "protocol/motor_commands.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -10,18 +12,6 @@
 #include <vector>
 
 namespace vrx::ctl {
-
-struct MoveArgs {
-    int mode = 0; // RAMP, SOFTMODE, VELOCITY, HOLD
-    // Not given: the chip's current value is kept.
-    std::optional<int> target;
-    std::optional<int> velocity;
-    std::optional<int> vMin;
-    std::optional<int> vMax;
-    std::optional<int> aMax;
-    bool wait = false;
-    bool force = false;
-};
 
 struct Invocation {
     std::string port;      // --port DEVICE

@@ -3,7 +3,6 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace vrx::ctl {
 
@@ -32,24 +31,6 @@ std::string PeopleText(const Item& item) {
 }
 
 } // namespace
-
-Item Number(std::string name, long long value) {
-    return {std::move(name), value};
-}
-
-Item Text(std::string name, std::string text) {
-    return {std::move(name), std::move(text)};
-}
-
-Item Flag(std::string name, bool on) {
-    return {std::move(name), on};
-}
-
-std::string Hex(uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*X", digits, value);
-    return text;
-}
 
 void Output::Emit(const std::vector<Item>& items) {
     if (json_) {

@@ -3,23 +3,15 @@
 // "name  value" lines, or with --json as one JSON object per line. Errors go the same two ways:
 // "vrx630ctl: message", or {"error": "message", "exit_status": N}. Names are identifiers.
 
-#include <cstdint>
+#include "protocol/named_values.h"
+
 #include <ostream>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace vrx::ctl {
 
-struct Item {
-    std::string name;
-    std::variant<long long, std::string, bool> value; // JSON: a number, a string, true/false
-};
-
-Item Number(std::string name, long long value);
-Item Text(std::string name, std::string text);
-Item Flag(std::string name, bool on);
-std::string Hex(uint32_t value, int digits);
+using Item = NamedValue;
 
 class Output {
 public:

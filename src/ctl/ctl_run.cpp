@@ -2,65 +2,45 @@
 
 #include "ctl/ctl_commands.h"
 #include "ctl/ctl_errors.h"
-#include "ctl/simulated_port.h"
 #include "ctl/stop_request.h"
+#include "protocol/board_connection.h"
 #include "serial/device_name.h"
-#include "serial/port_names.h"
+#include "sim/simulated_port.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <optional>
 
 namespace vrx::ctl {
 
 namespace {
 
-// The line the board's serial link uses: 19200 baud, 8N1, RTS raised while sending.
-LineSettings BoardLine() {
-    LineSettings line;
-    line.baudRate = cbr19200;
-    line.flowControl = fcRTSToggle;
-    return line;
-}
-
-// Why the port did not open; for a port that does not exist, also the ports that do.
-std::string OpenFailure(const std::string& port, int error) {
-    std::string text = "cannot open port " + port + ": " + OpenFailureReason(error);
-    if (error == ENOENT) {
-        std::string present;
-        for (const std::string& name : SystemPortNames()) {
-            present += (present.empty() ? "" : ", ") + name;
-        }
-        if (!present.empty()) {
-            text += " Serial ports here: " + present + ".";
-        }
+// The board of --simulated: an unknown variant is a usage error, a board that cannot start
+// one of the board's.
+void StartSimulated(std::optional<sim::SimulatedPort>& simulated, const std::string& variant) {
+    try {
+        simulated.emplace(variant);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
+    } catch (const std::runtime_error& e) {
+        throw BoardError(e.what());
     }
-    return text;
 }
 
 void RunOnBoard(const Invocation& inv, CommandFiles& files, Output& output) {
     if (inv.port.empty() && inv.simulated.empty()) {
         throw UsageError("give the board's port with --port DEVICE, or --simulated VARIANT");
     }
-    std::optional<SimulatedPort> simulated;
+    std::optional<sim::SimulatedPort> simulated;
     if (!inv.simulated.empty()) {
-        simulated.emplace(inv.simulated);
+        StartSimulated(simulated, inv.simulated);
     }
     const std::string device = simulated ? simulated->Device() : ResolveDeviceName(inv.port);
-    SerialLine line(simulated ? simulated->Backend() : nullptr);
-    int error = 0;
-    if (!line.Open(device, BoardLine(), error)) {
-        throw BoardError(OpenFailure(inv.port, error));
-    }
-    BoardSession board(line);
-    board.SetCancel(StopRequested);
-    const auto id = board.Detect();
-    if (!id) {
-        NoAnswer();
-    }
+    BoardConnection connection(inv.port, device, simulated ? simulated->Backend() : nullptr,
+                               StopRequested);
+    BoardSession& board = connection.Session();
     const std::string& c = inv.command;
     if (c == "identify") {
-        Identify(board, *id, output);
+        Identify(board, connection.Id(), output);
     } else if (c == "status") {
         Status(board, output);
     } else if (c == "get") {

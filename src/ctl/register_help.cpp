@@ -3,7 +3,7 @@
 #include "chip/register_map.h"
 #include "chip/register_names.h"
 #include "chip/value_format.h"
-#include "ctl/ctl_values.h"
+#include "protocol/field_text.h"
 
 #include <vector>
 

@@ -1,28 +1,12 @@
 #include "ctl/stop_request.h"
 
-#include <algorithm>
 #include <csignal>
-#include <thread>
 
 namespace vrx::ctl {
 
 std::atomic<bool> g_stopRequested{false};
 
 static_assert(std::atomic<bool>::is_always_lock_free);
-
-bool WaitUnlessStopped(std::chrono::steady_clock::time_point until) {
-    for (;;) {
-        if (StopRequested()) {
-            return false;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= until) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            until - now, std::chrono::milliseconds(kStopCheckMs)));
-    }
-}
 
 void InstallStopHandler() {
     const auto raise = [](int) { g_stopRequested = true; };

@@ -54,4 +54,9 @@ std::string_view BoardName(BoardKind kind) {
     return "VRX630 evaluation board";
 }
 
+std::string_view VariantName(BoardKind kind) {
+    static constexpr std::string_view kNames[] = {"plain", "zepha", "balsen", "516", "52x", "880"};
+    return kNames[int(kind)];
+}
+
 } // namespace vrx

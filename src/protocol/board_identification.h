@@ -16,5 +16,8 @@ BoardKind IdentifyBoard(const Identification& bytes);
 
 // The board as the program announces it: "VRX630/VRX52x evaluation board", "ZEPHA", ...
 std::string_view BoardName(BoardKind kind);
+// The variant's short name, as scripts choose a simulated board: plain, zepha, balsen, 516,
+// 52x, 880.
+std::string_view VariantName(BoardKind kind);
 
 } // namespace vrx

@@ -1,5 +1,6 @@
 #include "protocol/board_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -10,7 +11,7 @@ BoardSession::BoardSession(SerialLine& line, uint32_t replyTimeoutMs)
 
 std::optional<std::vector<uint8_t>> BoardSession::Command(const std::vector<uint8_t>& bytes,
                                                           int replyBytes, bool detecting) {
-    if (cancelled_ && cancelled_()) {
+    if (Cancelled()) {
         return std::nullopt;
     }
     line_.PurgeIn(); // whatever came meanwhile answers nothing
@@ -30,7 +31,7 @@ std::optional<std::vector<uint8_t>> BoardSession::Command(const std::vector<uint
             line_.Read(reply.data(), replyBytes);
             return reply;
         }
-        if (line_.Lost() || left.count() <= 0 || (cancelled_ && cancelled_())) {
+        if (line_.Lost() || left.count() <= 0 || Cancelled()) {
             line_.PurgeIn();
             return std::nullopt;
         }
@@ -38,6 +39,20 @@ std::optional<std::vector<uint8_t>> BoardSession::Command(const std::vector<uint
             // More than a reply: not one to take; wait out the timeout as the program does.
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+    }
+}
+
+bool BoardSession::Pause(std::chrono::steady_clock::time_point until) const {
+    for (;;) {
+        if (Cancelled()) {
+            return false;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= until) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            until - now, std::chrono::milliseconds(kCancelCheckMs)));
     }
 }
 

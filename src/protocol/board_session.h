@@ -9,6 +9,7 @@
 #include "protocol/board_identification.h"
 #include "serial/serial_line.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -33,6 +34,10 @@ public:
     // however long the timeout.
     static constexpr uint32_t kCancelCheckMs = 10;
     void SetCancel(std::function<bool()> cancelled) { cancelled_ = std::move(cancelled); }
+    // Whether the program asks to stop now: a command that went unanswered was cancelled.
+    bool Cancelled() const { return cancelled_ && cancelled_(); }
+    // Waits until `until`, asking as often as a reply wait does; false when cancelled first.
+    bool Pause(std::chrono::steady_clock::time_point until) const;
 
 private:
     std::optional<std::vector<uint8_t>> Command(const std::vector<uint8_t>& bytes, int replyBytes,

@@ -8,7 +8,9 @@
 #                                                  starts the program as the installing user
 #                                                  once, removes the package and finds nothing
 #                                                  left
-# PROGRAM... are the programs the build installs. CMAKE and CPACK name the tools.
+# PROGRAM... are the programs the build installs. CMAKE and CPACK name the tools; PYTHON_MODULE
+# the Python module's file, when the build has one, PYTHON the Python it is built for and
+# PYTHON_PRELOAD the runtimes a sanitized module needs loaded first.
 set -euo pipefail
 mode=$1
 build=$2
@@ -29,6 +31,26 @@ expected_files() {
     echo usr/share/icons/hicolor/scalable/apps/vrx630-eval.svg
     echo usr/share/icons/hicolor/48x48/apps/vrx630-eval.png
     echo usr/share/icons/hicolor/128x128/apps/vrx630-eval.png
+    if [ -n "${PYTHON_MODULE:-}" ]; then
+        echo "usr/lib/python3/dist-packages/$PYTHON_MODULE"
+        echo usr/lib/python3/dist-packages/vrx630.pyi
+    fi
+}
+
+# The installed Python module imports from its folder and talks to a simulated board.
+check_python_module() {
+    local root=$1
+    [ -n "${PYTHON_MODULE:-}" ] || return 0
+    local python=("$PYTHON")
+    if [ -n "${PYTHON_PRELOAD:-}" ]; then # a sanitized build
+        python=(env "LD_PRELOAD=$PYTHON_PRELOAD" ASAN_OPTIONS=detect_leaks=0 "$PYTHON")
+    fi
+    PYTHONPATH=$root/usr/lib/python3/dist-packages PYTHONDONTWRITEBYTECODE=1 "${python[@]}" -c '
+import vrx630, sys
+assert vrx630.__file__.startswith(sys.argv[1]), vrx630.__file__
+with vrx630.Board.simulated("52x") as board:
+    assert board.identification == "VRX630/VRX52x evaluation board"
+' "$root/usr/lib/python3/dist-packages" || { echo "the installed Python module does not work"; return 1; }
 }
 
 # Prints the differences and fails when the file list on stdin is not the expected one.
@@ -63,6 +85,7 @@ check_installed_program() {
     kill -TERM "$pid"
     wait "$pid" || { echo "the installed program did not end cleanly"; cat "$work/program.log"; return 1; }
     [ -f "$config/Eval630.ini" ] || { echo "no settings in $config"; return 1; }
+    check_python_module "$root"
     "${dpkg[@]}" -r vrx630-eval >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; return 1; }
     if [ -e "$root/usr" ]; then
         echo "left behind after removal:"
@@ -85,6 +108,7 @@ install)
     for line in Exec=vrx630-eval Icon=vrx630-eval; do
         grep -qx "$line" "$desktop" || { echo "desktop entry lacks $line"; exit 1; }
     done
+    check_python_module "$root"
     ;;
 deb)
     "$CPACK" -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" ||

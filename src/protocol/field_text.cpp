@@ -1,14 +1,18 @@
-#include "ctl/ctl_values.h"
+#include "protocol/field_text.h"
 
 #include "chip/register_names.h"
 #include "chip/value_format.h"
-#include "ctl/ctl_errors.h"
+#include "protocol/command_errors.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 
-namespace vrx::ctl {
+namespace vrx {
+
+std::string RangeProblem(const std::string& text, long long min, long long max) {
+    return text + " is out of range " + std::to_string(min) + ".." + std::to_string(max);
+}
 
 std::string NumberProblem(const std::string& text, long long min, long long max, int64_t& value) {
     const auto parsed = ParseWholeNumber(text);
@@ -16,10 +20,18 @@ std::string NumberProblem(const std::string& text, long long min, long long max,
         return "\"" + text + "\" is not a whole number (decimal, 0x hexadecimal or 0b binary)";
     }
     if (*parsed < min || *parsed > max) {
-        return text + " is out of range " + std::to_string(min) + ".." + std::to_string(max);
+        return RangeProblem(text, min, max);
     }
     value = *parsed;
     return {};
+}
+
+void CheckOption(const OptionStyle& style, std::string_view option, long long value, long long min,
+                 long long max) {
+    if (value < min || value > max) {
+        throw UsageError(style.Option(option) + ": " +
+                         RangeProblem(std::to_string(value), min, max));
+    }
 }
 
 std::optional<double> ParseUnitFraction(const std::string& text) {
@@ -39,9 +51,31 @@ std::optional<uint8_t> ParseHexByte(const std::string& text) {
     return uint8_t(*value);
 }
 
+std::string RampModeProblem(const std::string& text, int& mode) {
+    for (size_t m = 0; m < kRampModeNames.size(); ++m) {
+        if (NormalName(text) == kRampModeNames[m]) {
+            mode = int(m);
+            return {};
+        }
+    }
+    return "\"" + text + "\" is not a ramp mode (RAMP, SOFTMODE, VELOCITY, HOLD)";
+}
+
 bool IsBitList(const Field& field) {
-    return field.name == "REF_CONF" || field.name == "INTERRUPT_MASK" ||
-           field.name == "INTERRUPT_FLAGS";
+    return !BitNames(field).empty();
+}
+
+std::span<const std::string_view> BitNames(const Field& field) {
+    if (field.name == "REF_CONF") {
+        return kRefConfNames;
+    }
+    if (field.name == "INTERRUPT_MASK") {
+        return kInterruptMaskNames;
+    }
+    if (field.name == "INTERRUPT_FLAGS") {
+        return kInterruptFlagNames;
+    }
+    return {};
 }
 
 int32_t ParseFieldValue(const RegisterDef& reg, const Field& field, const std::string& text) {
@@ -60,7 +94,7 @@ int32_t ParseFieldValue(const RegisterDef& reg, const Field& field, const std::s
     return int32_t(value);
 }
 
-Item FieldItem(const RegisterDef& reg, const Field& field, int32_t value) {
+NamedValue FieldValue(const RegisterDef& reg, const Field& field, int32_t value) {
     const std::string name = Identifier(FieldName(reg, field));
     if (IsBitList(field)) {
         return Text(name, "0b" + BitString(uint32_t(value), field.width));
@@ -93,4 +127,4 @@ std::string Identifier(std::string_view name) {
     return id;
 }
 
-} // namespace vrx::ctl
+} // namespace vrx

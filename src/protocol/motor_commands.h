@@ -1,0 +1,52 @@
+#pragma once
+// A motor moved as the motor panel's Go does, with the parameters not given read from the chip
+// first and the wait for the motor to arrive, which gives up when the motor makes no progress;
+// and motors stopped as the Stop buttons do.
+
+#include "protocol/board_session.h"
+#include "protocol/motor_sequences.h"
+#include "protocol/named_values.h"
+#include "protocol/option_style.h"
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+namespace vrx {
+
+struct MoveArgs {
+    int mode = 0; // RAMP, SOFTMODE, VELOCITY, HOLD
+    // Not given: the chip's current value is kept.
+    std::optional<int> target;
+    std::optional<int> velocity;
+    std::optional<int> vMin;
+    std::optional<int> vMax;
+    std::optional<int> aMax;
+    bool wait = false;
+    bool force = false; // go on with an A_MAX below the smallest advisable value
+};
+
+// The values a move takes, with the range each is checked against before anything is sent.
+struct MoveOption {
+    std::string_view name;      // target: --target on the command line, target= in Python
+    std::string_view valueName; // what the help calls the value: X, V, A
+    std::optional<int> MoveArgs::*value;
+    ValueRange range;
+    std::string_view help; // the register it lands in, in which modes
+};
+extern const std::array<MoveOption, 5> kMoveOptions;
+
+// A motor that makes no progress for this long on its way will not arrive.
+constexpr auto kNoProgress = std::chrono::seconds(2);
+
+// Motor 0..2. Returns the motor and mode and, with `wait`, once the motor has arrived (or
+// stands, for VELOCITY 0), its final X_ACTUAL (V_ACTUAL). Throws NoMotion when it stands still
+// for kNoProgress without arriving.
+NamedValues Move(BoardSession& board, int motor, const MoveArgs& args, const OptionStyle& style);
+// The motor (0..2), or all three; `stopped` after each.
+void StopMotors(BoardSession& board, std::optional<int> motor,
+                const std::function<void(int motor)>& stopped);
+
+} // namespace vrx

@@ -1,0 +1,24 @@
+#pragma once
+// How a front end spells the options of a command in its messages: vrx630ctl "--target" and
+// "--force", the Python module "target" and "force=True". The commands' checks say what to give
+// in the caller's own words.
+
+#include <string>
+#include <string_view>
+
+namespace vrx {
+
+struct OptionStyle {
+    std::string_view prefix;     // before an option's name
+    std::string_view flagSuffix; // after a flag's name, to switch it on
+
+    std::string Option(std::string_view name) const {
+        return std::string(prefix) + std::string(name);
+    }
+    std::string Flag(std::string_view name) const { return Option(name) + std::string(flagSuffix); }
+};
+
+inline constexpr OptionStyle kCommandLineOptions{"--", ""};
+inline constexpr OptionStyle kKeywordOptions{"", "=True"};
+
+} // namespace vrx

@@ -1,0 +1,71 @@
+#include "protocol/pass_watch.h"
+
+#include "chip/value_format.h"
+#include "protocol/command_errors.h"
+#include "protocol/required_answer.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace vrx {
+
+std::array<int32_t, 4> ReadMotorPass(BoardSession& board, int motor, uint8_t& status) {
+    std::array<int32_t, 4> values{};
+    for (size_t k = 0; k < kPassRegisters.size(); ++k) {
+        const RegisterDef& reg = Register(kPassRegisters[k]);
+        const Answer a = RequiredAnswer(board, ReadTelegram(reg, motor));
+        values[k] = SignExtend(a.Value(), reg.displaySignBit);
+        status = a.Status();
+    }
+    return values;
+}
+
+PassRow ReadPass(BoardSession& board) {
+    PassRow row;
+    for (int motor = 0; motor < kMotorCount; ++motor) {
+        const auto values = ReadMotorPass(board, motor, row.status);
+        std::copy(values.begin(), values.end(), row.values.begin() + motor * 4);
+    }
+    return row;
+}
+
+NamedValues PassValues(uint32_t timeMs, const PassRow& row) {
+    // Named as the recorder's header names the columns.
+    static const std::vector<std::string> names = [] {
+        const std::string header = PassCsvHeader();
+        std::vector<std::string> split;
+        for (size_t start = 0, comma = 0; comma != std::string::npos; start = comma + 1) {
+            comma = header.find(',', start);
+            split.push_back(header.substr(start, comma - start));
+        }
+        return split;
+    }();
+    NamedValues items = {Number(names.front(), timeMs)};
+    for (size_t i = 0; i < row.values.size(); ++i) {
+        items.push_back(Number(names[i + 1], row.values[i]));
+    }
+    items.push_back(Number(names.back(), row.status));
+    return items;
+}
+
+PassWatch::PassWatch(BoardSession& board, int intervalMs, int count)
+    : board_(board), intervalMs_(intervalMs), count_(count),
+      start_(std::chrono::steady_clock::now()) {}
+
+std::optional<TimedPassRow> PassWatch::Next() {
+    if (count_ != 0 && sample_ >= count_) {
+        return std::nullopt;
+    }
+    // With an interval of 0 the next pass starts as soon as the last reply is in.
+    if (!board_.Pause(start_ + std::chrono::milliseconds(int64_t(sample_) * intervalMs_))) {
+        throw Interrupted();
+    }
+    ++sample_;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - start_)
+                             .count();
+    return TimedPassRow{uint32_t(elapsed), ReadPass(board_)};
+}
+
+} // namespace vrx

@@ -1,0 +1,134 @@
+#pragma once
+// A board for Python: the port open and the board detected for the object's life, each command
+// run with the GIL released under the board's own lock (so several boards run from several
+// threads, and one board from two threads takes their commands in turn), its waits ended by
+// Ctrl+C. Arguments are checked and turned into the shared commands' arguments here, their
+// results into Python values; nothing else.
+
+#include "protocol/board_connection.h"
+#include "protocol/command_errors.h"
+#include "protocol/motor_commands.h"
+#include "python/interrupt_check.h"
+#include "sim/simulated_port.h"
+
+#include <pybind11/pybind11.h>
+
+#include <array>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace vrx::python {
+
+class PythonBoard {
+public:
+    // A board on `port`: a device, a by-id path or COMn.
+    static std::shared_ptr<PythonBoard> Open(const std::string& port);
+    // An in-process simulated board of `variant` with `options`.
+    static std::shared_ptr<PythonBoard> OpenSimulated(const std::string& variant,
+                                                      const sim::LineOptions& options);
+    ~PythonBoard();
+    PythonBoard(const PythonBoard&) = delete;
+    PythonBoard& operator=(const PythonBoard&) = delete;
+
+    // Gives the port its settings back; every command after it raises ValueError.
+    void Close();
+    // Closes every board still open: at the interpreter's exit.
+    static void CloseAll();
+
+    std::string Identification() const;
+    std::string Variant() const;
+    // The simulated board, or nothing for a board on a port.
+    sim::ServedBoard* Simulated();
+
+    // `values` in the order of kMoveOptions, each checked against its range here.
+    using MoveValues = std::array<std::optional<long long>, kMoveOptions.size()>;
+    pybind11::dict Move(long long motor, const std::string& mode, const MoveValues& values,
+                        bool wait, bool force);
+    pybind11::dict Get(const std::string& name, const std::optional<long long>& motor);
+    pybind11::dict Set(const std::string& name, const pybind11::object& value,
+                       const std::optional<long long>& motor, const pybind11::kwargs& fields);
+    pybind11::dict Status();
+    pybind11::bytes RamRead(const std::optional<std::filesystem::path>& path);
+    void RamWrite(const pybind11::object& data);
+    void ConfigSave(const std::filesystem::path& path);
+    pybind11::list ConfigDiff(const std::filesystem::path& path);
+    pybind11::list ConfigLoad(const std::filesystem::path& path, bool dryRun);
+    void Stop(const pybind11::object& motor);
+    pybind11::bytes Raw(long long b0, long long b1, long long b2, long long b3);
+
+    // `command(session)` with the GIL released, under the board's lock; what a signal handler
+    // raised meanwhile is raised in its place.
+    template <class Command> auto Run(Command&& command) {
+        return WithoutGil([&](Raised& raised) {
+            std::lock_guard lock(mutex_);
+            if (closed_) {
+                throw std::invalid_argument("the board is closed");
+            }
+            return Interruptible(raised, [&] {
+                try {
+                    return command(connection_->Session());
+                } catch (const Interrupted&) {
+                    if (interrupt_.Closing()) { // close() from another thread
+                        throw std::invalid_argument("the board was closed during the command");
+                    }
+                    throw;
+                }
+            });
+        });
+    }
+
+private:
+    using Raised = std::optional<pybind11::error_already_set>;
+
+    PythonBoard() = default;
+    // Every board made, for CloseAll.
+    static void Remember(const std::shared_ptr<PythonBoard>& board);
+
+    void Connect(const std::string& port, const std::string& device,
+                 std::unique_ptr<SerialBackend> backend);
+    // f() as one command for the interrupt check: a failure takes along what a signal handler
+    // raised during it.
+    template <class F> auto Interruptible(Raised& raised, F&& f) {
+        interrupt_.Begin();
+        try {
+            return f();
+        } catch (...) {
+            raised = interrupt_.TakeRaised();
+            throw;
+        }
+    }
+    // f(raised) with the GIL released; the failure raised in Python, a signal handler's first.
+    template <class F> auto WithoutGil(F&& f) {
+        Raised raised;
+        std::optional<decltype(f(raised))> result;
+        std::exception_ptr failure;
+        {
+            pybind11::gil_scoped_release release;
+            try {
+                result.emplace(f(raised));
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+        if (raised) {
+            throw *raised;
+        }
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+        return std::move(*result);
+    }
+
+    InterruptCheck interrupt_;
+    std::mutex mutex_;
+    bool closed_ = false;
+    std::optional<sim::SimulatedPort> simulated_;
+    std::optional<BoardConnection> connection_;
+};
+
+} // namespace vrx::python

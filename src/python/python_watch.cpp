@@ -1,0 +1,35 @@
+#include "python/python_watch.h"
+
+#include "protocol/command_errors.h"
+#include "protocol/field_text.h"
+#include "python/python_values.h"
+
+namespace py = pybind11;
+
+namespace vrx::python {
+
+PythonWatch::PythonWatch(std::shared_ptr<PythonBoard> board, long long intervalMs,
+                         std::optional<long long> count)
+    : board_(std::move(board)) {
+    CheckOption(kKeywordOptions, "interval_ms", intervalMs, 0, kMaxWatchIntervalMs);
+    if (count) {
+        CheckOption(kKeywordOptions, "count", *count, 1, kMaxWatchCount);
+    }
+    intervalMs_ = int(intervalMs);
+    count_ = int(count.value_or(0));
+}
+
+py::dict PythonWatch::Next() {
+    const auto pass = board_->Run([this](BoardSession& session) {
+        if (!watch_) {
+            watch_.emplace(session, intervalMs_, count_);
+        }
+        return watch_->Next();
+    });
+    if (!pass) {
+        throw py::stop_iteration();
+    }
+    return ToDict(PassValues(pass->timeMs, pass->row));
+}
+
+} // namespace vrx::python

@@ -1,0 +1,110 @@
+"""The VRX630 evaluation board from Python: motors moved, registers read and written, the RAM
+and the chip's configuration, on a serial port or a simulated board."""
+
+import os
+from types import TracebackType
+from typing import Iterator, Literal, Optional, Union
+
+__version__: str
+
+Value = Union[int, str, bool]
+Path = Union[str, os.PathLike[str]]
+
+class BoardError(Exception):
+    """The board does not answer, refuses, or does not do what it was told."""
+
+class NoAnswer(BoardError):
+    """The board left a telegram unanswered, or its port went away. After a write that ended
+    partway, `written` and `planned` say how far it got."""
+    written: int
+    planned: int
+
+class NoMotion(BoardError):
+    """A motor that was to arrive stood still for 2 s without arriving."""
+
+class FileRefused(ValueError):
+    """A configuration or .630 file that is not of its form."""
+    path: str
+    line: int  # from 1; 0 for the file as a whole
+    key: Optional[str]  # the section and key at fault, as "motor2.X_TARGET"
+
+class Watch(Iterator[dict[str, int]]):
+    """The rows of Board.watch(), read as they come."""
+    def __iter__(self) -> Watch: ...
+    def __next__(self) -> dict[str, int]: ...
+
+class Board:
+    """A board on a serial port, open and identified until close() or the end of `with`;
+    closing gives the port its settings back."""
+
+    def __init__(self, port: str) -> None:
+        """Opens PORT (a device, a /dev/serial/by-id path or COMn) and identifies the board."""
+    @staticmethod
+    def simulated(
+        variant: Literal["plain", "zepha", "balsen", "516", "52x", "880"] = "plain",
+        *,
+        wire_timing: bool = False,
+        hang_up_after: Optional[int] = None,
+        delay_ms: int = 0,
+        silent: bool = False,
+    ) -> Board:
+        """An in-process simulated board of VARIANT."""
+    def close(self) -> None:
+        """Gives the port its settings back; every command after it raises ValueError."""
+    def __enter__(self) -> Board: ...
+    def __exit__(
+        self,
+        exc_type: Optional[type[BaseException]],
+        exc: Optional[BaseException],
+        tb: Optional[TracebackType],
+    ) -> Literal[False]: ...
+    @property
+    def identification(self) -> str:
+        """What the board says it is: "VRX630/VRX52x evaluation board"."""
+    @property
+    def variant(self) -> str:
+        """plain, zepha, balsen, 516, 52x or 880."""
+    def move(
+        self,
+        motor: int,
+        mode: Literal["RAMP", "SOFTMODE", "VELOCITY", "HOLD"],
+        target: Optional[int] = None,
+        velocity: Optional[int] = None,
+        vmin: Optional[int] = None,
+        vmax: Optional[int] = None,
+        amax: Optional[int] = None,
+        wait: bool = False,
+        force: bool = False,
+    ) -> dict[str, Value]:
+        """Moves MOTOR (1..3) as the motor panel's Go does; what is not given is read from the
+        chip. wait: until the motor arrives, or NoMotion after 2 s of standing still."""
+    def get(self, name: str, motor: Optional[int] = None) -> dict[str, Value]:
+        """The register NAME (or the one holding the field NAME): its data and every field."""
+    def set(
+        self, name: str, value: Union[int, str, None] = None, *, motor: Optional[int] = None,
+        **fields: Union[int, str],
+    ) -> dict[str, Value]:
+        """Writes the register NAME; the fields not given keep what the chip holds."""
+    def status(self) -> dict[str, object]:
+        """{"motors": [dict per motor], "status": the status bits by name}."""
+    def watch(self, interval_ms: int = 0, count: Optional[int] = None) -> Watch:
+        """The polling pass every INTERVAL_MS, COUNT rows (None: until Ctrl+C)."""
+    def ram_read(self, path: Optional[Path] = None) -> bytes:
+        """The chip's 128 bytes of RAM; with PATH also written there as a .630 file."""
+    def ram_write(self, data: Union[bytes, bytearray, Path]) -> None:
+        """Writes the RAM: 128 bytes, or the .630 file a path names."""
+    def config_save(self, path: Path) -> None:
+        """Every setting register and the RAM into the configuration file PATH."""
+    def config_diff(self, path: Path) -> list[dict[str, Value]]:
+        """What differs between the chip and the file."""
+    def config_load(self, path: Path, *, dry_run: bool = False) -> list[dict[str, Value]]:
+        """Writes what differs from the file and reads it back; returns what was written."""
+    def stop(self, motor: Union[int, Literal["all"]] = "all") -> None:
+        """Stops MOTOR (1..3) or all three as the Stop buttons do."""
+    def raw(self, b0: int, b1: int, b2: int, b3: int) -> bytes:
+        """Sends one telegram of four bytes and returns the board's four-byte answer."""
+    def received(self) -> bytes:
+        """A simulated board: every byte it has received, oldest first."""
+
+def ports() -> list[dict[str, str]]:
+    """The serial ports here: a list of {port, device, description}."""

@@ -1,0 +1,159 @@
+// The vrx630 module: boards on serial ports and simulated ones, the port list and the errors.
+// Each method checks its arguments and calls the shared commands of vrx630ctl.
+
+#include "protocol/board_connection.h"
+#include "protocol/command_errors.h"
+#include "python/python_board.h"
+#include "python/python_errors.h"
+#include "python/python_values.h"
+#include "python/python_watch.h"
+#include "serial/port_discovery.h"
+
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <pythread.h>
+
+namespace py = pybind11;
+using namespace py::literals;
+using vrx::python::PythonBoard;
+using vrx::python::PythonWatch;
+
+namespace {
+
+std::shared_ptr<PythonBoard> Simulated(const std::string& variant, bool wireTiming,
+                                       std::optional<int> hangUpAfter, int delayMs, bool silent) {
+    vrx::sim::LineOptions options;
+    options.wireTiming = wireTiming;
+    options.hangUpAfter = hangUpAfter;
+    options.delayMs = delayMs;
+    options.silent = silent;
+    try {
+        return PythonBoard::OpenSimulated(variant, options);
+    } catch (const std::invalid_argument& e) {
+        throw vrx::UsageError(e.what());
+    } catch (const std::runtime_error& e) {
+        if (dynamic_cast<const vrx::BoardError*>(&e) != nullptr) {
+            throw;
+        }
+        throw vrx::BoardError(e.what());
+    }
+}
+
+py::list Ports() {
+    py::list ports;
+    for (const vrx::SerialPortInfo& port : vrx::ListSerialPorts()) {
+        ports.append(vrx::python::ToDict(vrx::PortValues(port)));
+    }
+    return ports;
+}
+
+} // namespace
+
+PYBIND11_MODULE(vrx630, m) {
+    m.doc() = "The VRX630 evaluation board from Python: motors moved, registers read and written, "
+              "the RAM and the chip's configuration, on a serial port or a simulated board.";
+    m.attr("__version__") = VRX_VERSION;
+    vrx::python::RegisterErrors(m);
+    vrx::python::InterruptCheck::SetMainThread(
+        py::module_::import("threading").attr("main_thread")().attr("ident").cast<unsigned long>());
+
+    py::class_<PythonWatch>(m, "Watch", "The rows of Board.watch(), read as they come.")
+        .def("__iter__", [](PythonWatch& w) -> PythonWatch& { return w; })
+        .def("__next__", &PythonWatch::Next);
+
+    py::class_<PythonBoard, std::shared_ptr<PythonBoard>>(
+        m, "Board",
+        "A board on a serial port, open and identified until close() or the end of `with`; "
+        "closing gives the port its settings back.")
+        .def(py::init(&PythonBoard::Open), "port"_a,
+             "Opens PORT (a device, a /dev/serial/by-id path or COMn) and identifies the board. "
+             "NoAnswer when the board does not answer, BoardError when the port does not open.")
+        .def_static("simulated", &Simulated, "variant"_a = "plain", py::kw_only(),
+                    "wire_timing"_a = false, "hang_up_after"_a = py::none(), "delay_ms"_a = 0,
+                    "silent"_a = false,
+                    "An in-process simulated board of VARIANT (plain, zepha, balsen, 516, 52x, "
+                    "880). wire_timing: bytes take their time at 19200 baud; hang_up_after: the "
+                    "board answers that many telegrams, then its port goes away; delay_ms: every "
+                    "reply comes that much later; silent: no replies at all.")
+        .def("close", &PythonBoard::Close,
+             "Gives the port its settings back; every command after it raises ValueError.")
+        .def("__enter__", [](std::shared_ptr<PythonBoard> b) { return b; })
+        .def("__exit__",
+             [](PythonBoard& b, const py::args&) {
+                 b.Close();
+                 return false;
+             })
+        .def_property_readonly("identification", &PythonBoard::Identification,
+                               "What the board says it is: \"VRX630/VRX52x evaluation board\".")
+        .def_property_readonly("variant", &PythonBoard::Variant,
+                               "The board's variant: plain, zepha, balsen, 516, 52x or 880.")
+        .def(
+            "move",
+            [](PythonBoard& b, long long motor, const std::string& mode,
+               std::optional<long long> target, std::optional<long long> velocity,
+               std::optional<long long> vmin, std::optional<long long> vmax,
+               std::optional<long long> amax, bool wait, bool force) {
+                return b.Move(motor, mode, {target, velocity, vmin, vmax, amax}, wait, force);
+            },
+            "motor"_a, "mode"_a, "target"_a = py::none(), "velocity"_a = py::none(),
+            "vmin"_a = py::none(), "vmax"_a = py::none(), "amax"_a = py::none(), "wait"_a = false,
+            "force"_a = false,
+            "Moves MOTOR (1..3) in MODE (RAMP, SOFTMODE, VELOCITY, HOLD) as the motor panel's Go "
+            "does; what is not given is read from the chip. wait: until the motor arrives, or "
+            "NoMotion after 2 s of standing still. force: go on with an A_MAX below the smallest "
+            "advisable value.")
+        .def("get", &PythonBoard::Get, "name"_a, "motor"_a = py::none(),
+             "The register NAME (or the one holding the field NAME) of MOTOR (1..3, 1 when not "
+             "given; none for a global register): its data and every field.")
+        .def("set", &PythonBoard::Set, "name"_a, "value"_a = py::none(), py::kw_only(),
+             "motor"_a = py::none(),
+             "Writes the register NAME: a VALUE for a register of one field, and FIELD=VALUE for "
+             "each field to change; the others keep what the chip holds. Values are int or str "
+             "(0x..., 0b...). Returns the telegram sent and every field.")
+        .def("status", &PythonBoard::Status,
+             "{\"motors\": [each motor's X_ACTUAL, V_ACTUAL, A_ACTUAL, V_TARGET], \"status\": "
+             "the status bits by name}.")
+        .def(
+            "watch",
+            [](std::shared_ptr<PythonBoard> b, long long intervalMs,
+               std::optional<long long> count) {
+                return PythonWatch(std::move(b), intervalMs, count);
+            },
+            "interval_ms"_a = 0, "count"_a = py::none(),
+            "The polling pass every INTERVAL_MS (0: back to back), COUNT rows (None: until "
+            "Ctrl+C), each a dict of the recorder's columns, time_ms first.")
+        .def("ram_read", &PythonBoard::RamRead, "path"_a = py::none(),
+             "The chip's 128 bytes of RAM; with PATH also written there as a .630 file.")
+        .def("ram_write", &PythonBoard::RamWrite, "data"_a,
+             "Writes the RAM: 128 bytes, or the .630 file a path names.")
+        .def("config_save", &PythonBoard::ConfigSave, "path"_a,
+             "Every setting register and the RAM into the configuration file PATH.")
+        .def("config_diff", &PythonBoard::ConfigDiff, "path"_a,
+             "What differs between the chip and the file: a list of {section, field, chip, file}.")
+        .def("config_load", &PythonBoard::ConfigLoad, "path"_a, py::kw_only(), "dry_run"_a = false,
+             "Writes what differs from the file and reads it back; returns what was written.")
+        .def("stop", &PythonBoard::Stop, "motor"_a = "all",
+             "Stops MOTOR (1..3) or \"all\" as the Stop buttons do.")
+        .def("raw", &PythonBoard::Raw, "b0"_a, "b1"_a, "b2"_a, "b3"_a,
+             "Sends one telegram of four bytes and returns the board's four-byte answer.")
+        .def(
+            "received",
+            [](PythonBoard& b) {
+                vrx::sim::ServedBoard* board = b.Simulated();
+                if (board == nullptr) {
+                    throw vrx::UsageError("received() is for simulated boards");
+                }
+                std::string bytes;
+                for (const auto& entry : board->Received()) {
+                    bytes.push_back(char(entry.byte));
+                }
+                return py::bytes(bytes);
+            },
+            "A simulated board: every byte it has received, oldest first.");
+
+    m.def("ports", &Ports, "The serial ports here: a list of {port, device, description}.");
+
+    // A script that ends without closing its boards gives their ports back all the same.
+    py::module_::import("atexit").attr("register")(py::cpp_function(&PythonBoard::CloseAll));
+}

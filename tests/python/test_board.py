@@ -1,0 +1,146 @@
+"""The vrx630 module against in-process simulated boards."""
+
+import _thread
+import threading
+import time
+
+import pytest
+
+import vrx630
+
+
+def telegrams(data):
+    """The four-byte telegrams in what a board received, once past the detection."""
+    return [data[i:i + 4] for i in range(0, len(data), 4)]
+
+
+def test_the_board_says_what_it_is(board):
+    assert board.identification == "VRX630/VRX52x evaluation board"
+    assert board.variant == "52x"
+
+
+def test_a_move_with_wait_ends_where_the_motor_arrived(board):
+    moved = board.move(2, mode="RAMP", target=300, vmax=1000, amax=1000, wait=True)
+    assert moved["X_ACTUAL"] == 300
+    assert board.get("X_ACTUAL", motor=2)["X_ACTUAL"] == 300
+    assert board.status()["motors"][1]["X_ACTUAL"] == 300
+
+
+@pytest.mark.parametrize("name, motor, fields, read_back", [
+    ("A_MAX", 2, {"value": 123}, {"A_MAX": 123}),
+    ("REF_CONF", 1, {"DISABLE_STOP_L": 1}, {"REF_CONF": "0b0001"}),
+    ("V_MAX", 3, {"value": "0x7FF"}, {"V_MAX": 2047}),
+])
+def test_what_set_writes_get_reads_back(board, name, motor, fields, read_back):
+    value = fields.pop("value", None)
+    board.set(name, value, motor=motor, **fields)
+    got = board.get(name, motor=motor)
+    for key, expected in read_back.items():
+        assert got[key] == expected, got
+
+
+@pytest.mark.parametrize("call, message", [
+    (lambda b: b.move(1, "RAMP", target=1 << 30), "target"),
+    (lambda b: b.move(4, "RAMP"), "motor"),
+    (lambda b: b.move(1, "SIDEWAYS"), "mode"),
+    (lambda b: b.set("A_MAX", 5000, motor=1), "A_MAX"),
+    (lambda b: b.set("REF_CONF", motor=1, NO_SUCH_BIT=1), "NO_SUCH_BIT"),
+    (lambda b: b.get("NO_SUCH"), "NO_SUCH"),
+    (lambda b: b.raw(0x100, 0, 0, 0), "b0"),
+    (lambda b: b.ram_write(b"\0" * 127), "128 bytes"),
+])
+def test_a_refused_value_sends_nothing(board, call, message):
+    before = board.received()
+    with pytest.raises(ValueError, match=message):
+        call(board)
+    assert board.received() == before
+
+
+def test_config_save_diff_and_load(board, tmp_path):
+    path = tmp_path / "bench.toml"
+    board.config_save(path)
+    assert board.config_diff(path) == []
+    board.set("A_MAX", 77, motor=2)
+    assert board.config_diff(str(path))[0]["field"] == "A_MAX"
+    written = board.config_load(path)
+    assert [d["chip"] for d in written] == [77]
+    assert board.config_diff(path) == []
+    assert board.get("A_MAX", motor=2)["A_MAX"] != 77
+
+
+def test_a_refused_file_names_its_line_and_key(board, tmp_path):
+    path = tmp_path / "bad.toml"
+    path.write_text("[file]\nformat = 1\n\n[motor2]\nA_MAX = 99999\n")
+    before = board.received()
+    with pytest.raises(vrx630.FileRefused) as refused:
+        board.config_load(path)
+    assert (refused.value.line, refused.value.key) == (5, "motor2.A_MAX")
+    assert board.received() == before
+
+
+def test_the_ram_round_trip(board, tmp_path):
+    data = bytes(range(128))
+    board.ram_write(data)
+    assert board.ram_read(tmp_path / "ram.630") == data
+    board.ram_write(bytes(128))
+    board.ram_write(tmp_path / "ram.630")
+    assert board.ram_read() == data
+
+
+def test_watch_yields_the_recorders_rows(board):
+    rows = list(board.watch(interval_ms=0, count=3))
+    assert len(rows) == 3
+    assert list(rows[0])[0] == "time_ms" and len(rows[0]) == 14
+    assert rows[0]["time_ms"] <= rows[2]["time_ms"]
+
+
+def test_ctrl_c_ends_a_long_wait_and_the_board_still_answers(board):
+    timer = threading.Timer(0.3, _thread.interrupt_main)
+    timer.start()
+    started = time.monotonic()
+    with pytest.raises(KeyboardInterrupt):
+        board.move(1, mode="RAMP", target=8000000, vmax=1, amax=1000, wait=True)
+    # The move would take hours; ending the wait is the interrupt's doing, not the motor's.
+    assert time.monotonic() - started < 5
+    board.stop(1)
+    assert board.get("V_ACTUAL", motor=1)["V_ACTUAL"] == 0
+
+
+def test_two_boards_from_two_threads():
+    with vrx630.Board.simulated("52x") as first, vrx630.Board.simulated("880") as second:
+        results = {}
+
+        def run(name, b, target):
+            results[name] = b.move(1, "RAMP", target=target, vmax=1000, amax=1000, wait=True)
+
+        threads = [threading.Thread(target=run, args=("first", first, 2000)),
+                   threading.Thread(target=run, args=("second", second, -2000))]
+        for t in threads:
+            t.start()
+        # Both wait on their lines without the GIL, so this thread runs meanwhile.
+        time.sleep(0.2)
+        assert all(t.is_alive() for t in threads)
+        for t in threads:
+            t.join(timeout=30)
+        assert results == {"first": {"motor": 1, "mode": "RAMP", "X_ACTUAL": 2000},
+                           "second": {"motor": 1, "mode": "RAMP", "X_ACTUAL": -2000}}
+
+
+def test_a_pulled_port_raises_no_answer():
+    with vrx630.Board.simulated("plain", hang_up_after=3) as b:
+        with pytest.raises(vrx630.NoAnswer):
+            for _ in range(10):
+                b.get("X_ACTUAL")
+
+
+def test_a_closed_board_refuses_commands(board):
+    board.close()
+    with pytest.raises(ValueError, match="closed"):
+        board.status()
+
+
+def test_close_from_another_thread_ends_a_wait():
+    b = vrx630.Board.simulated("plain")
+    threading.Timer(0.3, b.close).start()
+    with pytest.raises(ValueError, match="closed"):
+        b.move(1, mode="RAMP", target=8000000, vmax=1, amax=1000, wait=True)

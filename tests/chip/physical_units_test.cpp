@@ -1,3 +1,4 @@
+#include "chip/motion_units.h"
 #include "chip/physical_units.h"
 #include "chip/quantity_format.h"
 
@@ -99,6 +100,23 @@ TEST(QuantityFormat, KeepsAboutFourSignificantDigitsWithThousandsSeparators) {
     }
     EXPECT_EQ(FormatStepRate({1907.3486328125}), "1,907 steps/s");
     EXPECT_EQ(FormatStepAcceleration({29.103830456733704}), "29.1 steps/s\xC2\xB2");
+}
+
+TEST(MotionUnits, TakesEachMotorsDividersFromRegister12AndKeepsTheClockInRange) {
+    MotionUnits units;
+    EXPECT_DOUBLE_EQ(units.Of(2).Velocity(1000).perSecond, 244140.625); // reset: 16 MHz, 0/0
+    units.SetDividers(2, 0x007703); // PULSDIV 7, RAMPDIV 7, microstep resolution 3
+    EXPECT_DOUBLE_EQ(units.Of(2).Velocity(1000).perSecond, 1907.3486328125);
+    EXPECT_DOUBLE_EQ(units.Of(2).Acceleration(1).perSecondSquared, 29.103830456733704);
+    EXPECT_DOUBLE_EQ(units.Of(1).Velocity(1000).perSecond, 244140.625); // the others keep theirs
+    units.SetDividers(4, 0x00D000);                                     // no such motor
+    EXPECT_EQ(units.Dividers(3).pulsDiv, 0);
+    units.SetClockMhz(32);
+    EXPECT_DOUBLE_EQ(units.Of(2).Velocity(1000).perSecond, 2 * 1907.3486328125);
+    units.SetClockMhz(0);
+    EXPECT_EQ(units.ClockMhz(), kMinClockMhz);
+    units.SetClockMhz(1000);
+    EXPECT_EQ(units.ClockMhz(), kMaxClockMhz);
 }
 
 } // namespace

@@ -108,6 +108,9 @@ def test_ctrl_c_ends_a_long_wait_and_the_board_still_answers(board):
 
 def test_two_boards_from_two_threads():
     with vrx630.Board.simulated("52x") as first, vrx630.Board.simulated("880") as second:
+        for b in (first, second):
+            # Dividers 7/7: 1,907 steps/s at V_MAX 1000, so the moves last about a second.
+            b.set("PULSDIV", motor=1, PULSDIV=7, RAMPDIV=7)
         results = {}
 
         def run(name, b, target):

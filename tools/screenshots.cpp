@@ -1,9 +1,10 @@
 // vrx630-screenshots OUTDIR PORT [--hold]: the pictures of the README, taken of the real windows
 // against a board. Opens PORT ("COM5", a device, or a "Simulated board (...)" label), lets motor
-// 2 run in VELOCITY mode while a recording runs, and saves the main window and the register
-// window as OUTDIR/main-window.png and OUTDIR/register-window.png, as the program draws them.
-// With --hold each window also waits, shown, while OUTDIR/<name>.ready exists (up to a minute),
-// so that a program outside takes it from the screen, frame and all, and then removes the file.
+// 2 run in VELOCITY mode at dividers 7/7 while a recording runs, and saves the main window and the
+// register window as OUTDIR/main-window.png and OUTDIR/register-window.png, as the program draws
+// them. With --hold each window also waits, shown, while OUTDIR/<name>.ready exists (up to a
+// minute), so that a program outside takes it from the screen, frame and all, and then removes the
+// file.
 
 #include "app/program_windows.h"
 #include "controls/file_dialog.h"
@@ -89,6 +90,12 @@ int main(int argc, char** argv) {
             10000)) {
         std::fprintf(stderr, "vrx630-screenshots: the board on %s does not answer\n", argv[2]);
         return 1;
+    }
+    {
+        // Motor 2's dividers 7/7, as a bench motor would have them: -700 is 1,335 steps/s then.
+        const auto suspension = windows.main.Link().SuspendPolling();
+        windows.main.Link().Transfer(
+            vrx::Telegram::Make(vrx::RegisterByte(vrx::Motor2, 12, false), 0x007700));
     }
     Find<QComboBox>(main, "CbRampMode2")->setCurrentIndex(2); // VELOCITY
     Find<vrx::TSpinEdit>(main, "EditVTarget2")->setValue(-700);

@@ -8,6 +8,24 @@ MotorDividers DecodeDividers(uint32_t register12) {
     return {int((register12 >> 12) & 0xF), int((register12 >> 8) & 0xF)};
 }
 
+std::optional<UnitKind> UnitKindOf(const RegisterDef& reg) {
+    if (reg.unit != Motor1) {
+        return std::nullopt;
+    }
+    switch (MotorReg(reg.index)) {
+    case MotorReg::VMin:
+    case MotorReg::VMax:
+    case MotorReg::VTarget:
+    case MotorReg::VActual:
+        return UnitKind::Velocity;
+    case MotorReg::AMax:
+    case MotorReg::AActual:
+        return UnitKind::Acceleration;
+    default:
+        return std::nullopt;
+    }
+}
+
 void MotionUnits::SetClockMhz(int mhz) {
     clockMhz_ = std::clamp(mhz, kMinClockMhz, kMaxClockMhz);
 }

@@ -5,9 +5,11 @@
 // are taken in here.
 
 #include "chip/physical_units.h"
+#include "chip/register_map.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace vrx {
 
@@ -20,6 +22,11 @@ MotorDividers DecodeDividers(uint32_t register12);
 
 // The register index that holds the dividers of each motor.
 constexpr int kDividerRegister = 12;
+
+// What a motor register's value means physically: V_MIN, V_MAX, V_TARGET and V_ACTUAL are step
+// rates, A_MAX and A_ACTUAL accelerations; every other register has no physical unit.
+enum class UnitKind { Velocity, Acceleration };
+std::optional<UnitKind> UnitKindOf(const RegisterDef& reg);
 
 class MotionUnits {
 public:

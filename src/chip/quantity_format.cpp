@@ -22,14 +22,15 @@ std::string GroupThousands(const std::string& digits) {
     return grouped;
 }
 
-} // namespace
+int WholeDigits(double magnitude) {
+    return static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+}
 
-std::string FormatQuantity(double value) {
+std::string Significant(double value, int significant) {
     const double magnitude = std::abs(value);
     int decimals = 0;
     if (magnitude > 0) {
-        const int wholeDigits = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
-        decimals = std::clamp(kSignificantDigits - wholeDigits, 0, kMaxDecimals);
+        decimals = std::clamp(significant - WholeDigits(magnitude), 0, kMaxDecimals);
     }
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, magnitude);
@@ -51,6 +52,28 @@ std::string FormatQuantity(double value) {
         result.insert(0, 1, '-');
     }
     return result;
+}
+
+} // namespace
+
+std::string FormatQuantity(double value) {
+    return Significant(value, kSignificantDigits);
+}
+
+std::string FormatQuantityPrefixed(double value, int significant) {
+    static constexpr const char* kPrefixes[] = {"", "k", "M", "G", "T"};
+    // Rounded first, so 999,960 at three digits becomes "1M", not "1,000k".
+    double rounded = value;
+    if (value != 0 && std::isfinite(value)) {
+        const double scale = std::pow(10.0, WholeDigits(std::abs(value)) - significant);
+        rounded = std::round(value / scale) * scale;
+    }
+    size_t prefix = 0;
+    while (std::abs(rounded) >= 1000 && prefix + 1 < std::size(kPrefixes)) {
+        rounded /= 1000;
+        ++prefix;
+    }
+    return Significant(rounded, significant) + kPrefixes[prefix];
 }
 
 std::string FormatStepRate(StepRate rate) {

@@ -11,6 +11,8 @@ namespace vrx {
 
 // The number alone, e.g. "1,907", "-29.1", "0.0298"; a finite value.
 std::string FormatQuantity(double value);
+// With a prefix from a thousand on, `significant` digits: "1.91k", "244k", "976.1M", "29.1".
+std::string FormatQuantityPrefixed(double value, int significant);
 
 std::string FormatStepRate(StepRate rate);
 std::string FormatStepAcceleration(StepAcceleration accel);

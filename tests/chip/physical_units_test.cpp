@@ -98,6 +98,14 @@ TEST(QuantityFormat, KeepsAboutFourSignificantDigitsWithThousandsSeparators) {
     for (const Case& c : cases) {
         EXPECT_EQ(FormatQuantity(c.value), c.text) << c.value;
     }
+    const Case prefixed[] = {
+        {1907.3486328125, "1.91k"}, {244140.625, "244k"}, {999960.0, "1M"},
+        {976076698.0, "976M"},      {-29.1038, "-29.1"},  {0.0298023, "0.0298"},
+    };
+    for (const Case& c : prefixed) {
+        EXPECT_EQ(FormatQuantityPrefixed(c.value, 3), c.text) << c.value;
+    }
+    EXPECT_EQ(FormatQuantityPrefixed(976076698.0, 4), "976.1M");
     EXPECT_EQ(FormatStepRate({1907.3486328125}), "1,907 steps/s");
     EXPECT_EQ(FormatStepAcceleration({29.103830456733704}), "29.1 steps/s\xC2\xB2");
 }

@@ -134,6 +134,7 @@ class RampWarningTest : public MotorPanelTest, public testing::WithParamInterfac
 
 TEST_P(RampWarningTest, TooSmallAccelerationAsksFirst) {
     WriteChip({0x58, 0x00, 0x37, 0x00}); // motor 3: PULSDIV 3, RAMPDIV 7: minimum A_MAX 8
+    board->ClearTrace();                 // the dividers read after the detection
     SetInput("EditAMax3", 5);
     SetInput("EditVMax3", 1000);
     SetInput("EditVMin3", 1);

@@ -115,15 +115,18 @@ void TFormGraphics::SetUnits(const UnitsState* units) {
     }
     units_ = units;
     if (units_ != nullptr) {
-        connect(units_, &UnitsState::changed, this, [this] {
-            for (const MotorTab& tab : tabs_) {
-                tab.PaintBoxLeft->update();
-                tab.PaintBoxRight->update();
-            }
-            if (cursorColumn_ >= 0) {
-                ShowCursor();
-            }
-        });
+        connect(units_, &UnitsState::changed, this, &TFormGraphics::ShowUnits);
+    }
+    ShowUnits();
+}
+
+void TFormGraphics::ShowUnits() {
+    for (const MotorTab& tab : tabs_) {
+        tab.PaintBoxLeft->update();
+        tab.PaintBoxRight->update();
+    }
+    if (cursorColumn_ >= 0) {
+        ShowCursor();
     }
 }
 

@@ -73,6 +73,8 @@ private:
     // The cursor: the column under the pointer, read off in LblCursor and marked by a line.
     void PaintBox1Pointer(TPaintBox& sender, const QPoint* position);
     void ShowCursor();
+    // The scales and the cursor read-out again, in the units now in force.
+    void ShowUnits();
 
     void ClearDisplay();
     void ShowInterval();

@@ -1,10 +1,10 @@
 // vrx630-screenshots OUTDIR PORT [--hold]: the pictures of the README, taken of the real windows
 // against a board. Opens PORT ("COM5", a device, or a "Simulated board (...)" label), lets motor
-// 2 run in VELOCITY mode at dividers 7/7 while a recording runs, and saves the main window and the
-// register window as OUTDIR/main-window.png and OUTDIR/register-window.png, as the program draws
-// them. With --hold each window also waits, shown, while OUTDIR/<name>.ready exists (up to a
-// minute), so that a program outside takes it from the screen, frame and all, and then removes the
-// file.
+// 2 run in VELOCITY mode at dividers 7/7 while a recording runs, and saves the main window, the
+// register window and the plot window as OUTDIR/main-window.png, OUTDIR/register-window.png and
+// OUTDIR/plot-window.png, as the program draws them. With --hold each window also waits, shown,
+// while OUTDIR/<name>.ready exists (up to a minute), so that a program outside takes it from the
+// screen, frame and all, and then removes the file.
 
 #include "app/program_windows.h"
 #include "controls/file_dialog.h"
@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -110,7 +111,16 @@ int main(int argc, char** argv) {
     Find<QPushButton>(main, "BtnCmd630")->click();
     windows.registers.move(80, 80);
     QTest::qWait(1500); // the page's values are read
-    const bool saved = Save(windows.registers, out, QStringLiteral("register-window"), hold);
+    if (!Save(windows.registers, out, QStringLiteral("register-window"), hold)) {
+        return 1;
+    }
+
+    // Motor 2's plot, its scales in steps/s and steps/s².
+    Find<QPushButton>(main, "BtnGraphics")->click();
+    windows.graphics.move(120, 120);
+    Find<QTabWidget>(windows.graphics, "PageControl")->setCurrentIndex(1);
+    QTest::qWait(1000);
+    const bool saved = Save(windows.graphics, out, QStringLiteral("plot-window"), hold);
     main.close();
     return saved ? 0 : 1;
 }

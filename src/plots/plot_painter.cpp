@@ -80,10 +80,14 @@ void PaintPlotCurves(QPainter& canvas, const PlotModel& model, int motor) {
 void PaintScaleStrip(QPainter& canvas, const PlotModel& model, int motor, ScaleStrip strip,
                      int width, const UnitsState* units) {
     const ScaleLimits& l = model.Limits(motor);
-    const int right = width - canvas.fontMetrics().horizontalAdvance(QStringLiteral("8888")) - 1;
+    const bool converted = units != nullptr && units->Shown();
+    const int right = width -
+                      canvas.fontMetrics().horizontalAdvance(converted ? QStringLiteral("888.8k")
+                                                                       : QStringLiteral("8888")) -
+                      1;
     const LabelText raw = [](int64_t value) { return QString::number(value); };
     const auto physical = [&](UnitKind kind) -> LabelText {
-        if (units == nullptr || !units->Shown()) {
+        if (!converted) {
             return raw;
         }
         return [units, kind, motor](int64_t value) {

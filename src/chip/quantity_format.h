@@ -11,6 +11,10 @@ namespace vrx {
 
 // The number alone, e.g. "1,907", "-29.1", "0.0298"; a finite value.
 std::string FormatQuantity(double value);
+// The number as scripts read it: six significant digits (never fewer than the whole number),
+// no thousands separators, no exponent, trailing zeros dropped: "1907.35", "-29.1038",
+// "3906250000", "0.00000173472". Six digits tell every raw value apart.
+std::string PlainQuantity(double value);
 
 std::string FormatStepRate(StepRate rate);
 std::string FormatStepAcceleration(StepAcceleration accel);

@@ -33,6 +33,8 @@ std::shared_ptr<PythonBoard> Simulated(const std::string& variant, bool wireTimi
         return PythonBoard::OpenSimulated(variant, options, clockMhz);
     } catch (const std::invalid_argument& e) {
         throw vrx::UsageError(e.what());
+    } catch (const vrx::UsageError&) {
+        throw; // a clock out of range
     } catch (const std::runtime_error& e) {
         if (dynamic_cast<const vrx::BoardError*>(&e) != nullptr) {
             throw;

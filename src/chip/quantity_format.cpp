@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace vrx {
 
@@ -10,6 +11,8 @@ namespace {
 
 constexpr int kSignificantDigits = 4;
 constexpr int kMaxDecimals = 9;
+constexpr int kPlainSignificantDigits = 6;
+constexpr int kPlainMaxDecimals = 24; // far below the smallest unit of any divider and clock
 
 std::string GroupThousands(const std::string& digits) {
     std::string grouped;
@@ -26,28 +29,30 @@ int WholeDigits(double magnitude) {
     return static_cast<int>(std::floor(std::log10(magnitude))) + 1;
 }
 
-std::string Significant(double value, int significant) {
-    const double magnitude = std::abs(value);
+// The magnitude rounded to `significant` digits but at most `maxDecimals` decimals, its
+// trailing zeros dropped, split at the point: {"1907", "35"}.
+std::pair<std::string, std::string> Digits(double magnitude, int significant, int maxDecimals) {
     int decimals = 0;
     if (magnitude > 0) {
-        decimals = std::clamp(significant - WholeDigits(magnitude), 0, kMaxDecimals);
+        decimals = std::clamp(significant - WholeDigits(magnitude), 0, maxDecimals);
     }
-    char buffer[64];
+    char buffer[400]; // the largest double has 309 whole digits
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, magnitude);
-    std::string text = buffer;
+    std::string whole = buffer;
     std::string fraction;
-    if (const size_t point = text.find('.'); point != std::string::npos) {
-        fraction = text.substr(point + 1);
-        text.resize(point);
+    if (const size_t point = whole.find('.'); point != std::string::npos) {
+        fraction = whole.substr(point + 1);
+        whole.resize(point);
         while (!fraction.empty() && fraction.back() == '0') {
             fraction.pop_back();
         }
     }
-    std::string result = GroupThousands(text);
-    if (!fraction.empty()) {
-        result += '.' + fraction;
-    }
-    // A value that rounds to zero shows no sign.
+    return {whole, fraction};
+}
+
+// The sign and the parts as one number; a value that rounds to zero shows no sign.
+std::string Joined(double value, const std::string& whole, const std::string& fraction) {
+    std::string result = fraction.empty() ? whole : whole + '.' + fraction;
     if (value < 0 && result != "0") {
         result.insert(0, 1, '-');
     }
@@ -57,7 +62,8 @@ std::string Significant(double value, int significant) {
 } // namespace
 
 std::string FormatQuantity(double value) {
-    return Significant(value, kSignificantDigits);
+    const auto [whole, fraction] = Digits(std::abs(value), kSignificantDigits, kMaxDecimals);
+    return Joined(value, GroupThousands(whole), fraction);
 }
 
 std::string FormatQuantityPrefixed(double value, int significant) {
@@ -73,7 +79,14 @@ std::string FormatQuantityPrefixed(double value, int significant) {
         rounded /= 1000;
         ++prefix;
     }
-    return Significant(rounded, significant) + kPrefixes[prefix];
+    const auto [whole, fraction] = Digits(std::abs(rounded), significant, kMaxDecimals);
+    return Joined(rounded, GroupThousands(whole), fraction) + kPrefixes[prefix];
+}
+
+std::string PlainQuantity(double value) {
+    const auto [whole, fraction] =
+        Digits(std::abs(value), kPlainSignificantDigits, kPlainMaxDecimals);
+    return Joined(value, whole, fraction);
 }
 
 std::string FormatStepRate(StepRate rate) {

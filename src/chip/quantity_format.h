@@ -13,6 +13,10 @@ namespace vrx {
 std::string FormatQuantity(double value);
 // With a prefix from a thousand on, `significant` digits: "1.91k", "244k", "976.1M", "29.1".
 std::string FormatQuantityPrefixed(double value, int significant);
+// The number as scripts read it: six significant digits (never fewer than the whole number),
+// no thousands separators, no exponent, trailing zeros dropped: "1907.35", "-29.1038",
+// "3906250000", "0.00000173472". Six digits tell every raw value apart.
+std::string PlainQuantity(double value);
 
 std::string FormatStepRate(StepRate rate);
 std::string FormatStepAcceleration(StepAcceleration accel);

@@ -185,6 +185,7 @@ private:
     QTimer TimerRecord; // flushes the recording and updates LblRecord once a second
     std::unique_ptr<PassRecorder> recorder_;
     QString recordPath_;
+    bool recordUnits_ = false; // the steps/s columns, as last chosen in the record dialog
     BoardVariant variant_;
     bool boardActiveShown_ = false;
     UnitsState units_;

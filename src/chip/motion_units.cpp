@@ -26,6 +26,11 @@ std::optional<UnitKind> UnitKindOf(const RegisterDef& reg) {
     }
 }
 
+double InUnit(const PhysicalUnits& units, UnitKind kind, int32_t raw) {
+    return kind == UnitKind::Velocity ? units.Velocity(raw).perSecond
+                                      : units.Acceleration(raw).perSecondSquared;
+}
+
 void MotionUnits::SetClockMhz(int mhz) {
     clockMhz_ = std::clamp(mhz, kMinClockMhz, kMaxClockMhz);
 }

@@ -27,6 +27,8 @@ constexpr int kDividerRegister = 12;
 // rates, A_MAX and A_ACTUAL accelerations; every other register has no physical unit.
 enum class UnitKind { Velocity, Acceleration };
 std::optional<UnitKind> UnitKindOf(const RegisterDef& reg);
+// A raw value in its unit: steps/s or steps/s².
+double InUnit(const PhysicalUnits& units, UnitKind kind, int32_t raw);
 
 class MotionUnits {
 public:

@@ -39,9 +39,7 @@ void UnitsState::Observe(const Telegram& telegram, const Answer& answer) {
 }
 
 double UnitsState::Physical(UnitKind kind, int motor, int32_t raw) const {
-    const PhysicalUnits units = units_.Of(motor + 1);
-    return kind == UnitKind::Velocity ? units.Velocity(raw).perSecond
-                                      : units.Acceleration(raw).perSecondSquared;
+    return InUnit(units_.Of(motor + 1), kind, raw);
 }
 
 QString UnitsState::Text(UnitKind kind, int motor, int32_t raw) const {

@@ -141,7 +141,7 @@ NamedValues GetRegister(BoardSession& board, const std::string& name, std::optio
     for (const Field& field : reg.readFields) {
         items.push_back(FieldValue(reg, field, DecodeField(field, a.Value())));
     }
-    if (UnitOf(reg) != MotionUnit::None) {
+    if (UnitKindOf(reg)) {
         const int32_t raw = DecodeField(reg.readFields.front(), a.Value());
         items.push_back(PhysicalValue(reg, raw, ReadUnits(board, m, clockMhz)));
     }
@@ -195,7 +195,7 @@ void ReadStatus(BoardSession& board, int clockMhz,
         const PhysicalUnits units = ReadUnits(board, motor, clockMhz);
         for (size_t k = 0; k < kPassRegisters.size(); ++k) {
             const RegisterDef& reg = Register(kPassRegisters[k]);
-            if (UnitOf(reg) != MotionUnit::None) {
+            if (UnitKindOf(reg)) {
                 items.push_back(PhysicalValue(reg, values[k], units));
             }
         }

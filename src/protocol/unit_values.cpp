@@ -10,14 +10,8 @@ namespace vrx {
 
 namespace {
 
-// A raw value of a register of `unit` in that unit.
-double InUnit(MotionUnit unit, const PhysicalUnits& units, int32_t raw) {
-    return unit == MotionUnit::StepRate ? units.Velocity(raw).perSecond
-                                        : units.Acceleration(raw).perSecondSquared;
-}
-
-std::string UnitText(MotionUnit unit, double value) {
-    return unit == MotionUnit::StepRate ? FormatStepRate({value}) : FormatStepAcceleration({value});
+std::string UnitText(UnitKind kind, double value) {
+    return kind == UnitKind::Velocity ? FormatStepRate({value}) : FormatStepAcceleration({value});
 }
 
 } // namespace
@@ -42,30 +36,17 @@ MotionUnits ReadMotionUnits(BoardSession& board, int clockMhz) {
     return units;
 }
 
-MotionUnit UnitOf(const RegisterDef& reg) {
-    if (&reg == &Register(MotorReg::AMax) || &reg == &Register(MotorReg::AActual)) {
-        return MotionUnit::StepAcceleration;
-    }
-    for (const MotorReg r :
-         {MotorReg::VMin, MotorReg::VMax, MotorReg::VTarget, MotorReg::VActual}) {
-        if (&reg == &Register(r)) {
-            return MotionUnit::StepRate;
-        }
-    }
-    return MotionUnit::None;
-}
-
 NamedValue PhysicalValue(const RegisterDef& reg, int32_t raw, const PhysicalUnits& units) {
-    const MotionUnit unit = UnitOf(reg);
-    const double value = InUnit(unit, units, raw);
-    const char* suffix = unit == MotionUnit::StepRate ? "_STEPS_S" : "_STEPS_S2";
+    const UnitKind unit = UnitKindOf(reg).value_or(UnitKind::Velocity);
+    const double value = InUnit(units, unit, raw);
+    const char* suffix = unit == UnitKind::Velocity ? "_STEPS_S" : "_STEPS_S2";
     return Measured(std::string(reg.name) + suffix, value, UnitText(unit, value));
 }
 
 int32_t RawValueOf(const RegisterDef& reg, double value, int clockMhz, MotorDividers dividers,
                    const std::string& option) {
-    const MotionUnit unit = UnitOf(reg);
-    const bool rate = unit == MotionUnit::StepRate;
+    const UnitKind unit = UnitKindOf(reg).value_or(UnitKind::Velocity);
+    const bool rate = unit == UnitKind::Velocity;
     const PhysicalUnits units(clockMhz, dividers.pulsDiv, dividers.rampDiv);
     const Field& field = reg.writeFields.front();
     const auto raw =
@@ -80,8 +61,8 @@ int32_t RawValueOf(const RegisterDef& reg, double value, int clockMhz, MotorDivi
                            std::to_string(clockMhz) + " MHz";
     throw UsageError(option + ": " + given + " fits no " + std::string(reg.name) + ": " +
                      std::to_string(field.min) + ".." + std::to_string(field.max) + " is " +
-                     FormatQuantity(InUnit(unit, units, field.min)) + " to " +
-                     UnitText(unit, InUnit(unit, units, field.max)) + " at " + at);
+                     FormatQuantity(InUnit(units, unit, field.min)) + " to " +
+                     UnitText(unit, InUnit(units, unit, field.max)) + " at " + at);
 }
 
 } // namespace vrx

@@ -21,11 +21,6 @@ PhysicalUnits ReadUnits(BoardSession& board, int motor, int clockMhz);
 // The three motors' dividers, read once, at `clockMhz`.
 MotionUnits ReadMotionUnits(BoardSession& board, int clockMhz);
 
-// The register's unit: a step rate (V_MIN, V_MAX, V_TARGET, V_ACTUAL), an acceleration (A_MAX,
-// A_ACTUAL), or none.
-enum class MotionUnit { None, StepRate, StepAcceleration };
-MotionUnit UnitOf(const RegisterDef& reg);
-
 // The raw value of `reg` (a register of a motion unit) in it, under "<NAME>_STEPS_S" or
 // "<NAME>_STEPS_S2": a number for scripts, FormatStepRate's text for people.
 NamedValue PhysicalValue(const RegisterDef& reg, int32_t raw, const PhysicalUnits& units);

@@ -1,9 +1,10 @@
 // vrx630-screenshots OUTDIR PORT [--hold]: the pictures of the README, taken of the real windows
 // against a board. Opens PORT ("COM5", a device, or a "Simulated board (...)" label), lets motor
-// 2 run in VELOCITY mode while a recording runs, and saves the main window and the register
-// window as OUTDIR/main-window.png and OUTDIR/register-window.png, as the program draws them.
-// With --hold each window also waits, shown, while OUTDIR/<name>.ready exists (up to a minute),
-// so that a program outside takes it from the screen, frame and all, and then removes the file.
+// 2 run in VELOCITY mode at dividers 7/7 while a recording runs, and saves the main window, the
+// register window and the plot window as OUTDIR/main-window.png, OUTDIR/register-window.png and
+// OUTDIR/plot-window.png, as the program draws them. With --hold each window also waits, shown,
+// while OUTDIR/<name>.ready exists (up to a minute), so that a program outside takes it from the
+// screen, frame and all, and then removes the file.
 
 #include "app/program_windows.h"
 #include "controls/file_dialog.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -90,6 +92,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vrx630-screenshots: the board on %s does not answer\n", argv[2]);
         return 1;
     }
+    {
+        // Motor 2's dividers 7/7, as a bench motor would have them: -700 is 1,335 steps/s then.
+        const auto suspension = windows.main.Link().SuspendPolling();
+        windows.main.Link().Transfer(
+            vrx::Telegram::Make(vrx::RegisterByte(vrx::Motor2, 12, false), 0x007700));
+    }
     Find<QComboBox>(main, "CbRampMode2")->setCurrentIndex(2); // VELOCITY
     Find<vrx::TSpinEdit>(main, "EditVTarget2")->setValue(-700);
     Find<vrx::TSpinEdit>(main, "EditAMax2")->setValue(200);
@@ -103,7 +111,16 @@ int main(int argc, char** argv) {
     Find<QPushButton>(main, "BtnCmd630")->click();
     windows.registers.move(80, 80);
     QTest::qWait(1500); // the page's values are read
-    const bool saved = Save(windows.registers, out, QStringLiteral("register-window"), hold);
+    if (!Save(windows.registers, out, QStringLiteral("register-window"), hold)) {
+        return 1;
+    }
+
+    // Motor 2's plot, its scales in steps/s and steps/s².
+    Find<QPushButton>(main, "BtnGraphics")->click();
+    windows.graphics.move(120, 120);
+    Find<QTabWidget>(windows.graphics, "PageControl")->setCurrentIndex(1);
+    QTest::qWait(1000);
+    const bool saved = Save(windows.graphics, out, QStringLiteral("plot-window"), hold);
     main.close();
     return saved ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 
 #include "support/wired_program.h"
 
+#include "chip/telegram.h"
 #include "controls/spin_edit.h"
 
 #include <QApplication>
@@ -88,6 +89,14 @@ int main(int argc, char** argv) {
     timeouts = 0;
 
     QWidget& main = program.main;
+    {
+        // Dividers 7/7, as a bench motor has them: the moves take seconds, not milliseconds.
+        const auto suspension = program.main.Link().SuspendPolling();
+        for (int motor = 0; motor < vrx::kMotorCount; ++motor) {
+            program.main.Link().Transfer(
+                vrx::Telegram::Make(vrx::RegisterByte(unsigned(motor), 12, false), 0x007700));
+        }
+    }
     for (int motor = 1; motor <= 3; ++motor) {
         Find<vrx::TSpinEdit>(main, QStringLiteral("EditVMax%1").arg(motor))->setValue(1000);
         Find<vrx::TSpinEdit>(main, QStringLiteral("EditAMax%1").arg(motor))->setValue(100);

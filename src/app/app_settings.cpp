@@ -13,6 +13,8 @@ const QString kComPortKey = QStringLiteral("Settings/COMPort");
 const QString kComDeviceKey = QStringLiteral("Settings/COMDevice");
 const QString kReconnectKey = QStringLiteral("Settings/Reconnect");
 const QString kFastPollingKey = QStringLiteral("Settings/FastPolling");
+const QString kClockKey = QStringLiteral("Settings/ClockMHz");
+const QString kShowUnitsKey = QStringLiteral("Settings/ShowUnits");
 
 bool IsComName(const QString& text, int& index) {
     if (text.size() == 4 && text.startsWith(QLatin1String("COM")) && text[3] >= QLatin1Char('1') &&
@@ -70,6 +72,10 @@ PortSetting ReadPortSetting(const QString& path) {
     const int reconnect = ini.value(kReconnectKey, 1).toInt(&ok);
     setting.reconnect = !ok || reconnect != 0;
     setting.fastPolling = ini.value(kFastPollingKey, 0).toInt(&ok) != 0 && ok;
+    const int clock = ini.value(kClockKey, kDefaultClockMhz).toInt(&ok);
+    setting.clockMhz = ok && ValidClockMhz(clock) ? clock : kDefaultClockMhz;
+    const int units = ini.value(kShowUnitsKey, 1).toInt(&ok);
+    setting.showUnits = !ok || units != 0;
     return setting;
 }
 
@@ -83,6 +89,8 @@ void WritePortSetting(const QString& path, const PortSetting& setting) {
     }
     ini.setValue(kReconnectKey, setting.reconnect ? 1 : 0);
     ini.setValue(kFastPollingKey, setting.fastPolling ? 1 : 0);
+    ini.setValue(kClockKey, setting.clockMhz);
+    ini.setValue(kShowUnitsKey, setting.showUnits ? 1 : 0);
     ini.sync(); // a failure is ignored: the setting is a convenience
 }
 

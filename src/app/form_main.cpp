@@ -5,6 +5,8 @@
 #include "app/version.h"
 #include "controls/led_little.h"
 #include "controls/message_box.h"
+#include "controls/spin_edit.h"
+#include "controls/units_label.h"
 #include "drivers/form_vrx516.h"
 #include "drivers/form_vrx52x.h"
 #include "drivers/form_vrx880.h"
@@ -25,6 +27,7 @@
 #include <QPushButton>
 
 #include <cerrno>
+#include <utility>
 
 namespace vrx {
 
@@ -54,6 +57,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
     link_.ReportError = [this](const QString& text) { ShowMessage(text); };
     link_.OnPortLost = [this] { PortLost(); };
     link_.OnLineStalled = [this] { LineStalled(); };
+    link_.OnTransferAnswered = [this](const Telegram& t, const Answer& a) { units_.Observe(t, a); };
     poll_.ShowStatus = [this](uint8_t status) { ShowStatusBits(status); };
     poll_.OnPass = [this](const PassRow& row) { RecordPass(row); };
 
@@ -95,6 +99,8 @@ void TFormMain::FormCreate() {
     }
     CheckReconnect->setChecked(setting.reconnect);
     CheckFastPoll->setChecked(setting.fastPolling);
+    EditClockMHz->setValue(setting.clockMhz);
+    ShowUnits->setChecked(setting.showUnits);
 
     driverWindows_[0] = new TFormVRX516(link_, serialPort_, this);
     driverWindows_[1] = new TFormVRX52x(link_, poll_, this);
@@ -116,13 +122,18 @@ void TFormMain::FormCreate() {
 
     for (int motor = 0; motor < kMotorCount; ++motor) {
         const MotorPanel& p = motors_[size_t(motor)];
-        const auto sink = [](QLabel* label) {
-            return [label](const QString& t) { label->setText(t); };
+        const auto sink = [](QLabel* label, TUnitsLabel* converted = nullptr) {
+            return [label, converted](const QString& t) {
+                label->setText(t);
+                if (converted != nullptr) {
+                    converted->SetRawText(t);
+                }
+            };
         };
         poll_.Slot(XActualSlot(motor)).MainDisplay = sink(p.StaticXAct);
-        poll_.Slot(VTargetSlot(motor)).MainDisplay = sink(p.StaticVTarget);
-        poll_.Slot(VActualSlot(motor)).MainDisplay = sink(p.StaticVAct);
-        poll_.Slot(AActualSlot(motor)).MainDisplay = sink(p.StaticAAct);
+        poll_.Slot(VTargetSlot(motor)).MainDisplay = sink(p.StaticVTarget, p.UnitsStaticVTarget);
+        poll_.Slot(VActualSlot(motor)).MainDisplay = sink(p.StaticVAct, p.UnitsStaticVAct);
+        poll_.Slot(AActualSlot(motor)).MainDisplay = sink(p.StaticAAct, p.UnitsStaticAAct);
     }
 
     ShowVariant();
@@ -147,6 +158,8 @@ void TFormMain::FormClose() {
     PortSetting setting = PortSettingFor(ComboCOM->currentIndex(), ChosenPort(*ComboCOM));
     setting.reconnect = CheckReconnect->isChecked();
     setting.fastPolling = CheckFastPoll->isChecked();
+    setting.clockMhz = EditClockMHz->value();
+    setting.showUnits = ShowUnits->isChecked();
     WritePortSetting(options_.settingsPath, setting);
     for (QWidget* window : driverWindows_) {
         if (window != nullptr) {
@@ -360,6 +373,7 @@ void TFormMain::StartDetection() {
     // report of a line that does not send, may come before it returns.
     CloseDriverWindows(); // they belong to the board found before, if any
     variant_.StartDetection();
+    dividersWanted_ = true;
     ShowVariant();
     StaticInfo1->setText(QStringLiteral("Trying to detect the board."));
     StaticInfo2->clear();
@@ -380,8 +394,39 @@ void TFormMain::AnnounceBoard() {
         return;
     }
     boardActiveShown_ = true;
+    if (!std::exchange(dividersWanted_, false)) {
+        ShowBoardActive();
+        return;
+    }
+    // The dividers first, so what the windows show from the announcement on is worked out from
+    // what the chip holds; not from inside the receive handler that accepted the reply.
+    QTimer::singleShot(0, this, [this] {
+        if (ReadDividers()) {
+            ShowBoardActive();
+        } else {
+            dividersWanted_ = true; // again when the board answers again
+        }
+    });
+}
+
+void TFormMain::ShowBoardActive() {
     StaticInfo1->setText(QStringLiteral("The board is active."));
     StaticInfo2->setText(DetectedText(variant_));
+}
+
+bool TFormMain::ReadDividers() {
+    if (!serialPort_.IsOpen() || !boardActiveShown_) {
+        return false;
+    }
+    const auto suspension = link_.SuspendPolling();
+    for (int motor = 0; motor < kMotorCount; ++motor) {
+        // The answer reaches the units through the link's hook.
+        if (!link_.Transfer(
+                Telegram::Make(RegisterByte(unsigned(motor), kDividerRegister, true), 0))) {
+            return false;
+        }
+    }
+    return boardActiveShown_;
 }
 
 void TFormMain::ReplyTimeout() {

@@ -8,6 +8,7 @@
 
 #include "app/board_variant.h"
 #include "app/port_watch.h"
+#include "controls/units_state.h"
 #include "link/board_link.h"
 #include "link/poll_cycle.h"
 #include "link/serial_port.h"
@@ -31,6 +32,7 @@ namespace vrx {
 class TFormWarning;
 class TLedLittle;
 class TSpinEdit;
+class TUnitsLabel;
 
 namespace sim {
 class ServedBoard;
@@ -66,6 +68,8 @@ public:
     PollCycle& Poll() { return poll_; }
     TSerialPort& SerialPort() { return serialPort_; }
     const BoardVariant& Variant() const { return variant_; }
+    // The clock, the motors' dividers and whether steps/s are shown, for every window.
+    UnitsState& Units() { return units_; }
     QString BaseCaption() const { return baseCaption_; }
     // The in-process board behind a "Simulated board" port, once one was opened.
     sim::ServedBoard* SimulatedBoard(const QString& variant) const;
@@ -112,6 +116,15 @@ private:
         QLabel* StaticVAct = nullptr;
         QLabel* StaticAAct = nullptr;
         QLabel* StaticVTarget = nullptr;
+        // The physical values beside the inputs and displays of velocities and accelerations.
+        TUnitsLabel* UnitsVTarget = nullptr;
+        TUnitsLabel* UnitsVMin = nullptr;
+        TUnitsLabel* UnitsVMax = nullptr;
+        TUnitsLabel* UnitsAMax = nullptr;
+        TUnitsLabel* UnitsVActual = nullptr;
+        TUnitsLabel* UnitsStaticVAct = nullptr;
+        TUnitsLabel* UnitsStaticAAct = nullptr;
+        TUnitsLabel* UnitsStaticVTarget = nullptr;
     };
 
     void CreateControls();
@@ -141,6 +154,10 @@ private:
     void ShowVariant();
     void CloseDriverWindows();
     void AnnounceBoard();
+    void ShowBoardActive();
+    // The dividers of the three motors, read once the detected board answers, so the physical
+    // units start from what the chip holds; false when the board left one unanswered.
+    bool ReadDividers();
     void ReplyTimeout();
     void LineStalled();
     void PortLost();
@@ -168,8 +185,11 @@ private:
     QTimer TimerRecord; // flushes the recording and updates LblRecord once a second
     std::unique_ptr<PassRecorder> recorder_;
     QString recordPath_;
+    bool recordUnits_ = false; // the steps/s columns, as last chosen in the record dialog
     BoardVariant variant_;
     bool boardActiveShown_ = false;
+    UnitsState units_;
+    bool dividersWanted_ = false; // once per detection
     bool portLostHandling_ = false;
     bool waitingForPort_ = false;
     PortWatch portWatch_;
@@ -193,6 +213,8 @@ private:
     QPushButton* BtnVRX640 = nullptr;
     QCheckBox* CheckSlow = nullptr;
     QCheckBox* CheckFastPoll = nullptr;
+    TSpinEdit* EditClockMHz = nullptr;
+    QCheckBox* ShowUnits = nullptr;
     QPushButton* BtnRecord = nullptr;
     QLabel* LblRecord = nullptr;
     std::array<TLedLittle*, 8> statusLeds_{};

@@ -2,9 +2,11 @@
 #include "app/form_main.h"
 #include "controls/named.h"
 
+#include "chip/physical_units.h"
 #include "chip/register_map.h"
 #include "controls/led_little.h"
 #include "controls/spin_edit.h"
+#include "controls/units_label.h"
 #include "protocol/motor_sequences.h"
 
 #include <QCheckBox>
@@ -45,6 +47,14 @@ void TFormMain::CreateControls() {
     }
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(CreateAllMotorsGroup());
+    ShowUnits =
+        Named(new QCheckBox(QStringLiteral("Show steps/s"), central), QStringLiteral("ShowUnits"));
+    ShowUnits->setToolTip(QStringLiteral(
+        "If ticked, velocities and accelerations are also shown in steps/s and steps/s\u00B2, "
+        "worked out from the board clock and each motor's PULSDIV and RAMPDIV."));
+    ShowUnits->setChecked(true);
+    connect(ShowUnits, &QCheckBox::toggled, &units_, &UnitsState::SetShown);
+    bottom->addWidget(ShowUnits, 0, Qt::AlignBottom);
     bottom->addStretch(1);
     auto* column = new QVBoxLayout(central);
     column->addLayout(top);
@@ -110,6 +120,15 @@ QGroupBox* TFormMain::CreateMoreGroup() {
     CheckFastPoll->setToolTip(QStringLiteral(
         "If ticked, the next read leaves as soon as the board has answered the last one, instead "
         "of every 10 ms."));
+    // The clock the physical units are worked out from; the chip cannot tell it.
+    auto* clockLabel =
+        Named(new QLabel(QStringLiteral("Board cloc&k:"), group), QStringLiteral("LblClockMHz"));
+    EditClockMHz = Named(new TSpinEdit(group), QStringLiteral("EditClockMHz"));
+    EditClockMHz->setRange(kMinClockMhz, kMaxClockMhz);
+    EditClockMHz->setValue(kDefaultClockMhz);
+    EditClockMHz->setToolTip(QStringLiteral(
+        "The clock of the VRX630 on the board, in MHz, from which steps/s are worked out."));
+    clockLabel->setBuddy(EditClockMHz);
     BtnRecord = NamedButton(
         QStringLiteral("BtnRecord"), QStringLiteral("&Record..."),
         QStringLiteral("Click here to record every polling pass into a CSV file."), group);
@@ -128,7 +147,13 @@ QGroupBox* TFormMain::CreateMoreGroup() {
     box->addWidget(BtnCmd630);
     box->addWidget(BtnGraphics);
     box->addWidget(BtnVRX640);
-    box->addWidget(CheckSlow);
+    auto* slowAndClock = new QHBoxLayout;
+    slowAndClock->addWidget(CheckSlow);
+    slowAndClock->addStretch(1);
+    slowAndClock->addWidget(clockLabel);
+    slowAndClock->addWidget(EditClockMHz);
+    slowAndClock->addWidget(new QLabel(QStringLiteral("MHz"), group));
+    box->addLayout(slowAndClock);
     box->addWidget(CheckFastPoll);
     box->addLayout(record);
     box->addStretch(1);
@@ -143,6 +168,7 @@ QGroupBox* TFormMain::CreateMoreGroup() {
     connect(BtnVRX640, &QPushButton::clicked, this, &TFormMain::BtnVRX640Click);
     connect(BtnRecord, &QPushButton::clicked, this, &TFormMain::BtnRecordClick);
     connect(CheckSlow, &QCheckBox::toggled, this, [this](bool on) { link_.SlowSpi = on; });
+    connect(EditClockMHz, &TSpinEdit::valueChanged, &units_, &UnitsState::SetClockMhz);
     return group;
 }
 
@@ -181,28 +207,41 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
     // Fourteen rows: at the style's spacing the window would not fit a laptop at 150 %.
     grid->setVerticalSpacing(3);
     int row = 0;
+    const auto units = [&](TUnitsLabel*& label, UnitKind kind, const QString& name) {
+        label =
+            Named(new TUnitsLabel(units_, kind, motor, p.group), QStringLiteral("Units") + name);
+        grid->addWidget(label, row, 2);
+    };
     const auto input = [&](TSpinEdit*& edit, QLabel*& label, const char* name, const char* lbl,
-                           const QString& caption, ValueRange range) {
+                           const QString& caption, ValueRange range,
+                           TUnitsLabel** converted = nullptr, UnitKind kind = UnitKind::Velocity) {
         label = Named(new QLabel(caption, p.group), QLatin1String(lbl) + n);
         edit = Named(new TSpinEdit(p.group), QLatin1String(name) + n);
         edit->setRange(range.min, range.max);
         edit->setValue(0);
         label->setBuddy(edit);
         grid->addWidget(label, row, 0);
-        grid->addWidget(edit, row++, 1);
+        grid->addWidget(edit, row, 1);
+        if (converted != nullptr) {
+            units(*converted, kind, edit->objectName());
+            TUnitsLabel* shown = *converted;
+            shown->SetRaw(0);
+            connect(edit, &TSpinEdit::valueChanged, shown, &TUnitsLabel::SetRaw);
+        }
+        ++row;
     };
     input(p.EditXTarget, p.LblXTarget, "EditXTarget", "LblXTarget",
           QStringLiteral("Target Position:"), kTargetPositionRange);
     input(p.EditVTarget, p.LblVTarget, "EditVTarget", "LblVTarget",
-          QStringLiteral("Target Velocity:"), kTargetVelocityRange);
+          QStringLiteral("Target Velocity:"), kTargetVelocityRange, &p.UnitsVTarget);
     input(p.EditVMin, p.LblVMin, "EditVMin", "LblVMin", QStringLiteral("Vmin:"),
-          kVelocityLimitRange);
+          kVelocityLimitRange, &p.UnitsVMin);
     input(p.EditVMax, p.LblVMax, "EditVMax", "LblVMax", QStringLiteral("Vmax:"),
-          kVelocityLimitRange);
+          kVelocityLimitRange, &p.UnitsVMax);
     input(p.EditAMax, p.LblAMax, "EditAMax", "LblAMax", QStringLiteral("Max. Accel.:"),
-          kAccelerationRange);
+          kAccelerationRange, &p.UnitsAMax, UnitKind::Acceleration);
     input(p.EditVActual, p.LblVActual, "EditVActual", "LblVActual",
-          QStringLiteral("Actual Velocity:"), kActualVelocityRange);
+          QStringLiteral("Actual Velocity:"), kActualVelocityRange, &p.UnitsVActual);
 
     auto* rampLabel =
         Named(new QLabel(QStringLiteral("Ramp Mode:"), p.group), QStringLiteral("LblRampMode") + n);
@@ -224,20 +263,29 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(p.BtnStop);
     buttons->addWidget(p.BtnGo);
-    grid->addLayout(buttons, row++, 0, 1, 2);
+    grid->addLayout(buttons, row++, 0, 1, 3);
 
-    const auto display = [&](QLabel*& target, const char* name, const QString& caption) {
+    const auto display = [&](QLabel*& target, const char* name, const QString& caption,
+                             TUnitsLabel** converted = nullptr,
+                             UnitKind kind = UnitKind::Velocity) {
         // "LblStatic...": the input labels already use "Lbl" and the register's name.
         auto* label =
             Named(new QLabel(caption, p.group), QStringLiteral("Lbl") + QLatin1String(name) + n);
         target = SunkenText(QLatin1String(name) + n, QStringLiteral("0"), p.group);
         grid->addWidget(label, row, 0);
-        grid->addWidget(target, row++, 1);
+        grid->addWidget(target, row, 1);
+        if (converted != nullptr) {
+            units(*converted, kind, target->objectName());
+            (*converted)->SetRaw(0);
+        }
+        ++row;
     };
     display(p.StaticXAct, "StaticXAct", QStringLiteral("Actual Position:"));
-    display(p.StaticVAct, "StaticVAct", QStringLiteral("Actual Velocity:"));
-    display(p.StaticAAct, "StaticAAct", QStringLiteral("Actual Accel.:"));
-    display(p.StaticVTarget, "StaticVTarget", QStringLiteral("Target Velocity:"));
+    display(p.StaticVAct, "StaticVAct", QStringLiteral("Actual Velocity:"), &p.UnitsStaticVAct);
+    display(p.StaticAAct, "StaticAAct", QStringLiteral("Actual Accel.:"), &p.UnitsStaticAAct,
+            UnitKind::Acceleration);
+    display(p.StaticVTarget, "StaticVTarget", QStringLiteral("Target Velocity:"),
+            &p.UnitsStaticVTarget);
 
     connect(p.BtnGo, &QPushButton::clicked, this, &TFormMain::BtnGo1Click);
     connect(p.BtnStop, &QPushButton::clicked, this, &TFormMain::BtnStop1Click);

@@ -6,6 +6,7 @@
 #include "app/form_warning.h"
 #include "chip/register_map.h"
 #include "controls/spin_edit.h"
+#include "controls/units_label.h"
 #include "protocol/motor_sequences.h"
 
 #include <QComboBox>
@@ -28,16 +29,19 @@ void TFormMain::RampModeChange(int motor) {
     const MotorPanel& p = motors_[size_t(motor)];
     const int i = p.CbRampMode->currentIndex();
     const bool ramp = i == RampModeRamp || i == RampModeSoft;
-    const auto enable = [](QWidget* input, QLabel* label, bool on) {
-        input->setEnabled(on);
-        label->setEnabled(on);
+    const auto enable = [](QWidget* input, QLabel* label, QLabel* units, bool on) {
+        for (QWidget* w : {input, static_cast<QWidget*>(label), static_cast<QWidget*>(units)}) {
+            if (w != nullptr) {
+                w->setEnabled(on);
+            }
+        }
     };
-    enable(p.EditAMax, p.LblAMax, ramp || i == RampModeVelocity);
-    enable(p.EditVMax, p.LblVMax, ramp);
-    enable(p.EditVMin, p.LblVMin, ramp);
-    enable(p.EditXTarget, p.LblXTarget, ramp);
-    enable(p.EditVTarget, p.LblVTarget, i == RampModeVelocity);
-    enable(p.EditVActual, p.LblVActual, i == RampModeHold);
+    enable(p.EditAMax, p.LblAMax, p.UnitsAMax, ramp || i == RampModeVelocity);
+    enable(p.EditVMax, p.LblVMax, p.UnitsVMax, ramp);
+    enable(p.EditVMin, p.LblVMin, p.UnitsVMin, ramp);
+    enable(p.EditXTarget, p.LblXTarget, nullptr, ramp);
+    enable(p.EditVTarget, p.LblVTarget, p.UnitsVTarget, i == RampModeVelocity);
+    enable(p.EditVActual, p.LblVActual, p.UnitsVActual, i == RampModeHold);
 }
 
 int TFormMain::MotorOfSender(const std::array<QPushButton*, 3>& buttons) const {

@@ -10,9 +10,10 @@ namespace vrx {
 
 ProgramWindows::ProgramWindows(TFormMain::Options options)
     // The warning belongs to the main window, so it stays above it while it asks.
-    : main(std::move(options)), registers(main.Link(), main.Poll()), warning(&main) {
+    : main(std::move(options)), registers(main.Link(), main.Poll(), main.Units()), warning(&main) {
     main.SetRegisterWindow(&registers, &registers);
     main.SetPlotWindow(&graphics, &graphics);
+    graphics.SetUnits(&main.Units());
     main.SetWarningDialog(&warning);
     registers.Configuration()->FileInfo = [this] {
         return ConfigFileInfo{"vrx630-eval " + ProgramFileVersion().toStdString(),

@@ -16,10 +16,14 @@ void TFormMain::BtnRecordClick() {
         StopRecording();
         return;
     }
-    const QString path =
-        ChooseFile(this, {true,
-                          QStringLiteral("Record"),
-                          {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")}});
+    FileDialogRequest request{
+        true,
+        QStringLiteral("Record"),
+        {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")},
+        QStringLiteral("Add steps/s columns"),
+        QStringLiteral("CheckRecordUnits"),
+        &recordUnits_};
+    const QString path = ChooseFile(this, request);
     if (path.isEmpty()) {
         return;
     }
@@ -29,7 +33,9 @@ void TFormMain::BtnRecordClick() {
                         .arg(path, QString::fromLocal8Bit(sink->Error().c_str())));
         return;
     }
-    recorder_ = std::make_unique<PassRecorder>(std::move(sink), [this] { return link_.Now(); });
+    // With units, each row is converted by the dividers and clock of its moment.
+    recorder_ = std::make_unique<PassRecorder>(
+        std::move(sink), [this] { return link_.Now(); }, recordUnits_ ? &units_.Units() : nullptr);
     recordPath_ = path;
     BtnRecord->setText(QStringLiteral("Stop &Recording"));
     TimerRecord.start();

@@ -2,7 +2,9 @@
 
 #include "controls/name_only_icon_provider.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QRegularExpression>
 
 namespace vrx {
@@ -31,9 +33,20 @@ FileDialogFunction ChooseFile = [](QWidget* parent, const FileDialogRequest& req
     QObject::connect(
         &dialog, &QFileDialog::filterSelected, &dialog,
         [&dialog](const QString& filter) { dialog.setDefaultSuffix(FilterSuffix(filter)); });
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-               ? dialog.selectedFiles().constFirst()
-               : QString();
+    QCheckBox* option = nullptr;
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()); grid && request.option) {
+        option = new QCheckBox(request.optionText, &dialog);
+        option->setObjectName(request.optionName);
+        option->setChecked(*request.option);
+        grid->addWidget(option, grid->rowCount(), 0, 1, -1);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    if (option != nullptr) {
+        *request.option = option->isChecked();
+    }
+    return dialog.selectedFiles().constFirst();
 };
 
 } // namespace vrx

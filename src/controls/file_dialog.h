@@ -16,6 +16,11 @@ struct FileDialogRequest {
     bool save = false;
     QString caption;
     QStringList filters; // e.g. "VRX630 Configuration files (*.630)", "All files (*)"
+    // A check box below the file list: its text and object name, and the choice it shows at
+    // first and holds once a file is chosen. None without `option`.
+    QString optionText = {};
+    QString optionName = {};
+    bool* option = nullptr;
 };
 
 // The chosen path, or an empty text when the dialog was cancelled.

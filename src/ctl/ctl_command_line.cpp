@@ -157,6 +157,11 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
         ->excludes(port);
     app.add_flag("--json", inv.json,
                  "one JSON object per line for each result, and for an error on stderr");
+    app.add_option("--clock", inv.clockMhz,
+                   "the board's clock in MHz (default 16), for velocities in steps/s and "
+                   "accelerations in steps/s²")
+        ->type_name("MHZ")
+        ->transform(WholeNumber(kMinClockMhz, kMaxClockMhz));
 
     app.add_subcommand("ports", "the serial ports present: the path that opens each (a by-id "
                                 "path for a USB adapter), its device now, and its description");
@@ -192,6 +197,14 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     for (const MoveOption& option : kMoveOptions) {
         OptionalNumber(move, kCommandLineOptions.Option(option.name), std::string(option.valueName),
                        inv.move.*option.value, option.range, std::string(option.help));
+    }
+    for (const PhysicalMoveOption& option : kPhysicalMoveOptions) {
+        move->add_option_function<double>(
+                kCommandLineOptions.Option(option.name),
+                [&inv, &option](const double& value) { inv.move.*option.value = value; },
+                std::string(option.help) + "; instead of " +
+                    kCommandLineOptions.Option(option.rawName))
+            ->type_name(std::string(option.valueName));
     }
     move->add_flag("--wait", inv.move.wait,
                    "return when the motor has arrived (or stands, for VELOCITY 0); status 1 "
@@ -270,6 +283,9 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     watch->add_option("--count", inv.count, "lines to print (default: until Ctrl+C)")
         ->type_name("N")
         ->transform(WholeNumber(1, kMaxWatchCount));
+    watch->add_flag("--units", inv.units,
+                    "each motor's V_ACTUAL, A_ACTUAL and V_TARGET also in steps/s and steps/s², "
+                    "at the dividers read at the start and the --clock");
 
     std::vector<std::string> helpWords;
     auto* help = app.add_subcommand("help", "show the help of the program or of one command");

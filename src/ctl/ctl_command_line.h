@@ -3,6 +3,7 @@
 // command, and its arguments, each checked against its range. Nothing here touches a port,
 // so every refusal of what was typed happens before anything is sent.
 
+#include "chip/physical_units.h"
 #include "protocol/motor_commands.h"
 
 #include <array>
@@ -17,7 +18,8 @@ struct Invocation {
     std::string port;      // --port DEVICE
     std::string simulated; // --simulated VARIANT
     bool json = false;
-    std::string help; // not empty: print this, do nothing else
+    int clockMhz = kDefaultClockMhz; // --clock MHZ: the board's, for the physical units
+    std::string help;                // not empty: print this, do nothing else
     // ports, identify, status, get, set, move, stop, raw, watch, ram read, ram write, ram shape,
     // config save, config diff, config load
     std::string command;
@@ -32,7 +34,8 @@ struct Invocation {
     bool dryRun = false; // config load
     std::string output;
     int intervalMs = 100;
-    int count = 0; // watch: 0 until Ctrl+C
+    int count = 0;      // watch: 0 until Ctrl+C
+    bool units = false; // watch --units
 
     // Whether the command talks to the board (a wave shape that is only printed does not).
     bool NeedsBoard() const;

@@ -21,12 +21,12 @@ void Identify(BoardSession& board, const Identification& id, Output& out) {
               Text("text", text)});
 }
 
-void Status(BoardSession& board, Output& out) {
-    ReadStatus(board, [&out](const NamedValues& items) { out.Emit(items); });
+void Status(BoardSession& board, const Invocation& inv, Output& out) {
+    ReadStatus(board, inv.clockMhz, [&out](const NamedValues& items) { out.Emit(items); });
 }
 
 void Get(BoardSession& board, const Invocation& inv, Output& out) {
-    out.Emit(GetRegister(board, inv.words.front(), inv.motor, kCommandLineOptions));
+    out.Emit(GetRegister(board, inv.words.front(), inv.motor, kCommandLineOptions, inv.clockMhz));
 }
 
 void Set(BoardSession& board, const Invocation& inv, Output& out) {
@@ -34,7 +34,7 @@ void Set(BoardSession& board, const Invocation& inv, Output& out) {
 }
 
 void Move(BoardSession& board, const Invocation& inv, Output& out) {
-    out.Emit(vrx::Move(board, inv.motor.value_or(0), inv.move, kCommandLineOptions));
+    out.Emit(vrx::Move(board, inv.motor.value_or(0), inv.move, kCommandLineOptions, inv.clockMhz));
 }
 
 void Stop(BoardSession& board, const Invocation& inv, Output& out) {
@@ -47,8 +47,9 @@ void Raw(BoardSession& board, const Invocation& inv, Output& out) {
 
 void Watch(BoardSession& board, const Invocation& inv, Output& out) {
     // The program's recorder writes the same header and rows.
-    out.Line(PassCsvHeader());
-    PassWatch watch(board, inv.intervalMs, inv.count);
+    out.Line(PassCsvHeader(inv.units));
+    PassWatch watch(board, inv.intervalMs, inv.count,
+                    inv.units ? std::optional(inv.clockMhz) : std::nullopt);
     // Ctrl+C is the way to end a watch without a count, and a reader that has read enough closes
     // stdout: either ends the watch, not as a failure.
     try {
@@ -58,9 +59,9 @@ void Watch(BoardSession& board, const Invocation& inv, Output& out) {
                 return;
             }
             if (out.Json()) {
-                out.Emit(PassValues(pass->timeMs, pass->row));
+                out.Emit(PassValues(pass->timeMs, pass->row, watch.Units()));
             } else {
-                out.Line(PassCsvLine(pass->timeMs, pass->row));
+                out.Line(PassCsvLine(pass->timeMs, pass->row, watch.Units()));
             }
         }
     } catch (const Interrupted&) {

@@ -13,7 +13,7 @@
 namespace vrx::ctl {
 
 void Identify(BoardSession& board, const Identification& id, Output& out);
-void Status(BoardSession& board, Output& out);
+void Status(BoardSession& board, const Invocation& inv, Output& out);
 void Get(BoardSession& board, const Invocation& inv, Output& out);
 void Set(BoardSession& board, const Invocation& inv, Output& out);
 void Move(BoardSession& board, const Invocation& inv, Output& out);

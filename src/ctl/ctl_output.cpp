@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace vrx::ctl {
 
@@ -16,11 +17,22 @@ std::string JsonLine(const nlohmann::ordered_json& object) {
 
 void Add(nlohmann::ordered_json& object, const std::vector<Item>& items) {
     for (const Item& item : items) {
-        std::visit([&](const auto& value) { object[item.name] = value; }, item.value);
+        std::visit(
+            [&](const auto& value) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(value)>, Quantity>) {
+                    object[item.name] = value.value; // a number for scripts
+                } else {
+                    object[item.name] = value;
+                }
+            },
+            item.value);
     }
 }
 
 std::string PeopleText(const Item& item) {
+    if (const auto* quantity = std::get_if<Quantity>(&item.value)) {
+        return quantity->text;
+    }
     if (const auto* number = std::get_if<long long>(&item.value)) {
         return std::to_string(*number);
     }

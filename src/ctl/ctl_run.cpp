@@ -33,6 +33,9 @@ void RunOnBoard(const Invocation& inv, CommandFiles& files, Output& output) {
     std::optional<sim::SimulatedPort> simulated;
     if (!inv.simulated.empty()) {
         StartSimulated(simulated, inv.simulated);
+        // The simulated board runs at the clock the units are taken at.
+        simulated->Board().With(
+            [&inv](sim::SimulatedBoard& b) { b.Model().SetClockMhz(inv.clockMhz); });
     }
     const std::string device = simulated ? simulated->Device() : ResolveDeviceName(inv.port);
     BoardConnection connection(inv.port, device, simulated ? simulated->Backend() : nullptr,
@@ -42,7 +45,7 @@ void RunOnBoard(const Invocation& inv, CommandFiles& files, Output& output) {
     if (c == "identify") {
         Identify(board, connection.Id(), output);
     } else if (c == "status") {
-        Status(board, output);
+        Status(board, inv, output);
     } else if (c == "get") {
         Get(board, inv, output);
     } else if (c == "set") {

@@ -98,7 +98,13 @@ std::optional<Answer> BoardLink::Transfer(const Telegram& t) {
     if (transfer_ == &mine) {
         transfer_ = nullptr; // ended by leaving the application's event loop
     }
-    return mine.answered ? std::optional<Answer>(mine.answer) : std::nullopt;
+    if (!mine.answered) {
+        return std::nullopt;
+    }
+    if (OnTransferAnswered) {
+        OnTransferAnswered(t, mine.answer);
+    }
+    return mine.answer;
 }
 
 PollingSuspension BoardLink::SuspendPolling() {

@@ -86,6 +86,8 @@ public:
     // The transmit queue has not drained for the reply timeout (a stalled adapter); called
     // once per stall. The line recovers by itself when the queue drains.
     std::function<void()> OnLineStalled;
+    // Every transfer the board answered, with its answer.
+    std::function<void(const Telegram&, const Answer&)> OnTransferAnswered;
 
     void SendTelegram(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
     // Sends one telegram and waits for its reply; returns this transfer's own answer, or

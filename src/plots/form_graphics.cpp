@@ -109,16 +109,38 @@ void TFormGraphics::PaintBox1Pointer(TPaintBox& sender, const QPoint* position) 
     ShowCursor();
 }
 
+void TFormGraphics::SetUnits(const UnitsState* units) {
+    if (units_ != nullptr) {
+        disconnect(units_, nullptr, this, nullptr);
+    }
+    units_ = units;
+    if (units_ != nullptr) {
+        connect(units_, &UnitsState::changed, this, &TFormGraphics::ShowUnits);
+    }
+    ShowUnits();
+}
+
+void TFormGraphics::ShowUnits() {
+    for (const MotorTab& tab : tabs_) {
+        tab.PaintBoxLeft->update();
+        tab.PaintBoxRight->update();
+    }
+    if (cursorColumn_ >= 0) {
+        ShowCursor();
+    }
+}
+
 void TFormGraphics::ShowCursor() {
-    LblCursor->setText(QString::fromStdString(CursorText(model_, cursorMotor_, cursorColumn_)));
+    LblCursor->setText(
+        QString::fromStdString(CursorText(model_, cursorMotor_, cursorColumn_, units_)));
 }
 
 void TFormGraphics::PaintBoxLeft1Paint(TPaintBox& sender, QPainter& canvas) {
-    PaintScaleStrip(canvas, model_, sender.Tag, ScaleStrip::Left, sender.width());
+    PaintScaleStrip(canvas, model_, sender.Tag, ScaleStrip::Left, sender.width(), units_);
 }
 
 void TFormGraphics::PaintBoxRight1Paint(TPaintBox& sender, QPainter& canvas) {
-    PaintScaleStrip(canvas, model_, sender.Tag, ScaleStrip::Right, sender.width());
+    PaintScaleStrip(canvas, model_, sender.Tag, ScaleStrip::Right, sender.width(), units_);
 }
 
 void TFormGraphics::PaintBox1ContextPopup(TPaintBox& sender, const QPoint& position) {

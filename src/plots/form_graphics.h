@@ -24,6 +24,7 @@ class QTabWidget;
 namespace vrx {
 
 class TPaintBox;
+class UnitsState;
 
 class TFormGraphics : public QWidget, public PlotFeed {
     Q_OBJECT
@@ -37,6 +38,8 @@ public:
     void AddTargetVelocity(int value, int motor) override;
 
     const PlotModel& Model() const { return model_; }
+    // The scales and the cursor read-out show steps/s and steps/s² while `units` shows them.
+    void SetUnits(const UnitsState* units);
 
 public slots:
     void BtnClearClick();
@@ -70,6 +73,8 @@ private:
     // The cursor: the column under the pointer, read off in LblCursor and marked by a line.
     void PaintBox1Pointer(TPaintBox& sender, const QPoint* position);
     void ShowCursor();
+    // The scales and the cursor read-out again, in the units now in force.
+    void ShowUnits();
 
     void ClearDisplay();
     void ShowInterval();
@@ -77,6 +82,7 @@ private:
                          const QByteArray& data);
 
     PlotModel model_;
+    const UnitsState* units_ = nullptr;
     bool shown_ = false;
     int popupMotor_ = 0;
     int cursorMotor_ = 0;

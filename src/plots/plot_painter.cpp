@@ -1,10 +1,13 @@
 #include "plots/plot_painter.h"
 
+#include "chip/quantity_format.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPoint>
 
 #include <array>
+#include <functional>
 
 namespace vrx {
 
@@ -34,15 +37,19 @@ void PaintCurve(QPainter& canvas, const PlotModel& model, int motor, const Curve
     }
 }
 
+// The text of a scale value: raw, or converted to physical units.
+using LabelText = std::function<QString(int64_t value)>;
+
 // Labels of one scale from `low` up to below `high`, their tops 21 rows apart from the base row.
-void PaintLabels(QPainter& canvas, int x, int64_t low, int64_t high, const QColor& color) {
+void PaintLabels(QPainter& canvas, int x, int64_t low, int64_t high, const QColor& color,
+                 const LabelText& text) {
     const QFontMetrics metrics = canvas.fontMetrics();
     const int64_t step = (high - low) / kLabels;
     canvas.setPen(color);
     int top = PlotModel::BaseRow - metrics.height();
     int64_t value = low;
     for (int k = 0; k < kLabels && value < high; ++k) {
-        canvas.drawText(x, top + metrics.ascent(), QString::number(value));
+        canvas.drawText(x, top + metrics.ascent(), text(value));
         value += step;
         top -= kLabelStep;
     }
@@ -71,15 +78,32 @@ void PaintPlotCurves(QPainter& canvas, const PlotModel& model, int motor) {
 }
 
 void PaintScaleStrip(QPainter& canvas, const PlotModel& model, int motor, ScaleStrip strip,
-                     int width) {
+                     int width, const UnitsState* units) {
     const ScaleLimits& l = model.Limits(motor);
-    const int right = width - canvas.fontMetrics().horizontalAdvance(QStringLiteral("8888")) - 1;
+    const bool converted = units != nullptr && units->Shown();
+    const int right = width -
+                      canvas.fontMetrics().horizontalAdvance(converted ? QStringLiteral("888.8k")
+                                                                       : QStringLiteral("8888")) -
+                      1;
+    const LabelText raw = [](int64_t value) { return QString::number(value); };
+    const auto physical = [&](UnitKind kind) -> LabelText {
+        if (!converted) {
+            return raw;
+        }
+        return [units, kind, motor](int64_t value) {
+            return QString::fromStdString(
+                FormatQuantityPrefixed(units->Physical(kind, motor, int32_t(value)), 3));
+        };
+    };
     if (strip == ScaleStrip::Left) {
-        PaintLabels(canvas, 0, l.PosMin, l.PosMax, PlotColor(PlotSeries::Position));
-        PaintLabels(canvas, right, 0, l.TVelMax, PlotColor(PlotSeries::TargetVelocity));
+        PaintLabels(canvas, 0, l.PosMin, l.PosMax, PlotColor(PlotSeries::Position), raw);
+        PaintLabels(canvas, right, 0, l.TVelMax, PlotColor(PlotSeries::TargetVelocity),
+                    physical(UnitKind::Velocity));
     } else {
-        PaintLabels(canvas, 0, 0, l.VelMax, PlotColor(PlotSeries::Velocity));
-        PaintLabels(canvas, right, 0, l.AccMax, PlotColor(PlotSeries::Acceleration));
+        PaintLabels(canvas, 0, 0, l.VelMax, PlotColor(PlotSeries::Velocity),
+                    physical(UnitKind::Velocity));
+        PaintLabels(canvas, right, 0, l.AccMax, PlotColor(PlotSeries::Acceleration),
+                    physical(UnitKind::Acceleration));
     }
 }
 

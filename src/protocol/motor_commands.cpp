@@ -3,6 +3,7 @@
 #include "chip/value_format.h"
 #include "protocol/command_errors.h"
 #include "protocol/required_answer.h"
+#include "protocol/unit_values.h"
 
 #include <cstdlib>
 #include <string>
@@ -17,6 +18,13 @@ const std::array<MoveOption, 5> kMoveOptions = {{
     {"vmin", "V", &MoveArgs::vMin, kVelocityLimitRange, "V_MIN (RAMP, SOFTMODE)"},
     {"vmax", "V", &MoveArgs::vMax, kVelocityLimitRange, "V_MAX (RAMP, SOFTMODE)"},
     {"amax", "A", &MoveArgs::aMax, kAccelerationRange, "A_MAX (RAMP, SOFTMODE, VELOCITY)"},
+}};
+
+const std::array<PhysicalMoveOption, 2> kPhysicalMoveOptions = {{
+    {"vmax_steps", "STEPS_PER_S", &MoveArgs::vMaxSteps, "vmax", &MoveArgs::vMax, MotorReg::VMax,
+     "V_MAX in steps/s, sent as the nearest V_MAX at the motor's dividers and the clock"},
+    {"amax_steps", "STEPS_PER_S2", &MoveArgs::aMaxSteps, "amax", &MoveArgs::aMax, MotorReg::AMax,
+     "A_MAX in steps/s², sent as the nearest A_MAX at the motor's dividers and the clock"},
 }};
 
 namespace {
@@ -67,6 +75,39 @@ MotionRequest Request(BoardSession& board, int motor, const MoveArgs& m, const O
     return r;
 }
 
+// `args` with each physical value as the raw value nearest to it, which `sent` lists with what
+// it stands for. The dividers are read only when a physical value is given; nothing is written
+// before all are known to fit.
+MoveArgs RawArgs(BoardSession& board, int motor, const MoveArgs& args, const OptionStyle& style,
+                 int clockMhz, NamedValues& sent) {
+    for (const PhysicalMoveOption& option : kPhysicalMoveOptions) {
+        if (args.*option.value && args.*option.raw) {
+            throw UsageError(style.Option(option.rawName) + " and " + style.Option(option.name) +
+                             " both give " + std::string(Register(option.reg).name) +
+                             ": give one of them");
+        }
+    }
+    MoveArgs raw = args;
+    std::optional<MotorDividers> dividers;
+    for (const PhysicalMoveOption& option : kPhysicalMoveOptions) {
+        const std::optional<double>& given = args.*option.value;
+        if (!given) {
+            continue;
+        }
+        if (!dividers) {
+            dividers = ReadDividers(board, motor);
+        }
+        const RegisterDef& reg = Register(option.reg);
+        const int32_t value =
+            RawValueOf(reg, *given, clockMhz, *dividers, style.Option(option.name));
+        raw.*option.raw = value;
+        const PhysicalUnits units(clockMhz, dividers->pulsDiv, dividers->rampDiv);
+        sent.push_back(Number(std::string(reg.name), value));
+        sent.push_back(PhysicalValue(reg, value, units));
+    }
+    return raw;
+}
+
 // Polls until the motor has arrived at its target, or stands when `toStand`. Progress is a
 // changed position, or when standing is the goal, a smaller speed: none for kNoProgress and
 // the motor will not get there. Returns the final position, or 0 velocity.
@@ -99,7 +140,10 @@ NamedValue WaitForArrival(BoardSession& board, int motor, bool toStand) {
 
 } // namespace
 
-NamedValues Move(BoardSession& board, int motor, const MoveArgs& args, const OptionStyle& style) {
+NamedValues Move(BoardSession& board, int motor, const MoveArgs& given, const OptionStyle& style,
+                 int clockMhz) {
+    NamedValues sent;
+    const MoveArgs args = RawArgs(board, motor, given, style, clockMhz, sent);
     const MotionRequest r = Request(board, motor, args, style);
     int refused = 0;
     const SequenceResult result = GoSequence(Transfers(board), motor, r, [&](int minimum) {
@@ -117,6 +161,7 @@ NamedValues Move(BoardSession& board, int motor, const MoveArgs& args, const Opt
     }
     NamedValues items = {Number("motor", motor + 1),
                          Text("mode", std::string(kRampModeNames[size_t(r.rampMode)]))};
+    items.insert(items.end(), sent.begin(), sent.end());
     const bool toTarget = r.rampMode == RampModeRamp || r.rampMode == RampModeSoft;
     const bool toStand = r.rampMode == RampModeVelocity && r.vTarget == 0;
     if (args.wait && (toTarget || toStand)) {

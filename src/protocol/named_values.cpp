@@ -16,6 +16,10 @@ NamedValue Flag(std::string name, bool on) {
     return {std::move(name), on};
 }
 
+NamedValue Measured(std::string name, double value, std::string text) {
+    return {std::move(name), Quantity{value, std::move(text)}};
+}
+
 std::string Hex(uint32_t value, int digits) {
     char text[16];
     std::snprintf(text, sizeof text, "%0*X", digits, value);

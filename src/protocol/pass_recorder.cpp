@@ -81,9 +81,10 @@ bool FileRowSink::Flush() {
     return true;
 }
 
-PassRecorder::PassRecorder(std::unique_ptr<RowSink> sink, TickClock clock)
-    : sink_(std::move(sink)), clock_(std::move(clock)), start_(clock_()), lastFlush_(start_) {
-    Check(sink_->Write(PassCsvHeader() + "\n"));
+PassRecorder::PassRecorder(std::unique_ptr<RowSink> sink, TickClock clock, const MotionUnits* units)
+    : sink_(std::move(sink)), clock_(std::move(clock)), units_(units), start_(clock_()),
+      lastFlush_(start_) {
+    Check(sink_->Write(PassCsvHeader(units_ != nullptr) + "\n"));
 }
 
 bool PassRecorder::Check(bool ok) {
@@ -95,7 +96,7 @@ void PassRecorder::Record(const PassRow& row) {
     if (failed_) {
         return;
     }
-    if (Check(sink_->Write(PassCsvLine(TicksSince(clock_(), start_), row) + "\n"))) {
+    if (Check(sink_->Write(PassCsvLine(TicksSince(clock_(), start_), row, units_) + "\n"))) {
         ++rows_;
     }
     Tick();

@@ -54,8 +54,10 @@ class PassRecorder {
 public:
     static constexpr uint32_t kFlushIntervalMs = 1000;
 
-    // Writes the header at once; time 0 is now.
-    PassRecorder(std::unique_ptr<RowSink> sink, TickClock clock = MonotonicTickCount);
+    // Writes the header at once; time 0 is now. With `units` (observed, not owned, read at each
+    // row, so a change of dividers counts from the next row on) the units columns follow.
+    PassRecorder(std::unique_ptr<RowSink> sink, TickClock clock = MonotonicTickCount,
+                 const MotionUnits* units = nullptr);
 
     // One row, time counted from the start. Ignored once failed.
     void Record(const PassRow& row);
@@ -77,6 +79,7 @@ private:
 
     std::unique_ptr<RowSink> sink_;
     TickClock clock_;
+    const MotionUnits* units_;
     uint32_t start_;
     uint32_t lastFlush_;
     int rows_ = 0;

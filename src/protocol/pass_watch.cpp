@@ -1,8 +1,10 @@
 #include "protocol/pass_watch.h"
 
+#include "chip/quantity_format.h"
 #include "chip/value_format.h"
 #include "protocol/command_errors.h"
 #include "protocol/required_answer.h"
+#include "protocol/unit_values.h"
 
 #include <algorithm>
 #include <string>
@@ -30,10 +32,10 @@ PassRow ReadPass(BoardSession& board) {
     return row;
 }
 
-NamedValues PassValues(uint32_t timeMs, const PassRow& row) {
+NamedValues PassValues(uint32_t timeMs, const PassRow& row, const MotionUnits* units) {
     // Named as the recorder's header names the columns.
     static const std::vector<std::string> names = [] {
-        const std::string header = PassCsvHeader();
+        const std::string header = PassCsvHeader(true);
         std::vector<std::string> split;
         for (size_t start = 0, comma = 0; comma != std::string::npos; start = comma + 1) {
             comma = header.find(',', start);
@@ -45,12 +47,27 @@ NamedValues PassValues(uint32_t timeMs, const PassRow& row) {
     for (size_t i = 0; i < row.values.size(); ++i) {
         items.push_back(Number(names[i + 1], row.values[i]));
     }
-    items.push_back(Number(names.back(), row.status));
+    size_t column = row.values.size() + 1;
+    items.push_back(Number(names[column++], row.status));
+    if (units == nullptr) {
+        return items;
+    }
+    const auto rate = [&](StepRate v) {
+        return Measured(names[column++], v.perSecond, FormatStepRate(v));
+    };
+    for (const PassMotorUnits& m : PassInUnits(row, *units)) {
+        items.push_back(rate(m.vActual));
+        items.push_back(Measured(names[column++], m.aActual.perSecondSquared,
+                                 FormatStepAcceleration(m.aActual)));
+        items.push_back(rate(m.vTarget));
+    }
     return items;
 }
 
-PassWatch::PassWatch(BoardSession& board, int intervalMs, int count)
+PassWatch::PassWatch(BoardSession& board, int intervalMs, int count,
+                     std::optional<int> unitsClockMhz)
     : board_(board), intervalMs_(intervalMs), count_(count),
+      units_(unitsClockMhz ? std::optional(ReadMotionUnits(board, *unitsClockMhz)) : std::nullopt),
       start_(std::chrono::steady_clock::now()) {}
 
 std::optional<TimedPassRow> PassWatch::Next() {

@@ -20,8 +20,9 @@ constexpr std::array<MotorReg, 4> kPassRegisters = {MotorReg::XActual, MotorReg:
 // One motor's values of a pass, in the order of kPassRegisters; `status` is the last reply's.
 std::array<int32_t, 4> ReadMotorPass(BoardSession& board, int motor, uint8_t& status);
 PassRow ReadPass(BoardSession& board);
-// A row under the recorder's column names, time_ms first and STATUS last.
-NamedValues PassValues(uint32_t timeMs, const PassRow& row);
+// A row under the recorder's column names, time_ms first and STATUS last of the raw columns,
+// then with `units` the units columns.
+NamedValues PassValues(uint32_t timeMs, const PassRow& row, const MotionUnits* units = nullptr);
 
 struct TimedPassRow {
     uint32_t timeMs; // from the start of the watch to the start of the pass
@@ -35,17 +36,23 @@ constexpr int kMaxWatchCount = 1 << 30;
 class PassWatch {
 public:
     // A pass every `intervalMs` (0: back to back) timed from now, `count` passes (0: no end).
-    PassWatch(BoardSession& board, int intervalMs, int count);
+    // With `unitsClockMhz` the three motors' dividers are read first, once, for the units
+    // columns at that clock.
+    PassWatch(BoardSession& board, int intervalMs, int count,
+              std::optional<int> unitsClockMhz = std::nullopt);
     // The next pass once its time has come; nothing after the last. Throws Interrupted when the
     // session's stop request ends the wait.
     std::optional<TimedPassRow> Next();
+    // The units of the rows, or nothing for a watch without.
+    const MotionUnits* Units() const { return units_ ? &*units_ : nullptr; }
 
 private:
     BoardSession& board_;
     int intervalMs_;
     int count_;
     int sample_ = 0;
-    std::chrono::steady_clock::time_point start_;
+    std::optional<MotionUnits> units_;
+    std::chrono::steady_clock::time_point start_; // after the dividers' reads
 };
 
 } // namespace vrx

@@ -5,6 +5,7 @@
 #include "protocol/field_text.h"
 #include "protocol/pass_watch.h"
 #include "protocol/required_answer.h"
+#include "protocol/unit_values.h"
 
 #include <algorithm>
 
@@ -128,7 +129,7 @@ Assignments ParseAssignments(std::vector<std::string> words) {
 } // namespace
 
 NamedValues GetRegister(BoardSession& board, const std::string& name, std::optional<int> motor,
-                        const OptionStyle& style) {
+                        const OptionStyle& style, int clockMhz) {
     const RegisterDef& reg = NamedRegister(name);
     const int m = MotorOf(reg, motor, style);
     if (!reg.readable) {
@@ -139,6 +140,10 @@ NamedValues GetRegister(BoardSession& board, const std::string& name, std::optio
     items.push_back(Text("data", Hex(a.Value(), 6)));
     for (const Field& field : reg.readFields) {
         items.push_back(FieldValue(reg, field, DecodeField(field, a.Value())));
+    }
+    if (UnitKindOf(reg)) {
+        const int32_t raw = DecodeField(reg.readFields.front(), a.Value());
+        items.push_back(PhysicalValue(reg, raw, ReadUnits(board, m, clockMhz)));
     }
     return items;
 }
@@ -177,13 +182,22 @@ NamedValues RawTelegram(BoardSession& board, const Telegram& t) {
             Text("answer", TelegramText({a.a0, a.a1, a.a2, a.a3}))};
 }
 
-void ReadStatus(BoardSession& board, const std::function<void(const NamedValues&)>& emit) {
+void ReadStatus(BoardSession& board, int clockMhz,
+                const std::function<void(const NamedValues&)>& emit) {
     uint8_t status = 0;
     for (int motor = 0; motor < kMotorCount; ++motor) {
         const auto values = ReadMotorPass(board, motor, status);
         NamedValues items = {Number("motor", motor + 1)};
         for (size_t k = 0; k < kPassRegisters.size(); ++k) {
             items.push_back(Number(std::string(Register(kPassRegisters[k]).name), values[k]));
+        }
+        // Read after the pass: the status bits stay those of the pass's last reply.
+        const PhysicalUnits units = ReadUnits(board, motor, clockMhz);
+        for (size_t k = 0; k < kPassRegisters.size(); ++k) {
+            const RegisterDef& reg = Register(kPassRegisters[k]);
+            if (UnitKindOf(reg)) {
+                items.push_back(PhysicalValue(reg, values[k], units));
+            }
         }
         emit(items);
     }

@@ -1,5 +1,6 @@
 #include "python/python_board.h"
 
+#include "chip/physical_units.h"
 #include "chip/ram_file.h"
 #include "chip/register_map.h"
 #include "chip/register_names.h"
@@ -81,17 +82,25 @@ py::list DifferenceList(const std::vector<ConfigDifference>& differences) {
 
 } // namespace
 
-std::shared_ptr<PythonBoard> PythonBoard::Open(const std::string& port) {
-    std::shared_ptr<PythonBoard> board(new PythonBoard());
+PythonBoard::PythonBoard(long long clockMhz) {
+    CheckOption(kKeywordOptions, "clock_mhz", clockMhz, kMinClockMhz, kMaxClockMhz);
+    clockMhz_ = int(clockMhz);
+}
+
+std::shared_ptr<PythonBoard> PythonBoard::Open(const std::string& port, long long clockMhz) {
+    std::shared_ptr<PythonBoard> board(new PythonBoard(clockMhz));
     board->Connect(port, ResolveDeviceName(port), nullptr);
     Remember(board);
     return board;
 }
 
 std::shared_ptr<PythonBoard> PythonBoard::OpenSimulated(const std::string& variant,
-                                                        const sim::LineOptions& options) {
-    std::shared_ptr<PythonBoard> board(new PythonBoard());
+                                                        const sim::LineOptions& options,
+                                                        long long clockMhz) {
+    std::shared_ptr<PythonBoard> board(new PythonBoard(clockMhz));
     board->simulated_.emplace(variant, options);
+    board->simulated_->Board().With(
+        [&board](sim::SimulatedBoard& b) { b.Model().SetClockMhz(board->clockMhz_); });
     const std::string device = board->simulated_->Device();
     board->Connect(device, device, board->simulated_->Backend());
     Remember(board);
@@ -160,7 +169,7 @@ sim::ServedBoard* PythonBoard::Simulated() {
 }
 
 py::dict PythonBoard::Move(long long motor, const std::string& mode, const MoveValues& values,
-                           bool wait, bool force) {
+                           const PhysicalMoveValues& physical, bool wait, bool force) {
     const int m = MotorIndex(motor);
     MoveArgs args;
     const std::string problem = RampModeProblem(mode, args.mode);
@@ -174,16 +183,21 @@ py::dict PythonBoard::Move(long long motor, const std::string& mode, const MoveV
             args.*option.value = int(*given);
         }
     }
+    for (size_t i = 0; i < kPhysicalMoveOptions.size(); ++i) {
+        args.*kPhysicalMoveOptions[i].value = physical[i];
+    }
     args.wait = wait;
     args.force = force;
-    return ToDict(
-        Run([&](BoardSession& board) { return vrx::Move(board, m, args, kKeywordOptions); }));
+    return ToDict(Run([&](BoardSession& board) {
+        return vrx::Move(board, m, args, kKeywordOptions, clockMhz_);
+    }));
 }
 
 py::dict PythonBoard::Get(const std::string& name, const std::optional<long long>& motor) {
     const std::optional<int> m = MotorIndex(motor);
-    return ToDict(
-        Run([&](BoardSession& board) { return GetRegister(board, name, m, kKeywordOptions); }));
+    return ToDict(Run([&](BoardSession& board) {
+        return GetRegister(board, name, m, kKeywordOptions, clockMhz_);
+    }));
 }
 
 py::dict PythonBoard::Set(const std::string& name, const py::object& value,
@@ -201,9 +215,9 @@ py::dict PythonBoard::Set(const std::string& name, const py::object& value,
 }
 
 py::dict PythonBoard::Status() {
-    const auto lines = Run([](BoardSession& board) {
+    const auto lines = Run([this](BoardSession& board) {
         std::vector<NamedValues> read;
-        ReadStatus(board, [&read](const NamedValues& items) { read.push_back(items); });
+        ReadStatus(board, clockMhz_, [&read](const NamedValues& items) { read.push_back(items); });
         return read;
     });
     py::list motors;

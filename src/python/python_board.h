@@ -26,11 +26,11 @@ namespace vrx::python {
 
 class PythonBoard {
 public:
-    // A board on `port`: a device, a by-id path or COMn.
-    static std::shared_ptr<PythonBoard> Open(const std::string& port);
-    // An in-process simulated board of `variant` with `options`.
-    static std::shared_ptr<PythonBoard> OpenSimulated(const std::string& variant,
-                                                      const sim::LineOptions& options);
+    // A board on `port`: a device, a by-id path or COMn, whose clock is `clockMhz`.
+    static std::shared_ptr<PythonBoard> Open(const std::string& port, long long clockMhz);
+    // An in-process simulated board of `variant` with `options`, running at `clockMhz`.
+    static std::shared_ptr<PythonBoard>
+    OpenSimulated(const std::string& variant, const sim::LineOptions& options, long long clockMhz);
     ~PythonBoard();
     PythonBoard(const PythonBoard&) = delete;
     PythonBoard& operator=(const PythonBoard&) = delete;
@@ -42,13 +42,17 @@ public:
 
     std::string Identification() const;
     std::string Variant() const;
+    // The board's clock, which the physical units are taken at.
+    int ClockMhz() const { return clockMhz_; }
     // The simulated board, or nothing for a board on a port.
     sim::ServedBoard* Simulated();
 
-    // `values` in the order of kMoveOptions, each checked against its range here.
+    // `values` in the order of kMoveOptions, each checked against its range here, and
+    // `physical` in the order of kPhysicalMoveOptions.
     using MoveValues = std::array<std::optional<long long>, kMoveOptions.size()>;
+    using PhysicalMoveValues = std::array<std::optional<double>, kPhysicalMoveOptions.size()>;
     pybind11::dict Move(long long motor, const std::string& mode, const MoveValues& values,
-                        bool wait, bool force);
+                        const PhysicalMoveValues& physical, bool wait, bool force);
     pybind11::dict Get(const std::string& name, const std::optional<long long>& motor);
     pybind11::dict Set(const std::string& name, const pybind11::object& value,
                        const std::optional<long long>& motor, const pybind11::kwargs& fields);
@@ -85,7 +89,7 @@ public:
 private:
     using Raised = std::optional<pybind11::error_already_set>;
 
-    PythonBoard() = default;
+    explicit PythonBoard(long long clockMhz);
     // Every board made, for CloseAll.
     static void Remember(const std::shared_ptr<PythonBoard>& board);
 
@@ -127,6 +131,7 @@ private:
     InterruptCheck interrupt_;
     std::mutex mutex_;
     bool closed_ = false;
+    int clockMhz_;
     std::optional<sim::SimulatedPort> simulated_;
     std::optional<BoardConnection> connection_;
 };

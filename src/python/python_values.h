@@ -1,6 +1,7 @@
 #pragma once
 // Results of the shared commands as Python sees them: the named values as a dict in their
-// order, numbers as int, texts as str and flags as bool, the keys of vrx630ctl --json.
+// order, numbers as int, texts as str, flags as bool and physical values as float, the keys of
+// vrx630ctl --json.
 
 #include "protocol/named_values.h"
 

@@ -9,8 +9,8 @@ namespace py = pybind11;
 namespace vrx::python {
 
 PythonWatch::PythonWatch(std::shared_ptr<PythonBoard> board, long long intervalMs,
-                         std::optional<long long> count)
-    : board_(std::move(board)) {
+                         std::optional<long long> count, bool units)
+    : board_(std::move(board)), units_(units) {
     CheckOption(kKeywordOptions, "interval_ms", intervalMs, 0, kMaxWatchIntervalMs);
     if (count) {
         CheckOption(kKeywordOptions, "count", *count, 1, kMaxWatchCount);
@@ -22,14 +22,15 @@ PythonWatch::PythonWatch(std::shared_ptr<PythonBoard> board, long long intervalM
 py::dict PythonWatch::Next() {
     const auto pass = board_->Run([this](BoardSession& session) {
         if (!watch_) {
-            watch_.emplace(session, intervalMs_, count_);
+            watch_.emplace(session, intervalMs_, count_,
+                           units_ ? std::optional(board_->ClockMhz()) : std::nullopt);
         }
         return watch_->Next();
     });
     if (!pass) {
         throw py::stop_iteration();
     }
-    return ToDict(PassValues(pass->timeMs, pass->row));
+    return ToDict(PassValues(pass->timeMs, pass->row, watch_->Units()));
 }
 
 } // namespace vrx::python

@@ -15,9 +15,10 @@ namespace vrx::python {
 
 class PythonWatch {
 public:
-    // A row every `intervalMs` (0: back to back), `count` rows (none: until Ctrl+C or close).
+    // A row every `intervalMs` (0: back to back), `count` rows (none: until Ctrl+C or close);
+    // with `units` the units columns too, at the dividers read before the first row.
     PythonWatch(std::shared_ptr<PythonBoard> board, long long intervalMs,
-                std::optional<long long> count);
+                std::optional<long long> count, bool units);
     // The next row; pybind11::stop_iteration after the last.
     pybind11::dict Next();
 
@@ -25,6 +26,7 @@ private:
     std::shared_ptr<PythonBoard> board_;
     int intervalMs_;
     int count_;
+    bool units_;
     std::optional<PassWatch> watch_; // begun by the first row, so its clock starts there
 };
 

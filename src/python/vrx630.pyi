@@ -7,7 +7,7 @@ from typing import Iterator, Literal, Optional, Union
 
 __version__: str
 
-Value = Union[int, str, bool]
+Value = Union[int, str, bool, float]  # float: a value in steps/s or steps/s²
 Path = Union[str, os.PathLike[str]]
 
 class BoardError(Exception):
@@ -28,17 +28,18 @@ class FileRefused(ValueError):
     line: int  # from 1; 0 for the file as a whole
     key: Optional[str]  # the section and key at fault, as "motor2.X_TARGET"
 
-class Watch(Iterator[dict[str, int]]):
-    """The rows of Board.watch(), read as they come."""
+class Watch(Iterator[dict[str, Union[int, float]]]):
+    """The rows of Board.watch(), read as they come; float for the units columns."""
     def __iter__(self) -> Watch: ...
-    def __next__(self) -> dict[str, int]: ...
+    def __next__(self) -> dict[str, Union[int, float]]: ...
 
 class Board:
     """A board on a serial port, open and identified until close() or the end of `with`;
     closing gives the port its settings back."""
 
-    def __init__(self, port: str) -> None:
-        """Opens PORT (a device, a /dev/serial/by-id path or COMn) and identifies the board."""
+    def __init__(self, port: str, *, clock_mhz: int = 16) -> None:
+        """Opens PORT (a device, a /dev/serial/by-id path or COMn) and identifies the board,
+        whose clock is CLOCK_MHZ (1..32) for the values in steps/s and steps/s²."""
     @staticmethod
     def simulated(
         variant: Literal["plain", "zepha", "balsen", "516", "52x", "880"] = "plain",
@@ -47,8 +48,9 @@ class Board:
         hang_up_after: Optional[int] = None,
         delay_ms: int = 0,
         silent: bool = False,
+        clock_mhz: int = 16,
     ) -> Board:
-        """An in-process simulated board of VARIANT."""
+        """An in-process simulated board of VARIANT, running at CLOCK_MHZ (1..32)."""
     def close(self) -> None:
         """Gives the port its settings back; every command after it raises ValueError."""
     def __enter__(self) -> Board: ...
@@ -75,20 +77,30 @@ class Board:
         amax: Optional[int] = None,
         wait: bool = False,
         force: bool = False,
+        *,
+        vmax_steps: Optional[float] = None,
+        amax_steps: Optional[float] = None,
     ) -> dict[str, Value]:
         """Moves MOTOR (1..3) as the motor panel's Go does; what is not given is read from the
-        chip. wait: until the motor arrives, or NoMotion after 2 s of standing still."""
+        chip. vmax_steps, amax_steps: V_MAX in steps/s, A_MAX in steps/s², instead of vmax, amax,
+        sent as the nearest raw value at the motor's dividers (V_MAX and V_MAX_STEPS_S in the
+        result). wait: until the motor arrives, or NoMotion after 2 s of standing still."""
     def get(self, name: str, motor: Optional[int] = None) -> dict[str, Value]:
-        """The register NAME (or the one holding the field NAME): its data and every field."""
+        """The register NAME (or the one holding the field NAME): its data and every field; a
+        velocity or acceleration also in steps/s or steps/s² (V_MAX_STEPS_S, A_MAX_STEPS_S2)."""
     def set(
         self, name: str, value: Union[int, str, None] = None, *, motor: Optional[int] = None,
         **fields: Union[int, str],
     ) -> dict[str, Value]:
         """Writes the register NAME; the fields not given keep what the chip holds."""
     def status(self) -> dict[str, object]:
-        """{"motors": [dict per motor], "status": the status bits by name}."""
-    def watch(self, interval_ms: int = 0, count: Optional[int] = None) -> Watch:
-        """The polling pass every INTERVAL_MS, COUNT rows (None: until Ctrl+C)."""
+        """{"motors": [dict per motor, V_ACTUAL_STEPS_S ... too], "status": the status bits by
+        name}."""
+    def watch(
+        self, interval_ms: int = 0, count: Optional[int] = None, *, units: bool = False
+    ) -> Watch:
+        """The polling pass every INTERVAL_MS, COUNT rows (None: until Ctrl+C); units: each
+        motor's V_ACTUAL, A_ACTUAL and V_TARGET also in steps/s and steps/s²."""
     def ram_read(self, path: Optional[Path] = None) -> bytes:
         """The chip's 128 bytes of RAM; with PATH also written there as a .630 file."""
     def ram_write(self, data: Union[bytes, bytearray, Path]) -> None:

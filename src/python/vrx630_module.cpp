@@ -22,16 +22,19 @@ using vrx::python::PythonWatch;
 namespace {
 
 std::shared_ptr<PythonBoard> Simulated(const std::string& variant, bool wireTiming,
-                                       std::optional<int> hangUpAfter, int delayMs, bool silent) {
+                                       std::optional<int> hangUpAfter, int delayMs, bool silent,
+                                       long long clockMhz) {
     vrx::sim::LineOptions options;
     options.wireTiming = wireTiming;
     options.hangUpAfter = hangUpAfter;
     options.delayMs = delayMs;
     options.silent = silent;
     try {
-        return PythonBoard::OpenSimulated(variant, options);
+        return PythonBoard::OpenSimulated(variant, options, clockMhz);
     } catch (const std::invalid_argument& e) {
         throw vrx::UsageError(e.what());
+    } catch (const vrx::UsageError&) {
+        throw; // a clock out of range
     } catch (const std::runtime_error& e) {
         if (dynamic_cast<const vrx::BoardError*>(&e) != nullptr) {
             throw;
@@ -66,16 +69,18 @@ PYBIND11_MODULE(vrx630, m) {
         m, "Board",
         "A board on a serial port, open and identified until close() or the end of `with`; "
         "closing gives the port its settings back.")
-        .def(py::init(&PythonBoard::Open), "port"_a,
-             "Opens PORT (a device, a /dev/serial/by-id path or COMn) and identifies the board. "
-             "NoAnswer when the board does not answer, BoardError when the port does not open.")
+        .def(py::init(&PythonBoard::Open), "port"_a, py::kw_only(), "clock_mhz"_a = 16,
+             "Opens PORT (a device, a /dev/serial/by-id path or COMn) and identifies the board, "
+             "whose clock is CLOCK_MHZ (1..32) for the values in steps/s and steps/s². NoAnswer "
+             "when the board does not answer, BoardError when the port does not open.")
         .def_static("simulated", &Simulated, "variant"_a = "plain", py::kw_only(),
                     "wire_timing"_a = false, "hang_up_after"_a = py::none(), "delay_ms"_a = 0,
-                    "silent"_a = false,
+                    "silent"_a = false, "clock_mhz"_a = 16,
                     "An in-process simulated board of VARIANT (plain, zepha, balsen, 516, 52x, "
                     "880). wire_timing: bytes take their time at 19200 baud; hang_up_after: the "
                     "board answers that many telegrams, then its port goes away; delay_ms: every "
-                    "reply comes that much later; silent: no replies at all.")
+                    "reply comes that much later; silent: no replies at all; clock_mhz: the "
+                    "board's clock (1..32), which times its motion and the values in steps/s.")
         .def("close", &PythonBoard::Close,
              "Gives the port its settings back; every command after it raises ValueError.")
         .def("__enter__", [](std::shared_ptr<PythonBoard> b) { return b; })
@@ -93,16 +98,20 @@ PYBIND11_MODULE(vrx630, m) {
             [](PythonBoard& b, long long motor, const std::string& mode,
                std::optional<long long> target, std::optional<long long> velocity,
                std::optional<long long> vmin, std::optional<long long> vmax,
-               std::optional<long long> amax, bool wait, bool force) {
-                return b.Move(motor, mode, {target, velocity, vmin, vmax, amax}, wait, force);
+               std::optional<long long> amax, bool wait, bool force,
+               std::optional<double> vmaxSteps, std::optional<double> amaxSteps) {
+                return b.Move(motor, mode, {target, velocity, vmin, vmax, amax},
+                              {vmaxSteps, amaxSteps}, wait, force);
             },
             "motor"_a, "mode"_a, "target"_a = py::none(), "velocity"_a = py::none(),
             "vmin"_a = py::none(), "vmax"_a = py::none(), "amax"_a = py::none(), "wait"_a = false,
-            "force"_a = false,
+            "force"_a = false, py::kw_only(), "vmax_steps"_a = py::none(),
+            "amax_steps"_a = py::none(),
             "Moves MOTOR (1..3) in MODE (RAMP, SOFTMODE, VELOCITY, HOLD) as the motor panel's Go "
-            "does; what is not given is read from the chip. wait: until the motor arrives, or "
-            "NoMotion after 2 s of standing still. force: go on with an A_MAX below the smallest "
-            "advisable value.")
+            "does; what is not given is read from the chip. vmax_steps, amax_steps: V_MAX in "
+            "steps/s, A_MAX in steps/s², instead of vmax, amax, sent as the nearest raw value at "
+            "the motor's dividers. wait: until the motor arrives, or NoMotion after 2 s of "
+            "standing still. force: go on with an A_MAX below the smallest advisable value.")
         .def("get", &PythonBoard::Get, "name"_a, "motor"_a = py::none(),
              "The register NAME (or the one holding the field NAME) of MOTOR (1..3, 1 when not "
              "given; none for a global register): its data and every field.")
@@ -116,13 +125,13 @@ PYBIND11_MODULE(vrx630, m) {
              "the status bits by name}.")
         .def(
             "watch",
-            [](std::shared_ptr<PythonBoard> b, long long intervalMs,
-               std::optional<long long> count) {
-                return PythonWatch(std::move(b), intervalMs, count);
-            },
-            "interval_ms"_a = 0, "count"_a = py::none(),
+            [](std::shared_ptr<PythonBoard> b, long long intervalMs, std::optional<long long> count,
+               bool units) { return PythonWatch(std::move(b), intervalMs, count, units); },
+            "interval_ms"_a = 0, "count"_a = py::none(), py::kw_only(), "units"_a = false,
             "The polling pass every INTERVAL_MS (0: back to back), COUNT rows (None: until "
-            "Ctrl+C), each a dict of the recorder's columns, time_ms first.")
+            "Ctrl+C), each a dict of the recorder's columns, time_ms first; units: each motor's "
+            "V_ACTUAL, A_ACTUAL and V_TARGET also in steps/s and steps/s² (V_ACTUAL_1_STEPS_S, "
+            "...), at the dividers read before the first row.")
         .def("ram_read", &PythonBoard::RamRead, "path"_a = py::none(),
              "The chip's 128 bytes of RAM; with PATH also written there as a .630 file.")
         .def("ram_write", &PythonBoard::RamWrite, "data"_a,

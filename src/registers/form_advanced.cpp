@@ -12,7 +12,7 @@
 
 namespace vrx {
 
-TFormAdvanced::TFormAdvanced(BoardLink& link, PollCycle& poll, QWidget* parent)
+TFormAdvanced::TFormAdvanced(BoardLink& link, PollCycle& poll, UnitsState& units, QWidget* parent)
     : QWidget(parent, Qt::Window), link_(link), poll_(poll) {
     setObjectName(QStringLiteral("FormAdvanced"));
     // Fixed size: the title bar offers minimise and close only.
@@ -25,11 +25,12 @@ TFormAdvanced::TFormAdvanced(BoardLink& link, PollCycle& poll, QWidget* parent)
     PageControl->setObjectName(QStringLiteral("PageControl"));
     for (int motor = 0; motor < kMotorCount; ++motor) {
         pages_[size_t(motor)] = new RegisterPage(
-            MotorPageDef(motor), CurrentTelegram, [this] { SendCurrentTelegram(); }, PageControl);
+            MotorPageDef(motor), CurrentTelegram, [this] { SendCurrentTelegram(); }, units,
+            PageControl);
         pages_[size_t(motor)]->setObjectName(QStringLiteral("TabMotor%1").arg(motor + 1));
     }
     pages_[3] = new RegisterPage(
-        GlobalPageDef(), CurrentTelegram, [this] { SendCurrentTelegram(); }, PageControl);
+        GlobalPageDef(), CurrentTelegram, [this] { SendCurrentTelegram(); }, units, PageControl);
     pages_[3]->setObjectName(QStringLiteral("TabGlobal"));
     for (RegisterPage* page : pages_) {
         PageControl->addTab(page, page->Def().tabText);

@@ -20,6 +20,7 @@ namespace vrx {
 class BoardLink;
 class ConfigPage;
 class RegisterPage;
+class UnitsState;
 
 class TFormAdvanced : public QWidget, public RegisterView {
     Q_OBJECT
@@ -27,7 +28,8 @@ public:
     static constexpr int kRamPage = 4;
     static constexpr int kConfigPage = 5;
 
-    TFormAdvanced(BoardLink& link, PollCycle& poll, QWidget* parent = nullptr);
+    // `units` converts the velocities and accelerations of the motor pages.
+    TFormAdvanced(BoardLink& link, PollCycle& poll, UnitsState& units, QWidget* parent = nullptr);
     ~TFormAdvanced() override;
 
     // RegisterView: shown from show until close; the page on top (0..2 motors, 3 global).

@@ -2,6 +2,7 @@
 #include "controls/named.h"
 
 #include "chip/poll_slots.h"
+#include "controls/units_label.h"
 #include "link/poll_cycle.h"
 #include "registers/field_display.h"
 #include "registers/field_input.h"
@@ -51,8 +52,9 @@ QWidget* Cell(std::vector<QWidget*> widgets, const std::vector<bool>& first, int
 } // namespace
 
 RegisterPage::RegisterPage(RegisterPageDef def, Telegram& telegram, std::function<void()> send,
-                           QWidget* parent)
-    : QWidget(parent), def_(std::move(def)), telegram_(telegram), send_(std::move(send)) {
+                           UnitsState& units, QWidget* parent)
+    : QWidget(parent), def_(std::move(def)), telegram_(telegram), send_(std::move(send)),
+      units_(units) {
     QWidget* items = CreateItemGroups();
     QGroupBox* readOnly = CreateReadOnlyGroup();
     auto* copy = NamedButton(def_.copyName, QStringLiteral("&Copy"), def_.copyHint, this);
@@ -122,6 +124,16 @@ QWidget* RegisterPage::CreateItemGroups() {
             displayWidgets.push_back(item.displays.back()->Widget());
             displayFirst.push_back(displayDef.kind != DisplayKind::Led);
         }
+        if (const auto kind = UnitKindOf(*itemDef.reg)) {
+            // Each beside the one number of its register.
+            item.inputUnits = UnitsBeside(itemDef.inputs[0].name, *kind, newBox);
+            item.inputUnits->SetRaw(item.inputs[0]->Value());
+            inputWidgets.push_back(item.inputUnits);
+            inputFirst.push_back(true);
+            item.displayUnits = UnitsBeside(itemDef.displays[0].name, *kind, actualBox);
+            displayWidgets.push_back(item.displayUnits);
+            displayFirst.push_back(true);
+        }
         QWidget* inputs = Cell(inputWidgets, inputFirst, itemDef.columns, newBox);
         QWidget* displays = Cell(displayWidgets, displayFirst, itemDef.columns, actualBox);
 
@@ -187,12 +199,23 @@ QGroupBox* RegisterPage::CreateReadOnlyGroup() {
                 if (display.Caption() != nullptr) {
                     texts->addWidget(display.Caption(), line, 0);
                 }
-                texts->addWidget(display.Shown(), line++, 1);
+                texts->addWidget(display.Shown(), line, 1);
+                if (const auto kind = UnitKindOf(*readDef.reg)) {
+                    entry.units = UnitsBeside(readDef.displays[k].name, *kind, group);
+                    texts->addWidget(entry.units, line, 2);
+                }
+                ++line;
             }
         }
     }
     row->addStretch(1);
     return group;
+}
+
+TUnitsLabel* RegisterPage::UnitsBeside(const QString& name, UnitKind kind, QWidget* parent) {
+    auto* label = new TUnitsLabel(units_, kind, def_.motor, parent);
+    label->setObjectName(QStringLiteral("Units") + name);
+    return label;
 }
 
 QGroupBox* RegisterPage::CreateTelegramGroup() {
@@ -222,16 +245,16 @@ QGroupBox* RegisterPage::CreateTelegramGroup() {
 
 void RegisterPage::RegisterIn(PollCycle& poll) {
     for (size_t j = 0; j < items_.size(); ++j) {
-        EnterDisplays(*def_.items[j].reg, items_[j].displays, poll);
+        EnterDisplays(*def_.items[j].reg, items_[j].displays, items_[j].displayUnits, poll);
     }
     for (size_t j = 0; j < readOnly_.size(); ++j) {
-        EnterDisplays(*def_.readOnly[j].reg, readOnly_[j].displays, poll);
+        EnterDisplays(*def_.readOnly[j].reg, readOnly_[j].displays, readOnly_[j].units, poll);
     }
 }
 
 void RegisterPage::EnterDisplays(const RegisterDef& reg,
                                  const std::vector<std::unique_ptr<FieldDisplay>>& displays,
-                                 PollCycle& poll) {
+                                 TUnitsLabel* units, PollCycle& poll) {
     const int slot = PollSlotOf(reg, def_.motor);
     if (displays.empty() || slot < 0) {
         return;
@@ -240,8 +263,11 @@ void RegisterPage::EnterDisplays(const RegisterDef& reg,
     if (reg.readFields.size() == 1) {
         // A single value: the polling cycle formats it and shows it while the window is shown.
         FieldDisplay* display = displays.front().get();
-        poll.Slot(slot).RegisterDisplay = [display](const QString& text) {
+        poll.Slot(slot).RegisterDisplay = [display, units](const QString& text) {
             display->ShowText(text);
+            if (units != nullptr) {
+                units->SetRawText(text);
+            }
         };
         return;
     }
@@ -288,6 +314,10 @@ void RegisterPage::RGChange(int item) {
 }
 
 void RegisterPage::InputChange(int item) {
+    const Item& changed = items_[size_t(item)];
+    if (changed.inputUnits != nullptr) {
+        changed.inputUnits->SetRaw(changed.inputs[0]->Value());
+    }
     if (item == selected_) {
         ComposeData();
     }

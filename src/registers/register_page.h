@@ -6,6 +6,7 @@
 // actual values over into the inputs and Send hands the telegram to the window.
 
 #include "chip/telegram.h"
+#include "chip/motion_units.h"
 #include "registers/register_page_def.h"
 
 #include <QWidget>
@@ -25,13 +26,16 @@ namespace vrx {
 class FieldDisplay;
 class FieldInput;
 class PollCycle;
+class TUnitsLabel;
+class UnitsState;
 
 class RegisterPage : public QWidget {
     Q_OBJECT
 public:
-    // `telegram` is the window's current telegram, shared by all pages; `send` sends it.
+    // `telegram` is the window's current telegram, shared by all pages; `send` sends it;
+    // `units` converts velocities and accelerations.
     RegisterPage(RegisterPageDef def, Telegram& telegram, std::function<void()> send,
-                 QWidget* parent = nullptr);
+                 UnitsState& units, QWidget* parent = nullptr);
     ~RegisterPage() override;
 
     const RegisterPageDef& Def() const { return def_; }
@@ -53,9 +57,12 @@ private:
     struct Item {
         std::vector<std::unique_ptr<FieldInput>> inputs;
         std::vector<std::unique_ptr<FieldDisplay>> displays;
+        TUnitsLabel* inputUnits = nullptr; // a velocity or acceleration only
+        TUnitsLabel* displayUnits = nullptr;
     };
     struct ReadOnly {
         std::vector<std::unique_ptr<FieldDisplay>> displays;
+        TUnitsLabel* units = nullptr;
     };
 
     QWidget* CreateItemGroups();
@@ -65,11 +72,14 @@ private:
     void ComposeData();
     void ShowTelegram(int firstByte);
     void EnterDisplays(const RegisterDef& reg,
-                       const std::vector<std::unique_ptr<FieldDisplay>>& displays, PollCycle& poll);
+                       const std::vector<std::unique_ptr<FieldDisplay>>& displays,
+                       TUnitsLabel* units, PollCycle& poll);
+    TUnitsLabel* UnitsBeside(const QString& name, UnitKind kind, QWidget* parent);
 
     RegisterPageDef def_;
     Telegram& telegram_;
     std::function<void()> send_;
+    UnitsState& units_;
     int selected_ = 0;
     std::vector<Item> items_;
     std::vector<ReadOnly> readOnly_;

@@ -28,6 +28,11 @@ int Clamp12(double value) {
     return static_cast<int>(std::clamp(std::lround(value), -2048L, 2047L));
 }
 
+// The step count X_ACTUAL shows at a position, before the 24-bit wrap.
+int64_t Rounded(double position) {
+    return static_cast<int64_t>(std::floor(position + 0.5));
+}
+
 } // namespace
 
 MotorAxis::MotorAxis() = default;
@@ -57,12 +62,18 @@ int MotorAxis::RefConf() const {
 int MotorAxis::RampMode() const {
     return Field(MotorReg::RefConfRampMode, 1);
 }
+int MotorAxis::PulsDiv() const {
+    return Field(MotorReg::Dividers, 0);
+}
+int MotorAxis::RampDiv() const {
+    return Field(MotorReg::Dividers, 1);
+}
 uint8_t MotorAxis::InterruptMask() const {
     return static_cast<uint8_t>(Field(MotorReg::Interrupts, 0));
 }
 
 int32_t MotorAxis::XActual() const {
-    auto rounded = static_cast<int64_t>(std::floor(position_ + 0.5));
+    int64_t rounded = Rounded(position_);
     if (rounded >= static_cast<int64_t>(kPositionHalf)) {
         rounded -= static_cast<int64_t>(kPositionSpan);
     }
@@ -141,18 +152,20 @@ bool MotorAxis::ReferenceSwitch() const {
     return (RefConf() & kRefConfReferenceRight) ? RightSwitch() : LeftSwitch();
 }
 
-double MotorAxis::AccelPerTick(double dt) const {
-    return std::min(AMax(), kVelocityLimit) * kVelocityPerAccelUnit * dt;
+double MotorAxis::AccelPerTick(const PhysicalUnits& units, double dt) const {
+    return std::min(AMax(), kVelocityLimit) * units.VelocityUnitsPerSecondPerAccelUnit() * dt;
 }
 
-MotorAxis::RampStep MotorAxis::StepTowardsTarget(double dt, bool soft) const {
+MotorAxis::RampStep MotorAxis::StepTowardsTarget(const PhysicalUnits& units, double dt,
+                                                 bool soft) const {
     const double distance = XTarget() - position_;
     if (distance == 0 && velocity_ == 0) {
         return {0, 0};
     }
     const double vMax = std::min(VMax(), kVelocityLimit);
     const double vMin = std::min<double>(VMin(), vMax); // start and stop velocity
-    const double step = AccelPerTick(dt);
+    const double step = AccelPerTick(units, dt);
+    const double stepsPerUnit = units.StepsPerVelocityUnit();
     // Exactly on the target but still moving: brake, and come back on the next ticks.
     const double direction = distance > 0 ? 1 : distance < 0 ? -1 : (velocity_ > 0 ? -1 : 1);
     const double towards = velocity_ * direction; // negative while moving away from the target
@@ -162,9 +175,9 @@ MotorAxis::RampStep MotorAxis::StepTowardsTarget(double dt, bool soft) const {
     // discrete ticks, still stops on the target: travel this tick plus braking distance must not
     // exceed the remaining distance. Following it is what makes RAMP end on the target without
     // overshooting.
-    const double accel = std::min(AMax(), kVelocityLimit) * kVelocityPerAccelUnit; // units/s
+    const double accel = step / dt; // velocity units per second
     const double discriminant =
-        step * step - 4 * step * towards + 8 * accel * remaining / kStepsPerVelocityUnit;
+        step * step - 4 * step * towards + 8 * accel * remaining / stepsPerUnit;
     const double boundary =
         discriminant > 0 ? std::max(0.0, (-step + std::sqrt(discriminant)) / 2) : 0.0;
     double wanted = std::min(vMax, boundary);
@@ -173,7 +186,7 @@ MotorAxis::RampStep MotorAxis::StepTowardsTarget(double dt, bool soft) const {
         // Velocity proportional to the remaining distance: an exponential approach whose time
         // constant makes its first deceleration exactly A_MAX, finished at the floor velocity.
         const double timeConstant = std::max(vMax, 1.0) / accel;
-        const double exponential = remaining / (timeConstant * kStepsPerVelocityUnit);
+        const double exponential = remaining / (timeConstant * stepsPerUnit);
         wanted = std::min(wanted, std::max(exponential, softFloor));
     }
     wanted = std::max(wanted, vMin);
@@ -189,7 +202,7 @@ MotorAxis::RampStep MotorAxis::StepTowardsTarget(double dt, bool soft) const {
     }
     // Below this velocity a tick that passes the target ends the move there; faster, the motor
     // overshoots (the target moved under it) and comes back.
-    const double oneStep = std::sqrt(2 * accel / kStepsPerVelocityUnit); // stops within a step
+    const double oneStep = std::sqrt(2 * accel / stepsPerUnit); // stops within a step
     double snapBelow = std::max({vMin, 2 * step, oneStep});
     if (soft) {
         snapBelow = std::max(snapBelow, softFloor);
@@ -197,7 +210,7 @@ MotorAxis::RampStep MotorAxis::StepTowardsTarget(double dt, bool soft) const {
     return {next * direction, snapBelow};
 }
 
-void MotorAxis::ApplyStopSwitches(double previousVelocity, double dt) {
+void MotorAxis::ApplyStopSwitches(const PhysicalUnits& units, double previousVelocity, double dt) {
     const int conf = RefConf();
     const bool blockLeft = velocity_ < 0 && LeftSwitch() && (conf & kRefConfDisableStopLeft) == 0;
     const bool blockRight =
@@ -205,7 +218,7 @@ void MotorAxis::ApplyStopSwitches(double previousVelocity, double dt) {
     if (!blockLeft && !blockRight) {
         return;
     }
-    const double step = AccelPerTick(dt);
+    const double step = AccelPerTick(units, dt);
     if ((conf & kRefConfSoftStop) != 0 && step > 0) {
         velocity_ = blockLeft ? std::min(0.0, previousVelocity + step)
                               : std::max(0.0, previousVelocity - step);
@@ -217,7 +230,31 @@ void MotorAxis::ApplyStopSwitches(double previousVelocity, double dt) {
     }
 }
 
-void MotorAxis::UpdateSwitchEvents() {
+std::optional<int32_t> MotorAxis::HardStopOnTheWay(const PhysicalUnits& units, double from,
+                                                   double to, double dt) const {
+    const int conf = RefConf();
+    if ((conf & kRefConfSoftStop) != 0 && AccelPerTick(units, dt) > 0) {
+        return std::nullopt; // a soft stop brakes from the switch on, over the next ticks
+    }
+    // A switch that was not active at `from` and engages on the way; a move that ends just where
+    // it engages is stopped there only if it would go on.
+    const bool goesOn = velocity_ != 0;
+    if (switches_.leftAtOrBelow && (conf & kRefConfDisableStopLeft) == 0) {
+        const int64_t left = *switches_.leftAtOrBelow;
+        if (Rounded(from) > left && (Rounded(to) < left || (Rounded(to) == left && goesOn))) {
+            return *switches_.leftAtOrBelow;
+        }
+    }
+    if (switches_.rightAtOrAbove && (conf & kRefConfDisableStopRight) == 0) {
+        const int64_t right = *switches_.rightAtOrAbove;
+        if (Rounded(from) < right && (Rounded(to) > right || (Rounded(to) == right && goesOn))) {
+            return *switches_.rightAtOrAbove;
+        }
+    }
+    return std::nullopt;
+}
+
+void MotorAxis::UpdateSwitchEvents(double from, double to) {
     const bool left = LeftSwitch();
     const bool right = RightSwitch();
     if (left != leftWas_) {
@@ -228,7 +265,14 @@ void MotorAxis::UpdateSwitchEvents() {
     }
     const bool referenceWas = (RefConf() & kRefConfReferenceRight) ? rightWas_ : leftWas_;
     if (ReferenceSwitch() && !referenceWas) {
-        xLatched_ = XActual();
+        // Run onto by this tick's motion: the position where the switch engaged, which a fast
+        // motor may have passed by many steps when the tick ends.
+        const bool right = (RefConf() & kRefConfReferenceRight) != 0;
+        const std::optional<int32_t>& at =
+            right ? switches_.rightAtOrAbove : switches_.leftAtOrBelow;
+        const bool ranOnto = right ? Rounded(from) < *at && Rounded(to) >= *at
+                                   : Rounded(from) > *at && Rounded(to) <= *at;
+        xLatched_ = ranOnto ? *at : XActual();
     }
     leftWas_ = left;
     rightWas_ = right;
@@ -246,22 +290,26 @@ void MotorAxis::SetPosition(double position) {
 
 void MotorAxis::Tick() {
     constexpr double dt = kTickMs / 1000.0;
+    const PhysicalUnits units = Units();
     const double before = velocity_;
     const double from = position_;
     const int mode = RampMode();
     const bool ramping = mode == RampModeRamp || mode == RampModeSoft;
     RampStep ramp{0, 0};
     if (ramping) {
-        ramp = StepTowardsTarget(dt, mode == RampModeSoft);
+        ramp = StepTowardsTarget(units, dt, mode == RampModeSoft);
         velocity_ = ramp.velocity;
     } else if (mode == RampModeVelocity) {
-        velocity_ = Approach(velocity_, VTarget(), AccelPerTick(dt));
+        velocity_ = Approach(velocity_, VTarget(), AccelPerTick(units, dt));
     } // HOLD keeps the velocity as written
 
-    ApplyStopSwitches(before, dt);
-    double to = from + kStepsPerVelocityUnit * (before + velocity_) / 2 * dt;
-    accel_ = Clamp12((velocity_ - before) / dt / kVelocityPerAccelUnit);
+    ApplyStopSwitches(units, before, dt);
+    // The velocity changes evenly over the tick, so the tick's travel is its mean.
+    double to = from + units.StepsPerVelocityUnit() * (before + velocity_) / 2 * dt;
+    const double accelUnit = units.VelocityUnitsPerSecondPerAccelUnit();
+    accel_ = Clamp12((velocity_ - before) / dt / accelUnit);
 
+    bool arrived = false;
     if (ramping) {
         const double distance = XTarget() - from;
         // A hair before the target counts as arrived: braking on the boundary may leave a
@@ -271,12 +319,22 @@ void MotorAxis::Tick() {
         if (crossed && std::abs(velocity_) <= ramp.snapBelow) {
             to = XTarget();
             velocity_ = 0;
-            accel_ = 0;
-            interruptFlags_ |= kIntPosEnd;
+            arrived = true;
         }
     }
+    if (const std::optional<int32_t> stop = HardStopOnTheWay(units, from, to, dt)) {
+        to = *stop;
+        velocity_ = 0;
+        arrived = false;
+        accel_ = Clamp12(-before / dt / accelUnit);
+        interruptFlags_ |= kIntStop;
+    }
+    if (arrived) {
+        accel_ = 0;
+        interruptFlags_ |= kIntPosEnd;
+    }
     SetPosition(to);
-    UpdateSwitchEvents();
+    UpdateSwitchEvents(from, to);
 }
 
 } // namespace vrx::sim

@@ -2,24 +2,22 @@
 // One motor unit of the simulated VRX630: its fifteen registers, its reference switches and the
 // ramp generator that moves the motor in the four ramp modes, one millisecond per Tick().
 //
-// Time scale of the motion (fixed; PULSDIV and RAMPDIV are stored but do not change it):
-//   - one velocity unit is 2 steps per second, so V_MAX 1000 runs at 2000 steps/s;
-//   - one acceleration unit changes the velocity by 10 units per second, so A_MAX 100 takes
-//     1 s from standstill to V 1000 and A_MAX 1000 takes 0.1 s.
-// A RAMP move of 5000 steps at V_MAX 1000 thus lasts about 3.5 s with A_MAX 100 and about 2.6 s
-// with A_MAX 1000: slow enough to watch, quick enough not to bore. SOFTMODE takes longer for its
-// gentle end: about 6 s and 2.8 s for the same moves.
+// The motion follows the chip's law at the board's clock and the motor's dividers (register 12,
+// PULSDIV and RAMPDIV), see chip/physical_units.h: at 16 MHz with PULSDIV 7, V_MAX 1000 runs at
+// about 1,907 steps/s; with PULSDIV 0 at 244,141 steps/s. The velocity is integrated over each
+// tick, and a hard stop at a reference switch or the latched position lands on the switch itself,
+// not where the tick ends, so even several hundred steps a tick stay exact.
 
+#include "chip/physical_units.h"
 #include "chip/register_map.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
 
 namespace vrx::sim {
 
-constexpr double kStepsPerVelocityUnit = 2.0;  // steps per second per velocity unit
-constexpr double kVelocityPerAccelUnit = 10.0; // velocity units per second per A unit
 constexpr int kTickMs = 1;
 
 // SOFTMODE brakes with a velocity proportional to the remaining distance, starting with A_MAX and
@@ -69,6 +67,13 @@ public:
     int AMax() const;
     int RampMode() const;
     int RefConf() const;
+    int PulsDiv() const;
+    int RampDiv() const;
+    // The board's clock; a value beyond kMinClockMhz..kMaxClockMhz is taken as the nearest end.
+    void SetClockMhz(int mhz) { clockMhz_ = std::clamp(mhz, kMinClockMhz, kMaxClockMhz); }
+    int ClockMhz() const { return clockMhz_; }
+    // The motion law at the clock and the dividers as they stand.
+    PhysicalUnits Units() const { return {clockMhz_, PulsDiv(), RampDiv()}; }
     double Position() const { return position_; }
     double Velocity() const { return velocity_; }
 
@@ -93,10 +98,12 @@ private:
     };
 
     int32_t Field(MotorReg reg, size_t field) const;
-    RampStep StepTowardsTarget(double dt, bool soft) const;
-    double AccelPerTick(double dt) const;
-    void ApplyStopSwitches(double previousVelocity, double dt);
-    void UpdateSwitchEvents();
+    RampStep StepTowardsTarget(const PhysicalUnits& units, double dt, bool soft) const;
+    double AccelPerTick(const PhysicalUnits& units, double dt) const;
+    void ApplyStopSwitches(const PhysicalUnits& units, double previousVelocity, double dt);
+    std::optional<int32_t> HardStopOnTheWay(const PhysicalUnits& units, double from, double to,
+                                            double dt) const;
+    void UpdateSwitchEvents(double from, double to);
     void SetPosition(double position);
 
     // Register images as written (masked to the write layout).
@@ -104,6 +111,7 @@ private:
     double position_ = 0;
     double velocity_ = 0;
     int accel_ = 0;
+    int clockMhz_ = kDefaultClockMhz;
     int32_t xLatched_ = 0;
     uint8_t interruptFlags_ = 0;
     ReferenceSwitches switches_;

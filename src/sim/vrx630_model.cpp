@@ -46,6 +46,12 @@ void Vrx630Model::Advance(int milliseconds) {
     }
 }
 
+void Vrx630Model::SetClockMhz(int mhz) {
+    for (MotorAxis& motor : motors_) {
+        motor.SetClockMhz(mhz);
+    }
+}
+
 uint8_t Vrx630Model::StatusByte() const {
     uint8_t status = 0;
     bool interrupt = false;

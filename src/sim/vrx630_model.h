@@ -24,6 +24,10 @@ public:
 
     // Moves the motors on by whole milliseconds.
     void Advance(int milliseconds);
+    // The board's clock, which sets the motion's time scale with each motor's dividers
+    // (kMinClockMhz..kMaxClockMhz, default kDefaultClockMhz; beyond, the nearest end).
+    void SetClockMhz(int mhz);
+    int ClockMhz() const { return motors_[0].ClockMhz(); }
     int64_t ElapsedMs() const { return elapsedMs_; }
 
     uint8_t StatusByte() const;

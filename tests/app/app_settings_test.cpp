@@ -22,6 +22,40 @@ TEST(PortSetting, MissingFileGivesComOne) {
     EXPECT_TRUE(s.comDevice.isEmpty());
     EXPECT_TRUE(s.reconnect);
     EXPECT_FALSE(s.fastPolling);
+    EXPECT_EQ(s.clockMhz, 16);
+    EXPECT_TRUE(s.showUnits);
+}
+
+TEST(PortSetting, BoardClockAndUnitsAreReadWithinRange) {
+    struct Case {
+        const char* lines;
+        int clockMhz;
+        bool showUnits;
+    };
+    const Case cases[] = {
+        {"ClockMHz=32\nShowUnits=0\n", 32, false},
+        {"ClockMHz=1\nShowUnits=1\n", 1, true},
+        {"ClockMHz=0\n", 16, true}, // outside 1..32: the default, not the nearest end
+        {"ClockMHz=33\n", 16, true},
+        {"ClockMHz=fast\nShowUnits=maybe\n", 16, true},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Eval630.ini");
+    for (const Case& c : cases) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("[Settings]\n") + c.lines);
+        file.close();
+        const PortSetting s = ReadPortSetting(path);
+        EXPECT_EQ(s.clockMhz, c.clockMhz) << c.lines;
+        EXPECT_EQ(s.showUnits, c.showUnits) << c.lines;
+    }
+    PortSetting written;
+    written.clockMhz = 20;
+    written.showUnits = false;
+    WritePortSetting(path, written);
+    EXPECT_EQ(ReadPortSetting(path).clockMhz, 20);
+    EXPECT_FALSE(ReadPortSetting(path).showUnits);
 }
 
 TEST(PortSetting, WrittenAndReadBack) {

@@ -3,6 +3,7 @@
 #include "controls/file_dialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -53,12 +54,18 @@ TEST_P(SaveDialog, ANameWithoutExtensionGetsTheChosenFiltersOne) {
         // As the dialog reports a filter the user picked.
         emit dialog->filterSelected(filters[GetParam().filter]);
         dialog->findChild<QLineEdit*>("fileNameEdit")->setText(dir.filePath(GetParam().name));
+        if (GetParam().filter == 1) { // the option below the list, ticked for the CSV file
+            dialog->findChild<QCheckBox*>("CheckColumns")->click();
+        }
         static_cast<QDialog*>(dialog)->accept(); // as the Save button does
     });
     timer.start(10);
-    const QString path = ChooseFile(nullptr, {true, QString(), filters});
+    bool columns = false;
+    const QString path =
+        ChooseFile(nullptr, {true, QString(), filters, "More columns", "CheckColumns", &columns});
     EXPECT_TRUE(answered);
     EXPECT_EQ(path, dir.filePath(GetParam().saved));
+    EXPECT_EQ(columns, GetParam().filter == 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, SaveDialog,

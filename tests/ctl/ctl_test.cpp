@@ -148,6 +148,10 @@ TEST_F(CtlTest, RefusalsSendNothing) {
         {{"ram", "read", noDir}, 2, "cannot write " + noDir},
         {{"ram", "shape", "0", "--output", noDir}, 2, "cannot write " + noDir},
         {{"frobnicate"}, 2, "no command \"frobnicate\""},
+        {{"--clock", "0", "status"}, 2, "--clock: 0 is out of range 1..32"},
+        {{"move", "1", "--mode", "RAMP", "--vmax", "5", "--vmax-steps", "10"},
+         2,
+         "--vmax and --vmax-steps both give V_MAX: give one of them"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Ctl(c.args), c.status) << c.message;
@@ -190,6 +194,50 @@ TEST_F(CtlTest, ATooSmallAccelerationIsRefusedUnlessForced) {
     forced.push_back("--force");
     EXPECT_EQ(Ctl(forced), 0) << err.str();
     EXPECT_EQ(Frames().back(), (Frame{0x00, 0, 0, 100}));
+}
+
+TEST_F(CtlTest, StepRatesFollowTheClockAndTheDividersReadFromTheChip) {
+    ASSERT_EQ(Ctl({"set", "PULSDIV", "PULSDIV=7", "RAMPDIV=7"}), 0) << err.str();
+    ASSERT_EQ(Ctl({"set", "V_MAX=500"}), 0) << err.str(); // not what the move below sends
+    const auto stepRate = [&](const std::string& clock) {
+        EXPECT_EQ(Ctl({"--json", "--clock", clock, "get", "V_MAX"}), 0) << err.str();
+        return nlohmann::json::parse(out.str()).at("V_MAX_STEPS_S").get<double>();
+    };
+    EXPECT_DOUBLE_EQ(stepRate("16"), 16e6 * 500 / (128 * 2048 * 32));
+    EXPECT_DOUBLE_EQ(stepRate("32"), 2 * stepRate("16"));
+
+    // 1,907 steps/s at PULSDIV 7 is V_MAX 1000, sent after the dividers are read.
+    ASSERT_EQ(Ctl({"move", "1", "--mode", "RAMP", "--target", "100", "--vmax-steps", "1907",
+                   "--amax", "1000"}),
+              0)
+        << err.str();
+    EXPECT_NE(out.str().find("V_MAX          1000\nV_MAX_STEPS_S  1,907 steps/s\n"),
+              std::string::npos)
+        << out.str();
+    auto frames = Frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.front(), (Frame{0x19, 0, 0, 0}));
+    EXPECT_NE(std::find(frames.begin(), frames.end(), Frame{0x06, 0, 0x03, 0xE8}), frames.end());
+    // 5,000 steps/s is beyond V_MAX 2047 there: refused once the dividers are read.
+    EXPECT_EQ(Ctl({"move", "1", "--mode", "RAMP", "--target", "0", "--vmax-steps", "5000"}), 2);
+    EXPECT_NE(err.str().find("--vmax-steps: 5,000 steps/s fits no V_MAX: 0..2047 is 0 to 3,904 "
+                             "steps/s at PULSDIV 7 and 16 MHz"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(Frames(), (std::vector<Frame>{{0x19, 0, 0, 0}}));
+
+    ASSERT_EQ(Ctl({"watch", "--units", "--count", "2", "--interval", "0"}), 0) << err.str();
+    std::istringstream lines(out.str());
+    std::string header, row;
+    std::getline(lines, header);
+    std::getline(lines, row);
+    EXPECT_EQ(header, PassCsvHeader(true));
+    EXPECT_TRUE(header.ends_with(",STATUS,V_ACTUAL_1_STEPS_S,A_ACTUAL_1_STEPS_S2,"
+                                 "V_TARGET_1_STEPS_S,V_ACTUAL_2_STEPS_S"
+                                 ",A_ACTUAL_2_STEPS_S2,V_TARGET_2_STEPS_S,V_ACTUAL_3_STEPS_S,"
+                                 "A_ACTUAL_3_STEPS_S2,V_TARGET_3_STEPS_S"))
+        << header;
+    EXPECT_EQ(std::count(row.begin(), row.end(), ','), 22) << row;
 }
 
 TEST_F(CtlTest, MoveWithWaitReturnsWhenTheMotorHasArrived) {
@@ -244,6 +292,8 @@ TEST_F(CtlTest, EveryJsonLineParsesAndErrorsCarryTheirStatus) {
         {"stop", "all"},
         {"raw", "2d", "00", "00", "00"},
         {"watch", "--count", "2", "--interval", "10"},
+        {"watch", "--units", "--count", "2", "--interval", "0"},
+        {"move", "2", "--mode", "RAMP", "--vmax-steps", "100", "--amax-steps", "1e6"},
         {"ram", "shape", "0"},
         {"ram", "read", file},
         {"ram", "write", file},

@@ -5,6 +5,7 @@
 
 #include "app/form_warning.h"
 #include "chip/ramp_calc.h"
+#include "chip/register_map.h"
 #include "controls/led_little.h"
 #include "controls/spin_edit.h"
 
@@ -133,6 +134,7 @@ class RampWarningTest : public MotorPanelTest, public testing::WithParamInterfac
 
 TEST_P(RampWarningTest, TooSmallAccelerationAsksFirst) {
     WriteChip({0x58, 0x00, 0x37, 0x00}); // motor 3: PULSDIV 3, RAMPDIV 7: minimum A_MAX 8
+    board->ClearTrace();                 // the dividers read after the detection
     SetInput("EditAMax3", 5);
     SetInput("EditVMax3", 1000);
     SetInput("EditVMin3", 1);
@@ -274,6 +276,10 @@ TEST_F(MotorPanelTest, RampModeEnablesItsInputs) {
 }
 
 TEST_F(MotorPanelTest, ARampMoveIsFollowedAndArrives) {
+    // PULSDIV 7, RAMPDIV 7: the move takes 3.3 s, long enough for the displays to follow it
+    // (at the reset dividers it is over in 26 ms).
+    board->With(
+        [](sim::SimulatedBoard& b) { b.Model().Motor(0).Write(MotorReg::Dividers, 0x7700); });
     SetInput("EditXTarget1", 5000);
     SetInput("EditVMax1", 1000);
     SetInput("EditAMax1", 100);

@@ -124,5 +124,37 @@ TEST_F(RecorderE2E, ARemovedFileEndsTheRecordingAndIsSaidToBeGone) {
 }
 #endif
 
+// Ticked in the dialog, the rows end in the steps/s columns, worked out by the dividers the
+// program wrote: V_TARGET 300 at PULSDIV 7 and 16 MHz is 572.2 steps/s.
+TEST_F(RecorderE2E, StepsPerSecondColumnsFollowTheDividersTheProgramWrote) {
+    {
+        const auto suspension = Main().Link().SuspendPolling();
+        ASSERT_TRUE(
+            Main().Link().Transfer(Telegram::Make(RegisterByte(Motor1, 12, false), 0x7700)));
+    }
+    Find<QComboBox>("CbRampMode1")->setCurrentIndex(2); // VELOCITY
+    Find<TSpinEdit>("EditVTarget1")->setValue(300);
+    Find<TSpinEdit>("EditAMax1")->setValue(50);
+    Click("BtnGo1");
+    QString optionName;
+    ChooseFile = [&](QWidget*, const FileDialogRequest& request) {
+        optionName = request.optionName;
+        *request.option = true;
+        return dir.filePath("run.csv");
+    };
+    Click("BtnRecord");
+    ASSERT_TRUE(WaitFor([&] { return Text("LblRecord").startsWith("Recording: 1 s, "); }, 5000));
+    Click("BtnRecord");
+    EXPECT_EQ(optionName, "CheckRecordUnits");
+
+    const std::vector<QStringList> lines = Recorded();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0].join(','), QString::fromStdString(PassCsvHeader(true)));
+    const QStringList& last = lines.back();
+    ASSERT_EQ(last.size(), 14 + 9);
+    EXPECT_EQ(last[4], "300");                    // V_TARGET_1, raw
+    EXPECT_NEAR(last[16].toDouble(), 572.2, 0.1); // V_TARGET_1_STEPS_S
+}
+
 } // namespace
 } // namespace vrx::test

@@ -4,6 +4,8 @@
 
 #include "controls/spin_edit.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -90,6 +92,53 @@ TEST_F(RegisterWindowE2E, ASendToASilentBoardEndsAfterTheTimeoutAndRestoresPolli
     EXPECT_TRUE(Main().Link().PollingEnabled);
     EXPECT_EQ(Text("StaticInfo1"), "The board does not respond.");
     EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+// Dividers written here convert every velocity of the motor, in both windows, and the motor
+// runs at the rate shown: V 1000 at PULSDIV 7 and 16 MHz is 1,907 steps/s.
+TEST_F(RegisterWindowE2E, DividersWrittenByHandConvertTheVelocitiesAndTheMotorRunsAtTheRateShown) {
+    const auto units = [&](const QString& name) { return Text(QStringLiteral("Units") + name); };
+    Find<TSpinEdit>("EditVTarget1")->setValue(1000);
+    EXPECT_EQ(units("EditVTarget1"), "244,141 steps/s"); // the dividers read after detection: 0/0
+
+    ShowPage(0);
+    InWindow<QGroupBox>("RGMot1")->findChildren<QRadioButton*>().at(11)->setChecked(true);
+    InWindow<TSpinEdit>("EditPulsdiv1")->setValue(7);
+    InWindow<TSpinEdit>("EditRampdiv1")->setValue(7);
+    QTest::mouseClick(InWindow<QPushButton>("BtnSendMot1"), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return Polling(); }));
+    EXPECT_EQ(units("EditVTarget1"), "1,907 steps/s");
+
+    Find<QComboBox>("CbRampMode1")->setCurrentIndex(RampModeVelocity);
+    Find<TSpinEdit>("EditAMax1")->setValue(1000);
+    EXPECT_EQ(units("EditAMax1"), "29,104 steps/s\u00B2");
+    Click("BtnGo1");
+    ASSERT_TRUE(WaitFor([&] { return Text("StaticVAct1") == "1000"; }));
+    EXPECT_TRUE(WaitFor([&] { return units("StaticVAct1") == "1,907 steps/s"; }));
+    EXPECT_TRUE(
+        WaitFor([&] { return InWindow<QLabel>("UnitsStaticVAct1")->text() == "1,907 steps/s"; }));
+
+    // X_ACTUAL over a second of the board's own time.
+    const auto sample = [&] {
+        return board->With([](sim::SimulatedBoard& b) {
+            return std::pair(b.Model().ElapsedMs(), b.Model().Motor(0).XActual());
+        });
+    };
+    const auto [startMs, startX] = sample();
+    Pump(1000);
+    const auto [endMs, endX] = sample();
+    ASSERT_GT(endMs - startMs, 500);
+    const double stepsPerSecond = double(endX - startX) * 1000.0 / double(endMs - startMs);
+    EXPECT_NEAR(stepsPerSecond, 1907.35, 0.02 * 1907.35);
+
+    // The board clock converts anew; unticked, the values go and the raw ones stay.
+    Find<TSpinEdit>("EditClockMHz")->setValue(32);
+    EXPECT_EQ(units("StaticVAct1"), "3,815 steps/s");
+    Find<QCheckBox>("ShowUnits")->setChecked(false);
+    EXPECT_TRUE(Find("UnitsStaticVAct1")->isHidden());
+    EXPECT_TRUE(InWindow("UnitsStaticVAct1")->isHidden());
+    EXPECT_EQ(Text("StaticVAct1"), "1000");
+    Click("BtnStop1");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "plots/form_graphics.h"
 
 #include "controls/file_dialog.h"
+#include "controls/units_state.h"
 #include "support/message_catcher.h"
 #include "support/wait_for.h"
 
@@ -260,6 +261,18 @@ TEST_F(FormGraphicsTest, ThePointerReadsOffItsColumnAndMarksIt) {
               "Column 2: position 3000, velocity 250, target velocity 100, acceleration 33");
     EXPECT_NE(Grab("PaintBox2").pixelColor(2, kEmptyRow), QColor(Qt::black)) << "the line";
     EXPECT_EQ(Grab("PaintBox2").pixelColor(1, kEmptyRow), QColor(Qt::black)) << "thin";
+
+    // In physical units, from motor 2's dividers (PULSDIV 7, RAMPDIV 7); hidden again, raw.
+    UnitsState units;
+    units.SetDividers(1, 0x007700);
+    form->SetUnits(&units);
+    EXPECT_EQ(Find<QLabel>("LblCursor")->text(),
+              "Column 2: position 3000, velocity 250 (476.8 steps/s), target velocity 100 "
+              "(190.7 steps/s), acceleration 33 (960.4 steps/s\u00B2)");
+    units.SetShown(false);
+    EXPECT_EQ(Find<QLabel>("LblCursor")->text(),
+              "Column 2: position 3000, velocity 250, target velocity 100, acceleration 33");
+    form->SetUnits(nullptr);
 
     QTest::mouseMove(box, QPoint(3, kEmptyRow)); // the column still being filled
     EXPECT_EQ(Find<QLabel>("LblCursor")->text(), "");

@@ -41,6 +41,18 @@ TEST(PassRow, ACompletePassMakesTheRowAndAPartlyAnsweredOneNone) {
               "A_ACTUAL_2,V_TARGET_2,X_ACTUAL_3,V_ACTUAL_3,A_ACTUAL_3,V_TARGET_3,STATUS");
     // Slots 1, 5, 7, 4 of each motor, 15 apart; the value is the slot less 10.
     EXPECT_EQ(PassCsvLine(120, *row), "120,-9,-5,-3,-6,6,10,12,9,21,25,27,24,64");
+    // With units: V_ACTUAL, A_ACTUAL, V_TARGET of each motor in steps/s and steps/s² after the
+    // raw columns, at 16 MHz; motor 1 at PULSDIV 7, RAMPDIV 7, the others at 0 and 0.
+    MotionUnits units;
+    units.SetDividers(1, 0x7700);
+    EXPECT_EQ(PassCsvHeader(true),
+              PassCsvHeader() +
+                  ",V_ACTUAL_1_STEPS_S,A_ACTUAL_1_STEPS_S2,V_TARGET_1_STEPS_S,V_ACTUAL_2_STEPS_S,"
+                  "A_ACTUAL_2_STEPS_S2,V_TARGET_2_STEPS_S,V_ACTUAL_3_STEPS_S,A_ACTUAL_3_STEPS_S2,"
+                  "V_TARGET_3_STEPS_S");
+    EXPECT_EQ(PassCsvLine(120, *row, &units),
+              PassCsvLine(120, *row) +
+                  ",-9.53674,-87.3115,-11.4441,2441.41,5722046,2197.27,6103.52,12874603,5859.38");
     EXPECT_FALSE(pass.Finish()) << "the next pass starts empty";
     AnswerPass(pass, VActualSlot(2));
     EXPECT_FALSE(pass.Finish()) << "one value missing";
@@ -96,6 +108,29 @@ TEST(PassRecorder, StreamsRowsFlushesOnceASecondAndStopsAtTheFirstFailedWrite) {
                   std::to_string(300 * (i + 1)) + "," + std::to_string(i));
     }
     EXPECT_FALSE(std::getline(lines, line));
+}
+
+TEST(PassRecorder, WithUnitsEachRowTakesTheDividersOfItsMoment) {
+    std::string text;
+    int flushes = 0;
+    MotionUnits units;
+    units.SetClockMhz(32);
+    PassRecorder recorder(
+        std::make_unique<FakeSink>(text, flushes, 99), [] { return 0u; }, &units);
+    PassRow row;
+    row.values[1] = 1000; // V_ACTUAL_1
+    recorder.Record(row);
+    units.SetDividers(1, 0x1000); // PULSDIV 1 halves the step rate
+    recorder.Record(row);
+    std::istringstream lines(text);
+    std::string header, first, second;
+    std::getline(lines, header);
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_EQ(header, PassCsvHeader(true));
+    // After the raw columns, which stay as they are.
+    EXPECT_EQ(first.substr(PassCsvLine(0, row).size()), ",488281,0,0,0,0,0,0,0,0");
+    EXPECT_EQ(second.substr(PassCsvLine(0, row).size()), ",244141,0,0,0,0,0,0,0,0");
 }
 
 #ifndef _WIN32 // Windows does not remove a file that is open

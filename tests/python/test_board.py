@@ -56,6 +56,31 @@ def test_a_refused_value_sends_nothing(board, call, message):
     assert board.received() == before
 
 
+@pytest.mark.parametrize("clock_mhz, call, key, expected", [
+    # Dividers 7/7: one V_MAX unit is 1.907 steps/s at 16 MHz, twice that at 32.
+    (16, lambda b: b.get("V_MAX"), "V_MAX_STEPS_S", 16e6 * 500 / 2**23),
+    (32, lambda b: b.get("V_MAX"), "V_MAX_STEPS_S", 32e6 * 500 / 2**23),
+    (16, lambda b: b.move(1, "RAMP", target=5, vmax_steps=1907, amax=1000), "V_MAX", 1000),
+    (16, lambda b: b.status()["motors"][0], "V_TARGET_STEPS_S", 0.0),
+    (16, lambda b: next(b.watch(count=1, units=True)), "A_ACTUAL_1_STEPS_S2", 0.0),
+])
+def test_values_in_steps_per_second_at_the_clock(clock_mhz, call, key, expected):
+    with vrx630.Board.simulated("52x", clock_mhz=clock_mhz) as b:
+        b.set("PULSDIV", motor=1, PULSDIV=7, RAMPDIV=7)
+        b.set("V_MAX", 500, motor=1)
+        assert call(b)[key] == pytest.approx(expected)
+
+
+def test_a_step_rate_no_raw_value_fits_moves_nothing(board):
+    board.set("PULSDIV", motor=1, PULSDIV=7, RAMPDIV=7)
+    before = len(board.received())
+    with pytest.raises(ValueError, match="vmax_steps: 5,000 steps/s fits no V_MAX"):
+        board.move(1, "RAMP", target=5, vmax_steps=5000)
+    assert board.received()[before:] == bytes([0x23, 0x19, 0, 0, 0])  # the dividers' read alone
+    with pytest.raises(ValueError, match="clock_mhz: 0 is out of range 1..32"):
+        vrx630.Board.simulated("plain", clock_mhz=0)
+
+
 def test_config_save_diff_and_load(board, tmp_path):
     path = tmp_path / "bench.toml"
     board.config_save(path)
@@ -108,6 +133,9 @@ def test_ctrl_c_ends_a_long_wait_and_the_board_still_answers(board):
 
 def test_two_boards_from_two_threads():
     with vrx630.Board.simulated("52x") as first, vrx630.Board.simulated("880") as second:
+        for b in (first, second):
+            # Dividers 7/7: 1,907 steps/s at V_MAX 1000, so the moves last about a second.
+            b.set("PULSDIV", motor=1, PULSDIV=7, RAMPDIV=7)
         results = {}
 
         def run(name, b, target):

@@ -5,6 +5,7 @@
 #include "controls/checked_combo_binary.h"
 #include "controls/led_little.h"
 #include "controls/spin_edit.h"
+#include "controls/units_state.h"
 #include "link/board_link.h"
 #include "link/poll_cycle.h"
 #include "link/serial_port.h"
@@ -88,7 +89,8 @@ protected:
     TSerialPort port;
     BoardLink link{port};
     PollCycle poll{link};
-    TFormAdvanced window{link, poll};
+    UnitsState units;
+    TFormAdvanced window{link, poll, units};
 };
 
 } // namespace vrx::test

@@ -14,6 +14,7 @@ TEST(BoardPeripherals, LoadValuesFollowTheirMotorsSpeed) {
     BoardPeripherals peripherals;
     EXPECT_EQ(peripherals.LoadValue(Vrx529, model), 0); // standing still
     // Motor 1 (VRX529) accelerating, then cruising fast; motor 2 (VRX526) slow.
+    model.Motor(0).Write(MotorReg::Dividers, 0x0700); // RAMPDIV 7: 1.3 s up to V 2000
     model.Motor(0).Write(MotorReg::AMax, 100);
     model.Motor(0).Write(MotorReg::VTarget, 2000);
     model.Motor(0).Write(MotorReg::RefConfRampMode, RampModeVelocity);

@@ -29,7 +29,9 @@ struct GoodCase {
 TEST(CommandLine, AcceptsEveryOptionWithAGoodValue) {
     const GoodCase cases[] = {
         {{},
-         [](const CommandLine& c) { return c.variant == BoardVariant::Plain && !c.help; },
+         [](const CommandLine& c) {
+             return c.variant == BoardVariant::Plain && c.clockMhz == 16 && !c.help;
+         },
          "defaults"},
         {{"--variant", "zepha"},
          [](const CommandLine& c) { return c.variant == BoardVariant::Zepha; },
@@ -37,6 +39,7 @@ TEST(CommandLine, AcceptsEveryOptionWithAGoodValue) {
         {{"--variant=880"},
          [](const CommandLine& c) { return c.variant == BoardVariant::Vrx880Kit; },
          "variant with ="},
+        {{"--clock", "32"}, [](const CommandLine& c) { return c.clockMhz == 32; }, "clock"},
         {{"--link", "/tmp/x"}, [](const CommandLine& c) { return c.linkPath == "/tmp/x"; }, "link"},
         {{"--trace", "t.txt"},
          [](const CommandLine& c) { return c.tracePath == "t.txt"; },
@@ -117,6 +120,8 @@ TEST(CommandLine, RejectsBadOptionsAndValuesWithAOneLineMessage) {
         {{"--load", "3"}, "--load: invalid value '3': expected two numbers"},
         {{"--ref-switches", "0,9000000"}, "--ref-switches: invalid value '0,9000000'"},
         {{"--voltage", "70000"}, "--voltage: invalid value '70000'"},
+        {{"--clock", "0"}, "--clock: invalid value '0': expected a whole number from 1 to 32"},
+        {{"--clock", "33"}, "--clock: invalid value '33'"},
     };
     for (const BadCase& c : cases) {
         const CommandLineResult result = Parse(c.args);
@@ -129,18 +134,18 @@ TEST(CommandLine, RejectsBadOptionsAndValuesWithAOneLineMessage) {
 TEST(CommandLine, HelpExplainsEveryOption) {
     const std::string usage = UsageText();
     for (const char* option :
-         {"--variant", "--link", "--wire-timing", "--trace", "--silent", "--drop-every", "--delay",
-          "--split", "--extra-byte", "--ident-delay", "--hangup-after", "--wrong-ident",
-          "--error-flags", "--load", "--voltage", "--potentiometer", "--mode", "--ref-switches",
-          "--help"}) {
+         {"--variant",     "--clock",         "--link",        "--wire-timing",  "--trace",
+          "--silent",      "--drop-every",    "--delay",       "--split",        "--extra-byte",
+          "--ident-delay", "--hangup-after",  "--wrong-ident", "--error-flags",  "--load",
+          "--voltage",     "--potentiometer", "--mode",        "--ref-switches", "--help"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }
 
-TEST(CommandLine, AppliesPinnedValuesAndSwitchesToTheBoard) {
+TEST(CommandLine, AppliesClockPinnedValuesAndSwitchesToTheBoard) {
     const CommandLineResult result =
-        Parse({"--error-flags", "1,2", "--load", "4,5", "--voltage", "512", "--potentiometer", "99",
-               "--mode", "9", "--ref-switches", "-50,50"});
+        Parse({"--clock", "8", "--error-flags", "1,2", "--load", "4,5", "--voltage", "512",
+               "--potentiometer", "99", "--mode", "9", "--ref-switches", "-50,50"});
     ASSERT_TRUE(result.options);
     SimulatedBoard board;
     ApplyToBoard(*result.options, board);
@@ -152,6 +157,7 @@ TEST(CommandLine, AppliesPinnedValuesAndSwitchesToTheBoard) {
     EXPECT_EQ(p.VoltageRaw(0), 512);
     EXPECT_EQ(p.PotentiometerRaw(0), 99);
     EXPECT_EQ(p.ModeByte(), 9);
+    EXPECT_EQ(board.Model().ClockMhz(), 8);
     for (int m = 0; m < kMotorCount; ++m) {
         EXPECT_EQ(board.Model().Motor(m).Switches().leftAtOrBelow, -50);
         EXPECT_EQ(board.Model().Motor(m).Switches().rightAtOrAbove, 50);

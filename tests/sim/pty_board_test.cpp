@@ -117,9 +117,13 @@ TEST(PtyBoard, MovesTheMotorsInRealTime) {
     ASSERT_TRUE(board.Start()) << board.ErrorText();
     SerialClient client;
     ASSERT_TRUE(client.Open(board.DevicePath()));
-    // HOLD at V 1000: 2000 steps per second.
+    // HOLD at V 1000 with PULSDIV 7: 1907 steps per second, so the low 16 bits read back will
+    // not have wrapped.
+    const uint8_t dividers = RegisterByte(Motor3, 12, false);
     const uint8_t hold = RegisterByte(Motor3, 10, false);
     const uint8_t vActual = RegisterByte(Motor3, 5, false);
+    ASSERT_EQ(client.Transfer({kFrameStart, dividers, 0x00, 0x70, 0x00}, 4, kReplyTimeout).size(),
+              4u);
     ASSERT_EQ(client.Transfer({kFrameStart, hold, 0x00, 0x00, 0x03}, 4, kReplyTimeout).size(), 4u);
     ASSERT_EQ(client.Transfer({kFrameStart, vActual, 0x00, 0x03, 0xE8}, 4, kReplyTimeout).size(),
               4u);

@@ -1,3 +1,4 @@
+#include "chip/register_map.h"
 #include "sim/simulated_board.h"
 
 #include <gtest/gtest.h>
@@ -164,17 +165,50 @@ TEST(SimulatedBoard, TracesEveryReceivedByteWithItsTime) {
 
 TEST(SimulatedBoard, KeepsTheChipsMotionInStepWithTheClock) {
     SimulatedBoard board;
+    board.Model().Motor(0).Write(MotorReg::Dividers, 0x7000); // PULSDIV 7
     board.Model().Motor(0).Write(MotorReg::RefConfRampMode, RampModeHold);
-    board.Model().Motor(0).Write(MotorReg::VActual, 500); // 1000 steps/s
+    board.Model().Motor(0).Write(MotorReg::VActual, 500); // 953.7 steps/s
     board.AdvanceTo(250.7);
     EXPECT_EQ(board.Model().ElapsedMs(), 250);
     // A telegram is answered with the state at the time it came.
     board.Receive(Bytes{kFrameStart, 0x03, 0, 0, 0}, 1000.0);
     const Bytes answer = board.TakeDue(1000.0);
     ASSERT_EQ(answer.size(), 4u);
-    EXPECT_EQ(answer[2] * 256 + answer[3], 1000);
+    EXPECT_EQ(answer[2] * 256 + answer[3], 954);
     board.AdvanceTo(900.0); // the clock never runs backwards
     EXPECT_EQ(board.Model().ElapsedMs(), 1000);
+}
+
+// The motion law through the whole board: telegram frames in, X_ACTUAL read back over time.
+TEST(SimulatedBoard, RunsAMotorAtTheStepRateOfItsClockAndDividers) {
+    struct Case {
+        int clockMhz;
+        double stepsPerSecond; // V_MAX 1000 at PULSDIV 7: f_CLK * 1000 / 2^23
+    };
+    for (const Case c : {Case{16, 1907.35}, Case{32, 3814.7}}) {
+        SimulatedBoard board;
+        board.Model().SetClockMhz(c.clockMhz);
+        const auto frame = [](MotorReg reg, std::vector<int32_t> values) {
+            const Telegram t = WriteTelegram(Register(reg), Motor1, values);
+            return Bytes{kFrameStart, t.b0, t.b1, t.b2, t.b3};
+        };
+        board.Receive(Concat({frame(MotorReg::Dividers, {7, 7, 0}), frame(MotorReg::AMax, {1000}),
+                              frame(MotorReg::VMax, {1000}),
+                              frame(MotorReg::RefConfRampMode, {0, RampModeRamp}),
+                              frame(MotorReg::XTarget, {1000000})}),
+                      0.0);
+        EXPECT_EQ(board.TakeDue(0.0).size(), 5 * 4u);
+        const auto xActualAt = [&board](double ms) {
+            const Telegram t = ReadTelegram(Register(MotorReg::XActual), Motor1);
+            board.Receive(Bytes{kFrameStart, t.b0, t.b1, t.b2, t.b3}, ms);
+            const Bytes answer = board.TakeDue(ms);
+            return answer.size() == 4 ? answer[1] << 16 | answer[2] << 8 | answer[3] : -1;
+        };
+        const int atOneSecond = xActualAt(1000.0); // cruising since 66 ms
+        const int atTwoSeconds = xActualAt(2000.0);
+        EXPECT_NEAR(atTwoSeconds - atOneSecond, c.stepsPerSecond, 0.02 * c.stepsPerSecond)
+            << c.clockMhz << " MHz";
+    }
 }
 
 } // namespace

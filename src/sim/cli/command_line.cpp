@@ -114,6 +114,8 @@ void DefineOptions(CLI::App& app, CommandLine& cl) {
                                           : Invalid(text, "plain, zepha, balsen, 516, 52x or 880");
             },
             ""));
+    NumberOption(app, "--clock", "MHZ", kMinClockMhz, kMaxClockMhz, cl.clockMhz,
+                 "the board's clock in MHz, which times the motion (1..32, default 16)");
     app.add_option("--link", cl.linkPath,
                    "make PATH a symbolic link to the device (a stale link is replaced; removed "
                    "at exit)")
@@ -167,8 +169,9 @@ void DefineOptions(CLI::App& app, CommandLine& cl) {
         "every motor gets a left switch active at or below LEFT and a right one at or above "
         "RIGHT");
     app.footer(std::string(kDescription) +
-               "\n\nMotion: one velocity unit is 2 steps/s, one acceleration unit 10 velocity "
-               "units/s.\nExit status: 0 after SIGINT or SIGTERM, 1 if the device cannot be "
+               "\n\nMotion at clock f and the motor's PULSDIV and RAMPDIV: V is "
+               "f*V/(2^PULSDIV*65536) steps/s,\nA is f^2*A/2^(PULSDIV+RAMPDIV+29) steps/s^2."
+               "\nExit status: 0 after SIGINT or SIGTERM, 1 if the device cannot be "
                "served, 2 on a bad command line.");
 }
 
@@ -201,6 +204,7 @@ std::string UsageText() {
 }
 
 void ApplyToBoard(const CommandLine& options, SimulatedBoard& board) {
+    board.Model().SetClockMhz(options.clockMhz);
     BoardPeripherals& peripherals = board.Peripherals();
     if (options.errorFlags) {
         peripherals.SetErrorFlags(Vrx529, (*options.errorFlags)[0]);

@@ -1,8 +1,9 @@
 #pragma once
-// The command line of vrx630-sim: which board to play, where to link and trace, the line faults
-// and the pinned peripheral values. Parsed by CLI11 into this structure, so it can be tested
-// without starting anything.
+// The command line of vrx630-sim: which board to play at which clock, where to link and trace,
+// the line faults and the pinned peripheral values. Parsed by CLI11 into this structure, so it can
+// be tested without starting anything.
 
+#include "chip/physical_units.h"
 #include "sim/board_variant.h"
 #include "sim/line_options.h"
 #include "sim/simulated_board.h"
@@ -27,6 +28,7 @@ struct CommandLine {
     std::optional<uint16_t> potentiometerRaw;
     std::optional<uint8_t> modeByte;
     std::optional<std::array<int32_t, 2>> referenceSwitches; // left at or below, right at or above
+    int clockMhz = kDefaultClockMhz; // the board's clock, which times the motion
     bool help = false;
 };
 
@@ -39,7 +41,7 @@ struct CommandLineResult {
 CommandLineResult ParseCommandLine(std::span<const std::string_view> args);
 std::string UsageText();
 
-// Puts the pinned values and switch positions of the command line into the board.
+// Puts the clock, the pinned values and the switch positions of the command line into the board.
 void ApplyToBoard(const CommandLine& options, SimulatedBoard& board);
 
 } // namespace vrx::sim

@@ -1,0 +1,53 @@
+#include "chip/motion_units.h"
+
+#include <algorithm>
+
+namespace vrx {
+
+MotorDividers DecodeDividers(uint32_t register12) {
+    return {int((register12 >> 12) & 0xF), int((register12 >> 8) & 0xF)};
+}
+
+std::optional<UnitKind> UnitKindOf(const RegisterDef& reg) {
+    if (reg.unit != Motor1) {
+        return std::nullopt;
+    }
+    switch (MotorReg(reg.index)) {
+    case MotorReg::VMin:
+    case MotorReg::VMax:
+    case MotorReg::VTarget:
+    case MotorReg::VActual:
+        return UnitKind::Velocity;
+    case MotorReg::AMax:
+    case MotorReg::AActual:
+        return UnitKind::Acceleration;
+    default:
+        return std::nullopt;
+    }
+}
+
+double InUnit(const PhysicalUnits& units, UnitKind kind, int32_t raw) {
+    return kind == UnitKind::Velocity ? units.Velocity(raw).perSecond
+                                      : units.Acceleration(raw).perSecondSquared;
+}
+
+void MotionUnits::SetClockMhz(int mhz) {
+    clockMhz_ = std::clamp(mhz, kMinClockMhz, kMaxClockMhz);
+}
+
+void MotionUnits::SetDividers(int motor, uint32_t register12) {
+    if (motor >= 1 && motor <= kMotors) {
+        dividers_[size_t(motor - 1)] = DecodeDividers(register12);
+    }
+}
+
+MotorDividers MotionUnits::Dividers(int motor) const {
+    return dividers_[size_t(std::clamp(motor, 1, kMotors) - 1)];
+}
+
+PhysicalUnits MotionUnits::Of(int motor) const {
+    const MotorDividers d = Dividers(motor);
+    return PhysicalUnits(clockMhz_, d.pulsDiv, d.rampDiv);
+}
+
+} // namespace vrx

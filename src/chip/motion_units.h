@@ -1,0 +1,51 @@
+#pragma once
+// MotionUnits: what the physical units of the three motors depend on, the board's clock and each
+// motor's dividers as register 12 last held them. The program is the only sender on the port, so
+// the dividers it read after identification stay true as long as its own writes of register 12
+// are taken in here.
+
+#include "chip/physical_units.h"
+#include "chip/register_map.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace vrx {
+
+// The dividers in the 24 data bits of register 12.
+struct MotorDividers {
+    int pulsDiv = 0;
+    int rampDiv = 0;
+};
+MotorDividers DecodeDividers(uint32_t register12);
+
+// The register index that holds the dividers of each motor.
+constexpr int kDividerRegister = 12;
+
+// What a motor register's value means physically: V_MIN, V_MAX, V_TARGET and V_ACTUAL are step
+// rates, A_MAX and A_ACTUAL accelerations; every other register has no physical unit.
+enum class UnitKind { Velocity, Acceleration };
+std::optional<UnitKind> UnitKindOf(const RegisterDef& reg);
+// A raw value in its unit: steps/s or steps/s².
+double InUnit(const PhysicalUnits& units, UnitKind kind, int32_t raw);
+
+class MotionUnits {
+public:
+    static constexpr int kMotors = 3;
+
+    // A clock outside kMinClockMhz..kMaxClockMhz is taken as the nearest end.
+    void SetClockMhz(int mhz);
+    int ClockMhz() const { return clockMhz_; }
+    // motor 1..3; the register's data bits as written or read.
+    void SetDividers(int motor, uint32_t register12);
+    MotorDividers Dividers(int motor) const;
+
+    PhysicalUnits Of(int motor) const;
+
+private:
+    int clockMhz_ = kDefaultClockMhz;
+    std::array<MotorDividers, kMotors> dividers_{}; // the chip's reset values: 0 and 0
+};
+
+} // namespace vrx

@@ -9,11 +9,6 @@ import pytest
 import vrx630
 
 
-def telegrams(data):
-    """The four-byte telegrams in what a board received, once past the detection."""
-    return [data[i:i + 4] for i in range(0, len(data), 4)]
-
-
 def test_the_board_says_what_it_is(board):
     assert board.identification == "VRX630/VRX52x evaluation board"
     assert board.variant == "52x"

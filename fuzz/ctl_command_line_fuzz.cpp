@@ -8,6 +8,7 @@
 #include "ctl/ctl_errors.h"
 #include "protocol/field_text.h"
 #include "protocol/motor_sequences.h"
+#include "protocol/pass_watch.h"
 
 #include "fuzz_arguments.h"
 
@@ -38,9 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!inv.help.empty()) {
         return 0;
     }
-    static const std::set<std::string> kCommands = {"identify", "status",    "get",      "set",
-                                                    "move",     "stop",      "raw",      "watch",
-                                                    "ram read", "ram write", "ram shape"};
+    static const std::set<std::string> kCommands = {
+        "ports",     "identify",  "status",      "get",         "set",
+        "move",      "stop",      "raw",         "watch",       "ram read",
+        "ram write", "ram shape", "config save", "config diff", "config load"};
     Require(kCommands.contains(inv.command));
     Require(!inv.motor || (*inv.motor >= 0 && *inv.motor < vrx::kMotorCount));
     const bool needsWords = inv.command == "get" || inv.command == "set" ||
@@ -53,8 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RequireWithin(inv.move.vMin, vrx::kVelocityLimitRange);
     RequireWithin(inv.move.vMax, vrx::kVelocityLimitRange);
     RequireWithin(inv.move.aMax, vrx::kAccelerationRange);
-    Require(inv.intervalMs >= 10 && inv.intervalMs <= 3600000);
-    Require(inv.count >= 0 && inv.count <= (1 << 30));
+    Require(vrx::ValidClockMhz(inv.clockMhz));
+    Require(inv.command == "watch" || !inv.units);
+    // 0 reads back to back.
+    Require(inv.intervalMs >= 0 && inv.intervalMs <= vrx::kMaxWatchIntervalMs);
+    Require(inv.count >= 0 && inv.count <= vrx::kMaxWatchCount);
     Require(inv.command != "ram shape" || vrx::ParseUnitFraction(inv.sigma).has_value());
     Require(inv.port.empty() || inv.simulated.empty());
     // The same arguments give the same command.

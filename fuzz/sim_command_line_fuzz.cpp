@@ -4,6 +4,7 @@
 
 #include "sim/cli/command_line.h"
 
+#include "chip/physical_units.h"
 #include "fuzz_arguments.h"
 
 #include <cstdint>
@@ -27,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(!line.splitGapMs || *line.splitGapMs >= 0);
     Require(!line.hangUpAfter || *line.hangUpAfter >= 0);
     Require(!line.wrongIdent || !line.wrongIdent->empty());
+    Require(vrx::ValidClockMhz(result.options->clockMhz));
     Require(!result.options->loadValues ||
             ((*result.options->loadValues)[0] <= 7 && (*result.options->loadValues)[1] <= 7));
     return 0;

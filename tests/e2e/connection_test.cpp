@@ -3,6 +3,7 @@
 
 #include "app/version.h"
 #include "controls/led_little.h"
+#include "controls/spin_edit.h"
 
 #include <QSettings>
 
@@ -307,6 +308,27 @@ TEST_F(SettingsTest, FastPollingIsOffAtFirstAndKeptOverAStart) {
     program.reset();
     StartProgram();
     EXPECT_TRUE(Find<QCheckBox>("CheckFastPoll")->isChecked());
+}
+
+// Started with steps/s hidden, the window is as large as with them, so ticking shows them whole.
+TEST_F(SettingsTest, BoardClockAndShowUnitsAreKeptOverAStartAndTheWindowKeepsItsSize) {
+    StartProgram();
+    const QSize size = Main().size();
+    Find<TSpinEdit>("EditClockMHz")->setValue(24);
+    Find<QCheckBox>("ShowUnits")->setChecked(false);
+    Main().close();
+    QSettings ini(SettingsPath(), QSettings::IniFormat);
+    EXPECT_EQ(ini.value("Settings/ClockMHz"), 24);
+    EXPECT_EQ(ini.value("Settings/ShowUnits"), 0);
+    program.reset();
+    StartProgram();
+    EXPECT_EQ(Find<TSpinEdit>("EditClockMHz")->value(), 24);
+    EXPECT_TRUE(Find("UnitsEditVMax1")->isHidden());
+    EXPECT_EQ(Main().size(), size);
+    Find<QCheckBox>("ShowUnits")->setChecked(true);
+    QWidget* units = Find("UnitsEditVMax1");
+    EXPECT_TRUE(units->isVisible());
+    EXPECT_GE(units->width(), units->minimumWidth());
 }
 
 TEST_F(SettingsTest, AnIndexOutsideTheComPortsSelectsNoneAndClosingWritesMinusOne) {

@@ -5,7 +5,8 @@
 namespace vrx {
 
 MotorDividers DecodeDividers(uint32_t register12) {
-    return {int((register12 >> 12) & 0xF), int((register12 >> 8) & 0xF)};
+    const std::span<const Field> fields = Register(MotorReg::Dividers).readFields;
+    return {DecodeField(fields[0], register12), DecodeField(fields[1], register12)};
 }
 
 std::optional<UnitKind> UnitKindOf(const RegisterDef& reg) {
@@ -24,11 +25,6 @@ std::optional<UnitKind> UnitKindOf(const RegisterDef& reg) {
     default:
         return std::nullopt;
     }
-}
-
-double InUnit(const PhysicalUnits& units, UnitKind kind, int32_t raw) {
-    return kind == UnitKind::Velocity ? units.Velocity(raw).perSecond
-                                      : units.Acceleration(raw).perSecondSquared;
 }
 
 void MotionUnits::SetClockMhz(int mhz) {

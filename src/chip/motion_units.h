@@ -17,6 +17,7 @@ namespace vrx {
 struct MotorDividers {
     int pulsDiv = 0;
     int rampDiv = 0;
+    friend bool operator==(const MotorDividers&, const MotorDividers&) = default;
 };
 MotorDividers DecodeDividers(uint32_t register12);
 
@@ -25,10 +26,7 @@ constexpr int kDividerRegister = 12;
 
 // What a motor register's value means physically: V_MIN, V_MAX, V_TARGET and V_ACTUAL are step
 // rates, A_MAX and A_ACTUAL accelerations; every other register has no physical unit.
-enum class UnitKind { Velocity, Acceleration };
 std::optional<UnitKind> UnitKindOf(const RegisterDef& reg);
-// A raw value in its unit: steps/s or steps/s².
-double InUnit(const PhysicalUnits& units, UnitKind kind, int32_t raw);
 
 class MotionUnits {
 public:

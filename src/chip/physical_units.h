@@ -21,6 +21,9 @@ constexpr bool ValidClockMhz(int mhz) {
     return mhz >= kMinClockMhz && mhz <= kMaxClockMhz;
 }
 
+// What a raw motion value is: a step rate or an acceleration.
+enum class UnitKind { Velocity, Acceleration };
+
 struct StepRate {
     double perSecond = 0; // steps/s, signed like the velocity
 };
@@ -36,6 +39,10 @@ public:
 
     StepRate Velocity(int32_t raw) const { return {raw * stepsPerVelocityUnit_}; }
     StepAcceleration Acceleration(int32_t raw) const { return {raw * stepsPerAccelUnit_}; }
+    // Either of them as a number: steps/s or steps/s².
+    double InUnit(UnitKind kind, int32_t raw) const {
+        return raw * (kind == UnitKind::Velocity ? stepsPerVelocityUnit_ : stepsPerAccelUnit_);
+    }
 
     // The raw value nearest to `rate` or `accel`; nothing when that value lies outside the
     // field's min..max (or the value is not a finite number).

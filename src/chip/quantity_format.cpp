@@ -89,12 +89,19 @@ std::string PlainQuantity(double value) {
     return Joined(value, whole, fraction);
 }
 
+std::string FormatInUnit(UnitKind kind, double value, bool compact) {
+    const std::string number = compact && std::abs(value) >= 1e6
+                                   ? FormatQuantityPrefixed(value, kSignificantDigits)
+                                   : FormatQuantity(value);
+    return number + (kind == UnitKind::Velocity ? " steps/s" : " steps/s\xC2\xB2");
+}
+
 std::string FormatStepRate(StepRate rate) {
-    return FormatQuantity(rate.perSecond) + " steps/s";
+    return FormatInUnit(UnitKind::Velocity, rate.perSecond);
 }
 
 std::string FormatStepAcceleration(StepAcceleration accel) {
-    return FormatQuantity(accel.perSecondSquared) + " steps/s\xC2\xB2";
+    return FormatInUnit(UnitKind::Acceleration, accel.perSecondSquared);
 }
 
 } // namespace vrx

@@ -18,6 +18,9 @@ std::string FormatQuantityPrefixed(double value, int significant);
 // "3906250000", "0.00000173472". Six digits tell every raw value apart.
 std::string PlainQuantity(double value);
 
+// "1,907 steps/s" or "29.1 steps/s²"; `compact` gives a prefix from a million on, for a
+// display of fixed width: "976.1M steps/s²".
+std::string FormatInUnit(UnitKind kind, double value, bool compact = false);
 std::string FormatStepRate(StepRate rate);
 std::string FormatStepAcceleration(StepAcceleration accel);
 

@@ -2,8 +2,6 @@
 
 #include "chip/quantity_format.h"
 
-#include <cmath>
-
 namespace vrx {
 
 void UnitsState::SetShown(bool shown) {
@@ -24,8 +22,7 @@ void UnitsState::SetClockMhz(int mhz) {
 void UnitsState::SetDividers(int motor, uint32_t register12) {
     const MotorDividers before = units_.Dividers(motor + 1);
     units_.SetDividers(motor + 1, register12);
-    const MotorDividers now = units_.Dividers(motor + 1);
-    if (now.pulsDiv != before.pulsDiv || now.rampDiv != before.rampDiv) {
+    if (units_.Dividers(motor + 1) != before) {
         emit changed();
     }
 }
@@ -39,17 +36,11 @@ void UnitsState::Observe(const Telegram& telegram, const Answer& answer) {
 }
 
 double UnitsState::Physical(UnitKind kind, int motor, int32_t raw) const {
-    return InUnit(units_.Of(motor + 1), kind, raw);
+    return units_.Of(motor + 1).InUnit(kind, raw);
 }
 
 QString UnitsState::Text(UnitKind kind, int motor, int32_t raw) const {
-    const double value = Physical(kind, motor, raw);
-    // Up to six whole digits in full; beyond, the display would outgrow its column.
-    const std::string number =
-        std::abs(value) < 1e6 ? FormatQuantity(value) : FormatQuantityPrefixed(value, 4);
-    return QString::fromStdString(number) + (kind == UnitKind::Velocity
-                                                 ? QStringLiteral(" steps/s")
-                                                 : QStringLiteral(" steps/s\u00B2"));
+    return QString::fromStdString(FormatInUnit(kind, Physical(kind, motor, raw), true));
 }
 
 } // namespace vrx

@@ -8,14 +8,6 @@
 
 namespace vrx {
 
-namespace {
-
-std::string UnitText(UnitKind kind, double value) {
-    return kind == UnitKind::Velocity ? FormatStepRate({value}) : FormatStepAcceleration({value});
-}
-
-} // namespace
-
 MotorDividers ReadDividers(BoardSession& board, int motor) {
     const RegisterDef& reg = Register(MotorReg::Dividers);
     return DecodeDividers(RequiredAnswer(board, ReadTelegram(reg, motor)).Value());
@@ -38,9 +30,9 @@ MotionUnits ReadMotionUnits(BoardSession& board, int clockMhz) {
 
 NamedValue PhysicalValue(const RegisterDef& reg, int32_t raw, const PhysicalUnits& units) {
     const UnitKind unit = UnitKindOf(reg).value_or(UnitKind::Velocity);
-    const double value = InUnit(units, unit, raw);
+    const double value = units.InUnit(unit, raw);
     const char* suffix = unit == UnitKind::Velocity ? "_STEPS_S" : "_STEPS_S2";
-    return Measured(std::string(reg.name) + suffix, value, UnitText(unit, value));
+    return Measured(std::string(reg.name) + suffix, value, FormatInUnit(unit, value));
 }
 
 int32_t RawValueOf(const RegisterDef& reg, double value, int clockMhz, MotorDividers dividers,
@@ -55,14 +47,15 @@ int32_t RawValueOf(const RegisterDef& reg, double value, int clockMhz, MotorDivi
         return *raw;
     }
     // The range the field covers here, as a hint what the dividers would have to be.
-    const std::string given = std::isfinite(value) ? UnitText(unit, value) : std::to_string(value);
+    const std::string given =
+        std::isfinite(value) ? FormatInUnit(unit, value) : std::to_string(value);
     const std::string at = "PULSDIV " + std::to_string(dividers.pulsDiv) +
                            (rate ? "" : ", RAMPDIV " + std::to_string(dividers.rampDiv)) + " and " +
                            std::to_string(clockMhz) + " MHz";
     throw UsageError(option + ": " + given + " fits no " + std::string(reg.name) + ": " +
                      std::to_string(field.min) + ".." + std::to_string(field.max) + " is " +
-                     FormatQuantity(InUnit(units, unit, field.min)) + " to " +
-                     UnitText(unit, InUnit(units, unit, field.max)) + " at " + at);
+                     FormatQuantity(units.InUnit(unit, field.min)) + " to " +
+                     FormatInUnit(unit, units.InUnit(unit, field.max)) + " at " + at);
 }
 
 } // namespace vrx

@@ -426,6 +426,9 @@ bool TFormMain::ReadDividers() {
             return false;
         }
     }
+    // Every accepted reply moves the polling cycle on, these three too: start it over, so the
+    // first pass after the detection is whole and begins at slot 0.
+    poll_.PollIndex = 0;
     return boardActiveShown_;
 }
 

@@ -239,8 +239,10 @@ TEST_F(MotorPanelTest, TheAlwaysPolledCycleOnTheWire) {
     for (size_t i = 0; i < 36; ++i) {
         EXPECT_EQ(frames[i], (Frame{cycle[i % 12], 0, 0, 0})) << i;
     }
-    // The first poll after the identification is slot 0.
-    const auto all = Frames(board->Trace().Bytes());
+    // The first poll after the identification is slot 0, also when the dividers' reads came
+    // before it.
+    auto all = Frames(board->Trace().Bytes());
+    std::erase_if(all, [](const Frame& f) { return f[0] == 0x19 || f[0] == 0x39 || f[0] == 0x59; });
     ASSERT_FALSE(all.empty());
     EXPECT_EQ(all[0], (Frame{0x01, 0, 0, 0}));
 }

@@ -41,6 +41,17 @@ MotorDividers MotionUnits::Dividers(int motor) const {
     return dividers_[size_t(std::clamp(motor, 1, kMotors) - 1)];
 }
 
+bool MotionUnits::Observe(const Telegram& telegram, const Answer& answer) {
+    if (telegram.IsRam() || telegram.UnitSelect() == GlobalUnit ||
+        telegram.RegisterIndex() != kDividerRegister) {
+        return false;
+    }
+    const int motor = int(telegram.UnitSelect()) + 1;
+    const MotorDividers before = Dividers(motor);
+    SetDividers(motor, telegram.IsRead() ? answer.Value() : telegram.Data());
+    return Dividers(motor) != before;
+}
+
 PhysicalUnits MotionUnits::Of(int motor) const {
     const MotorDividers d = Dividers(motor);
     return PhysicalUnits(clockMhz_, d.pulsDiv, d.rampDiv);

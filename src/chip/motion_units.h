@@ -6,6 +6,7 @@
 
 #include "chip/physical_units.h"
 #include "chip/register_map.h"
+#include "chip/telegram.h"
 
 #include <array>
 #include <cstdint>
@@ -38,6 +39,9 @@ public:
     // motor 1..3; the register's data bits as written or read.
     void SetDividers(int motor, uint32_t register12);
     MotorDividers Dividers(int motor) const;
+    // A telegram the board answered: a write or read of a motor's register 12 sets its
+    // dividers. True when they changed.
+    bool Observe(const Telegram& telegram, const Answer& answer);
 
     PhysicalUnits Of(int motor) const;
 

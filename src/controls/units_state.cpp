@@ -28,11 +28,9 @@ void UnitsState::SetDividers(int motor, uint32_t register12) {
 }
 
 void UnitsState::Observe(const Telegram& telegram, const Answer& answer) {
-    if (telegram.IsRam() || telegram.UnitSelect() == GlobalUnit ||
-        telegram.RegisterIndex() != kDividerRegister) {
-        return;
+    if (units_.Observe(telegram, answer)) {
+        emit changed();
     }
-    SetDividers(int(telegram.UnitSelect()), telegram.IsRead() ? answer.Value() : telegram.Data());
 }
 
 double UnitsState::Physical(UnitKind kind, int motor, int32_t raw) const {

@@ -86,12 +86,28 @@ std::optional<Identification> BoardSession::Detect() {
     return id;
 }
 
+LineHold BoardSession::Hold() {
+    return LineHold(lineLock_, cancelled_, kCancelCheckMs);
+}
+
+LineHold BoardSession::HoldUncancelled() {
+    return LineHold(lineLock_, nullptr, kCancelCheckMs);
+}
+
 std::optional<Answer> BoardSession::Transfer(const Telegram& t) {
+    const LineHold hold = Hold();
+    if (!hold) {
+        return std::nullopt;
+    }
     const auto reply = Command(TelegramFrame(t, kind_ == BoardKind::Zepha), kReplyBytes, false);
     if (!reply) {
         return std::nullopt;
     }
-    return Answer{(*reply)[0], (*reply)[1], (*reply)[2], (*reply)[3]};
+    const Answer answer{(*reply)[0], (*reply)[1], (*reply)[2], (*reply)[3]};
+    if (observer_) {
+        observer_(t, answer);
+    }
+    return answer;
 }
 
 } // namespace vrx

@@ -47,6 +47,11 @@ struct NoMotion : BoardError {
     using BoardError::BoardError;
 };
 
+// A motor that was to arrive was stopped on its way by a stop sent through the same session.
+struct Stopped : NoMotion {
+    using NoMotion::NoMotion;
+};
+
 // A write of several telegrams ended partway, by a stop request or the board, after `written`
 // of `planned`.
 struct Unfinished : BoardError {

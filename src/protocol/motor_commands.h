@@ -40,6 +40,7 @@ struct MoveOption {
     std::optional<int> MoveArgs::*value;
     ValueRange range;
     std::string_view help; // the register it lands in, in which modes
+    unsigned modes;        // the ramp modes that send it: bit RampModeRamp, ...
 };
 extern const std::array<MoveOption, 5> kMoveOptions;
 
@@ -52,13 +53,16 @@ struct PhysicalMoveOption {
     std::optional<int> MoveArgs::*raw;
     MotorReg reg;
     std::string_view help;
+    unsigned modes;
 };
 extern const std::array<PhysicalMoveOption, 2> kPhysicalMoveOptions;
 
 // A motor that makes no progress for this long on its way will not arrive.
 constexpr auto kNoProgress = std::chrono::seconds(2);
 
-// Motor 0..2 on a board at `clockMhz`. Returns the motor and mode, each raw value sent for a
+// Motor 0..2 on a board at `clockMhz`. A value the mode does not send is refused, as is an
+// A_MAX below the smallest advisable value without `force`, each as a UsageError. Returns the
+// motor and mode, each raw value sent for a
 // physical one with what it stands for (V_MAX, V_MAX_STEPS_S), and, with `wait`, once the motor
 // has arrived (or stands, for VELOCITY 0), its final X_ACTUAL (V_ACTUAL). Throws NoMotion when
 // it stands still for kNoProgress without arriving.

@@ -154,7 +154,9 @@ NamedValues SetRegister(BoardSession& board, std::vector<std::string> words,
     const Assignments a = ParseAssignments(std::move(words));
     const RegisterDef& reg = *a.reg;
     const int m = MotorOf(reg, motor, style);
-    // Fields not named keep the value the register holds now.
+    // Fields not named keep the value the register holds now: read and rewritten as one
+    // sequence, so another thread's write between them is not undone.
+    const LineHold hold = board.Hold();
     std::vector<int32_t> values(reg.writeFields.size(), 0);
     const bool unnamed = std::any_of(a.given.begin(), a.given.end(), [](auto& g) { return !g; });
     if (unnamed && reg.readable) {

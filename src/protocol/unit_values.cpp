@@ -43,15 +43,20 @@ int32_t RawValueOf(const RegisterDef& reg, double value, int clockMhz, MotorDivi
     const Field& field = reg.writeFields.front();
     const auto raw =
         rate ? units.RawVelocity({value}, field) : units.RawAcceleration({value}, field);
-    if (raw) {
-        return *raw;
-    }
-    // The range the field covers here, as a hint what the dividers would have to be.
     const std::string given =
         std::isfinite(value) ? FormatInUnit(unit, value) : std::to_string(value);
     const std::string at = "PULSDIV " + std::to_string(dividers.pulsDiv) +
                            (rate ? "" : ", RAMPDIV " + std::to_string(dividers.rampDiv)) + " and " +
                            std::to_string(clockMhz) + " MHz";
+    if (raw && *raw == 0 && value != 0) {
+        // Sent as 0, a motor asked to move would stand.
+        throw UsageError(option + ": " + given + " is below the smallest step, " +
+                         FormatInUnit(unit, units.InUnit(unit, 1)) + " at " + at);
+    }
+    if (raw) {
+        return *raw;
+    }
+    // The range the field covers here, as a hint what the dividers would have to be.
     throw UsageError(option + ": " + given + " fits no " + std::string(reg.name) + ": " +
                      std::to_string(field.min) + ".." + std::to_string(field.max) + " is " +
                      FormatQuantity(units.InUnit(unit, field.min)) + " to " +

@@ -85,6 +85,7 @@ py::list DifferenceList(const std::vector<ConfigDifference>& differences) {
 PythonBoard::PythonBoard(long long clockMhz) {
     CheckOption(kKeywordOptions, "clock_mhz", clockMhz, kMinClockMhz, kMaxClockMhz);
     clockMhz_ = int(clockMhz);
+    units_.SetClockMhz(clockMhz_);
 }
 
 std::shared_ptr<PythonBoard> PythonBoard::Open(const std::string& port, long long clockMhz) {
@@ -109,12 +110,22 @@ std::shared_ptr<PythonBoard> PythonBoard::OpenSimulated(const std::string& varia
 
 void PythonBoard::Connect(const std::string& port, const std::string& device,
                           std::unique_ptr<SerialBackend> backend) {
+    port_ = port;
     WithoutGil([&](Raised& raised) {
         return Interruptible(raised, [&] {
             connection_.emplace(port, device, std::move(backend), [this] { return interrupt_(); });
             return true;
         });
     });
+    connection_->Session().SetObserver([this](const Telegram& t, const Answer& a) {
+        std::lock_guard lock(unitsMutex_);
+        units_.Observe(t, a);
+    });
+}
+
+MotionUnits PythonBoard::FollowedUnits() const {
+    std::lock_guard lock(unitsMutex_);
+    return units_;
 }
 
 void PythonBoard::Remember(const std::shared_ptr<PythonBoard>& board) {
@@ -131,11 +142,11 @@ PythonBoard::~PythonBoard() {
 }
 
 void PythonBoard::Close() {
-    interrupt_.Close(); // a command of another thread ends within a wait's check
+    interrupt_.Close(); // every thread's command ends within a wait's check
     py::gil_scoped_release release;
-    std::lock_guard lock(mutex_);
-    closed_ = true;
     if (connection_) {
+        // Once the telegram in flight, if any, has ended: no thread is on the line then.
+        const LineHold hold = connection_->Session().HoldUncancelled();
         connection_->Close();
     }
 }

@@ -1,19 +1,23 @@
 #pragma once
 // A board for Python: the port open and the board detected for the object's life, each command
-// run with the GIL released under the board's own lock (so several boards run from several
-// threads, and one board from two threads takes their commands in turn), its waits ended by
-// Ctrl+C. Arguments are checked and turned into the shared commands' arguments here, their
-// results into Python values; nothing else.
+// run with the GIL released. Several boards run from several threads, and one board from several
+// threads interleaves their telegrams: the board's line is held for one telegram or one sequence
+// that belongs together, never for a wait, so a stop() from another thread or a signal handler
+// goes out at once. Waits end by Ctrl+C and by close(). Arguments are checked and turned into
+// the shared commands' arguments here, their results into Python values; nothing else.
 
+#include "chip/motion_units.h"
 #include "protocol/board_connection.h"
 #include "protocol/command_errors.h"
 #include "protocol/motor_commands.h"
+#include "python/python_errors.h"
 #include "python/interrupt_check.h"
 #include "sim/simulated_port.h"
 
 #include <pybind11/pybind11.h>
 
 #include <array>
+#include <atomic>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -42,8 +46,12 @@ public:
 
     std::string Identification() const;
     std::string Variant() const;
+    // The port as it was given.
+    const std::string& Port() const { return port_; }
     // The board's clock, which the physical units are taken at.
     int ClockMhz() const { return clockMhz_; }
+    // The clock and the dividers as the board's own telegrams last wrote or read them.
+    MotionUnits FollowedUnits() const;
     // The simulated board, or nothing for a board on a port.
     sim::ServedBoard* Simulated();
 
@@ -65,20 +73,24 @@ public:
     void Stop(const pybind11::object& motor);
     pybind11::bytes Raw(long long b0, long long b1, long long b2, long long b3);
 
-    // `command(session)` with the GIL released, under the board's lock; what a signal handler
-    // raised meanwhile is raised in its place.
+    // `command(session)` with the GIL released; what a signal handler raised meanwhile is
+    // raised in its place.
     template <class Command> auto Run(Command&& command) {
         return WithoutGil([&](Raised& raised) {
-            std::lock_guard lock(mutex_);
-            if (closed_) {
-                throw std::invalid_argument("the board is closed");
+            if (interrupt_.Closing()) {
+                throw BoardClosed("the board is closed");
             }
             return Interruptible(raised, [&] {
                 try {
                     return command(connection_->Session());
+                } catch (const Unfinished& e) {
+                    if (interrupt_.Closing()) {
+                        throw BoardClosed(kClosedDuring, e.written, e.planned);
+                    }
+                    throw;
                 } catch (const Interrupted&) {
-                    if (interrupt_.Closing()) { // close() from another thread
-                        throw std::invalid_argument("the board was closed during the command");
+                    if (interrupt_.Closing()) {
+                        throw BoardClosed(kClosedDuring);
                     }
                     throw;
                 }
@@ -87,6 +99,7 @@ public:
     }
 
 private:
+    static constexpr const char* kClosedDuring = "the board was closed during the command";
     using Raised = std::optional<pybind11::error_already_set>;
 
     explicit PythonBoard(long long clockMhz);
@@ -129,9 +142,10 @@ private:
     }
 
     InterruptCheck interrupt_;
-    std::mutex mutex_;
-    bool closed_ = false;
+    std::string port_;
     int clockMhz_;
+    mutable std::mutex unitsMutex_;
+    MotionUnits units_;
     std::optional<sim::SimulatedPort> simulated_;
     std::optional<BoardConnection> connection_;
 };

@@ -12,6 +12,7 @@ namespace {
 PyObject* g_boardError = nullptr;
 PyObject* g_noAnswer = nullptr;
 PyObject* g_noMotion = nullptr;
+PyObject* g_stopped = nullptr;
 PyObject* g_fileRefused = nullptr;
 
 PyObject* NewError(py::module_& module, const char* name, const char* doc, PyObject* base) {
@@ -43,6 +44,11 @@ void Translate(std::exception_ptr failure) {
             error.attr("line") = e.line;
             error.attr("key") = e.key.empty() ? py::object(py::none()) : py::str(e.key);
         });
+    } catch (const BoardClosed& e) {
+        Raise(PyExc_ValueError, e.what(), [&](py::object& error) {
+            error.attr("written") = e.written ? py::object(py::int_(*e.written)) : py::none();
+            error.attr("planned") = e.planned ? py::object(py::int_(*e.planned)) : py::none();
+        });
     } catch (const FileError& e) {
         PyErr_SetString(PyExc_OSError, e.what());
     } catch (const UsageError& e) {
@@ -60,6 +66,8 @@ void Translate(std::exception_ptr failure) {
         PyErr_SetString(PyExc_KeyboardInterrupt, e.what());
     } catch (const NoAnswer& e) {
         PyErr_SetString(g_noAnswer, e.what());
+    } catch (const Stopped& e) {
+        PyErr_SetString(g_stopped, e.what());
     } catch (const NoMotion& e) {
         PyErr_SetString(g_noMotion, e.what());
     } catch (const BoardError& e) {
@@ -80,6 +88,10 @@ void RegisterErrors(py::module_& module) {
     g_noMotion =
         NewError(module, "NoMotion",
                  "A motor that was to arrive stood still for 2 s without arriving.", g_boardError);
+    g_stopped = NewError(module, "Stopped",
+                         "A motor that was to arrive was stopped on its way, by stop() of this "
+                         "board from another thread or a signal handler.",
+                         g_noMotion);
     g_fileRefused = NewError(module, "FileRefused",
                              "A configuration or .630 file that is not of its form: `path`, "
                              "`line` (0 for the file as a whole) and `key` (the section and key "

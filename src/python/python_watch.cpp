@@ -20,17 +20,24 @@ PythonWatch::PythonWatch(std::shared_ptr<PythonBoard> board, long long intervalM
 }
 
 py::dict PythonWatch::Next() {
-    const auto pass = board_->Run([this](BoardSession& session) {
+    struct Row {
+        std::optional<TimedPassRow> pass;
+        MotionUnits units;
+    };
+    const Row row = board_->Run([this](BoardSession& session) {
         if (!watch_) {
             watch_.emplace(session, intervalMs_, count_,
                            units_ ? std::optional(board_->ClockMhz()) : std::nullopt);
         }
-        return watch_->Next();
+        auto pass = watch_->Next();
+        // The dividers of the row's moment, as the board's own telegrams left them: a set() of
+        // PULSDIV from another thread converts the rows after it.
+        return Row{std::move(pass), board_->FollowedUnits()};
     });
-    if (!pass) {
+    if (!row.pass) {
         throw py::stop_iteration();
     }
-    return ToDict(PassValues(pass->timeMs, pass->row, watch_->Units()));
+    return ToDict(PassValues(row.pass->timeMs, row.pass->row, units_ ? &row.units : nullptr));
 }
 
 } // namespace vrx::python

@@ -16,7 +16,8 @@ namespace vrx::python {
 class PythonWatch {
 public:
     // A row every `intervalMs` (0: back to back), `count` rows (none: until Ctrl+C or close);
-    // with `units` the units columns too, at the dividers read before the first row.
+    // with `units` the units columns too, at the dividers read before the first row and then
+    // as the board's own telegrams change them.
     PythonWatch(std::shared_ptr<PythonBoard> board, long long intervalMs,
                 std::optional<long long> count, bool units);
     // The next row; pybind11::stop_iteration after the last.

@@ -22,6 +22,10 @@ class NoAnswer(BoardError):
 class NoMotion(BoardError):
     """A motor that was to arrive stood still for 2 s without arriving."""
 
+class Stopped(NoMotion):
+    """A motor that was to arrive was stopped on its way, by stop() of this board from another
+    thread or a signal handler: "motor 1 was stopped at 1234 before reaching 5000"."""
+
 class FileRefused(ValueError):
     """A configuration or .630 file that is not of its form."""
     path: str
@@ -66,6 +70,12 @@ class Board:
     @property
     def variant(self) -> str:
         """plain, zepha, balsen, 516, 52x or 880."""
+    @property
+    def port(self) -> str:
+        """The port as it was given; a simulated board's device."""
+    @property
+    def clock_mhz(self) -> int:
+        """The board's clock in MHz, at which values in steps/s are taken."""
     def move(
         self,
         motor: int,
@@ -84,7 +94,8 @@ class Board:
         """Moves MOTOR (1..3) as the motor panel's Go does; what is not given is read from the
         chip. vmax_steps, amax_steps: V_MAX in steps/s, A_MAX in steps/s², instead of vmax, amax,
         sent as the nearest raw value at the motor's dividers (V_MAX and V_MAX_STEPS_S in the
-        result). wait: until the motor arrives, or NoMotion after 2 s of standing still."""
+        result). wait: until the motor arrives; NoMotion after 2 s of standing still, Stopped
+        at once when stop() of this board stops it on its way."""
     def get(self, name: str, motor: Optional[int] = None) -> dict[str, Value]:
         """The register NAME (or the one holding the field NAME): its data and every field; a
         velocity or acceleration also in steps/s or steps/s² (V_MAX_STEPS_S, A_MAX_STEPS_S2)."""
@@ -100,7 +111,8 @@ class Board:
         self, interval_ms: int = 0, count: Optional[int] = None, *, units: bool = False
     ) -> Watch:
         """The polling pass every INTERVAL_MS, COUNT rows (None: until Ctrl+C); units: each
-        motor's V_ACTUAL, A_ACTUAL and V_TARGET also in steps/s and steps/s²."""
+        motor's V_ACTUAL, A_ACTUAL and V_TARGET also in steps/s and steps/s², at the dividers
+        of each row's moment as this board's own telegrams change them."""
     def ram_read(self, path: Optional[Path] = None) -> bytes:
         """The chip's 128 bytes of RAM; with PATH also written there as a .630 file."""
     def ram_write(self, data: Union[bytes, bytearray, Path]) -> None:
@@ -112,7 +124,8 @@ class Board:
     def config_load(self, path: Path, *, dry_run: bool = False) -> list[dict[str, Value]]:
         """Writes what differs from the file and reads it back; returns what was written."""
     def stop(self, motor: Union[int, Literal["all"]] = "all") -> None:
-        """Stops MOTOR (1..3) or all three as the Stop buttons do."""
+        """Stops MOTOR (1..3) or all three as the Stop buttons do; it goes out at once, even
+        while another thread waits in move(wait=True), which then raises Stopped."""
     def raw(self, b0: int, b1: int, b2: int, b3: int) -> bytes:
         """Sends one telegram of four bytes and returns the board's four-byte answer."""
     def received(self) -> bytes:

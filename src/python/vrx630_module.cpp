@@ -18,6 +18,8 @@ namespace py = pybind11;
 using namespace py::literals;
 using vrx::python::PythonBoard;
 using vrx::python::PythonWatch;
+using vrx::python::FloatArgument;
+using vrx::python::IntArgument;
 
 namespace {
 
@@ -93,15 +95,27 @@ PYBIND11_MODULE(vrx630, m) {
                                "What the board says it is: \"VRX630/VRX52x evaluation board\".")
         .def_property_readonly("variant", &PythonBoard::Variant,
                                "The board's variant: plain, zepha, balsen, 516, 52x or 880.")
+        .def_property_readonly("port", &PythonBoard::Port,
+                               "The port as it was given; a simulated board's device.")
+        .def_property_readonly("clock_mhz", &PythonBoard::ClockMhz,
+                               "The board's clock in MHz, at which values in steps/s are taken.")
         .def(
             "move",
-            [](PythonBoard& b, long long motor, const std::string& mode,
-               std::optional<long long> target, std::optional<long long> velocity,
-               std::optional<long long> vmin, std::optional<long long> vmax,
-               std::optional<long long> amax, bool wait, bool force,
-               std::optional<double> vmaxSteps, std::optional<double> amaxSteps) {
-                return b.Move(motor, mode, {target, velocity, vmin, vmax, amax},
-                              {vmaxSteps, amaxSteps}, wait, force);
+            [](PythonBoard& b, const py::object& motor, const std::string& mode,
+               const py::object& target, const py::object& velocity, const py::object& vmin,
+               const py::object& vmax, const py::object& amax, bool wait, bool force,
+               const py::object& vmaxSteps, const py::object& amaxSteps) {
+                const auto motorNumber = IntArgument(motor, "motor");
+                if (!motorNumber) {
+                    throw py::type_error("motor takes an int, not NoneType");
+                }
+                return b.Move(*motorNumber, mode,
+                              {IntArgument(target, "target"), IntArgument(velocity, "velocity"),
+                               IntArgument(vmin, "vmin"), IntArgument(vmax, "vmax"),
+                               IntArgument(amax, "amax")},
+                              {FloatArgument(vmaxSteps, "vmax_steps"),
+                               FloatArgument(amaxSteps, "amax_steps")},
+                              wait, force);
             },
             "motor"_a, "mode"_a, "target"_a = py::none(), "velocity"_a = py::none(),
             "vmin"_a = py::none(), "vmax"_a = py::none(), "amax"_a = py::none(), "wait"_a = false,
@@ -110,19 +124,23 @@ PYBIND11_MODULE(vrx630, m) {
             "Moves MOTOR (1..3) in MODE (RAMP, SOFTMODE, VELOCITY, HOLD) as the motor panel's Go "
             "does; what is not given is read from the chip. vmax_steps, amax_steps: V_MAX in "
             "steps/s, A_MAX in steps/s², instead of vmax, amax, sent as the nearest raw value at "
-            "the motor's dividers. wait: until the motor arrives, or NoMotion after 2 s of "
-            "standing still. force: go on with an A_MAX below the smallest advisable value.")
+            "the motor's dividers. wait: until the motor arrives; NoMotion after 2 s of "
+            "standing still, Stopped at once when stop() of this board stops it on its way. "
+            "force: go on with an A_MAX below the smallest advisable value.")
         .def("get", &PythonBoard::Get, "name"_a, "motor"_a = py::none(),
              "The register NAME (or the one holding the field NAME) of MOTOR (1..3, 1 when not "
-             "given; none for a global register): its data and every field.")
+             "given; none for a global register): its data and every field. V_MIN, V_MAX, "
+             "V_TARGET and V_ACTUAL add NAME_STEPS_S, A_MAX and A_ACTUAL NAME_STEPS_S2: the "
+             "value in steps/s or steps/s² at the clock and the motor's dividers.")
         .def("set", &PythonBoard::Set, "name"_a, "value"_a = py::none(), py::kw_only(),
              "motor"_a = py::none(),
              "Writes the register NAME: a VALUE for a register of one field, and FIELD=VALUE for "
              "each field to change; the others keep what the chip holds. Values are int or str "
              "(0x..., 0b...). Returns the telegram sent and every field.")
         .def("status", &PythonBoard::Status,
-             "{\"motors\": [each motor's X_ACTUAL, V_ACTUAL, A_ACTUAL, V_TARGET], \"status\": "
-             "the status bits by name}.")
+             "{\"motors\": [each motor's X_ACTUAL, V_ACTUAL, A_ACTUAL, V_TARGET, then "
+             "V_ACTUAL_STEPS_S, A_ACTUAL_STEPS_S2 and V_TARGET_STEPS_S in steps/s and steps/s²], "
+             "\"status\": the status bits by name}.")
         .def(
             "watch",
             [](std::shared_ptr<PythonBoard> b, long long intervalMs, std::optional<long long> count,
@@ -131,7 +149,8 @@ PYBIND11_MODULE(vrx630, m) {
             "The polling pass every INTERVAL_MS (0: back to back), COUNT rows (None: until "
             "Ctrl+C), each a dict of the recorder's columns, time_ms first; units: each motor's "
             "V_ACTUAL, A_ACTUAL and V_TARGET also in steps/s and steps/s² (V_ACTUAL_1_STEPS_S, "
-            "...), at the dividers read before the first row.")
+            "...), at the dividers read before the first row and then as this board's own "
+            "telegrams change them.")
         .def("ram_read", &PythonBoard::RamRead, "path"_a = py::none(),
              "The chip's 128 bytes of RAM; with PATH also written there as a .630 file.")
         .def("ram_write", &PythonBoard::RamWrite, "data"_a,

@@ -152,6 +152,16 @@ TEST_F(CtlTest, RefusalsSendNothing) {
         {{"move", "1", "--mode", "RAMP", "--vmax", "5", "--vmax-steps", "10"},
          2,
          "--vmax and --vmax-steps both give V_MAX: give one of them"},
+        // VELOCITY writes |velocity| as V_MAX, HOLD no A_MAX: shown, they would lie.
+        {{"move", "1", "--mode", "VELOCITY", "--velocity", "9", "--vmax-steps", "9000"},
+         2,
+         "--vmax-steps is not sent in VELOCITY mode"},
+        {{"move", "1", "--mode", "HOLD", "--velocity", "5", "--amax-steps", "100"},
+         2,
+         "--amax-steps is not sent in HOLD mode"},
+        {{"move", "1", "--mode", "VELOCITY", "--target", "5"},
+         2,
+         "--target is not sent in VELOCITY mode"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Ctl(c.args), c.status) << c.message;
@@ -187,13 +197,44 @@ TEST_F(CtlTest, FilesAreCheckedBeforeThePortIsOpened) {
 TEST_F(CtlTest, ATooSmallAccelerationIsRefusedUnlessForced) {
     const std::vector<std::string> move = {"move",   "1", "--mode", "RAMP", "--target", "100",
                                            "--vmin", "0", "--vmax", "100",  "--amax",   "0"};
-    EXPECT_EQ(Ctl(move), 1);
+    EXPECT_EQ(Ctl(move), 2);
     EXPECT_NE(err.str().find("below the smallest advisable value 1"), std::string::npos);
     EXPECT_EQ(Frames(), (std::vector<Frame>{{0x19, 0, 0, 0}})); // nothing written
     auto forced = move;
     forced.push_back("--force");
     EXPECT_EQ(Ctl(forced), 0) << err.str();
     EXPECT_EQ(Frames().back(), (Frame{0x00, 0, 0, 100}));
+}
+
+TEST_F(CtlTest, AMoveThatWouldSendNothingUsableIsRefused) {
+    const Frame readDividers{0x19, 0, 0, 0};
+    const struct {
+        std::string dividers;
+        std::vector<std::string> values;
+        std::string message;
+    } cases[] = {
+        // Rounded to 0, the motor would never start.
+        {"PULSDIV=7", {"--vmax-steps", "0.1"},
+         "--vmax-steps: 0.1 steps/s is below the smallest step, 1.907 steps/s at PULSDIV 7 and "
+         "16 MHz"},
+        {"PULSDIV=0", {"--amax-steps", "5000"}, "--amax-steps: 5,000 steps/s² is below the "
+                                                "smallest step, 476,837 steps/s² at PULSDIV 0, "
+                                                "RAMPDIV 0 and 16 MHz"},
+        // The advisable minimum 4096 lies beyond A_MAX: the dividers are what can change.
+        {"RAMPDIV=13",
+         {"--amax", "2047"},
+         "no A_MAX is advisable for PULSDIV 0 and RAMPDIV 13: it would take 4096, more than "
+         "A_MAX holds (2047); a RAMPDIV of at most PULSDIV + 11 (here 11)"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Ctl({"set", "PULSDIV", "PULSDIV=0", "RAMPDIV=0"}), 0) << err.str();
+        ASSERT_EQ(Ctl({"set", c.dividers}), 0) << err.str();
+        std::vector<std::string> move = {"move", "1", "--mode", "RAMP", "--target", "100"};
+        move.insert(move.end(), c.values.begin(), c.values.end());
+        EXPECT_EQ(Ctl(move), 2) << c.message;
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        EXPECT_EQ(Frames().back(), readDividers) << "nothing written: " << c.message;
+    }
 }
 
 TEST_F(CtlTest, StepRatesFollowTheClockAndTheDividersReadFromTheChip) {

@@ -1,6 +1,7 @@
 """The vrx630 module against in-process simulated boards."""
 
 import _thread
+import signal
 import threading
 import time
 
@@ -12,6 +13,7 @@ import vrx630
 def test_the_board_says_what_it_is(board):
     assert board.identification == "VRX630/VRX52x evaluation board"
     assert board.variant == "52x"
+    assert board.port.startswith("/dev/") and board.clock_mhz == 16
 
 
 def test_a_move_with_wait_ends_where_the_motor_arrived(board):
@@ -162,8 +164,114 @@ def test_a_closed_board_refuses_commands(board):
         board.status()
 
 
-def test_close_from_another_thread_ends_a_wait():
-    b = vrx630.Board.simulated("plain")
-    threading.Timer(0.3, b.close).start()
-    with pytest.raises(ValueError, match="closed"):
-        b.move(1, mode="RAMP", target=8000000, vmax=1, amax=1000, wait=True)
+@pytest.mark.parametrize("command, partway", [
+    (lambda b: b.move(1, mode="RAMP", target=8000000, vmax=1, amax=1000, wait=True), False),
+    # 64 words at 50 ms each: the close comes in the middle.
+    (lambda b: b.ram_write(bytes(128)), True),
+])
+def test_close_from_another_thread_ends_a_command(command, partway):
+    b = vrx630.Board.simulated("plain", delay_ms=50)
+    threading.Timer(0.5, b.close).start()
+    with pytest.raises(ValueError, match="closed during the command") as caught:
+        command(b)
+    if partway:
+        assert 0 < caught.value.written < caught.value.planned == 64
+    else:
+        assert caught.value.written is None
+
+
+def slow_move(b, **args):
+    """Dividers 7/7: V_MAX 1000 is 1,907 steps/s, so 5000 steps take seconds."""
+    b.set("PULSDIV", motor=1, PULSDIV=7, RAMPDIV=7)
+    return lambda: b.move(1, "RAMP", target=5000, vmax=1000, amax=1000, wait=True, **args)
+
+
+def in_thread(call):
+    """CALL in a thread of its own, and the list that receives what it raises."""
+    raised = []
+
+    def run():
+        try:
+            call()
+        except Exception as e:  # noqa: BLE001 - the test looks at it
+            raised.append(e)
+
+    thread = threading.Thread(target=run)
+    thread.start()
+    return thread, raised
+
+
+def test_a_stop_from_another_thread_ends_a_waiting_move(board):
+    mover, caught = in_thread(slow_move(board))
+    time.sleep(0.5)
+    started = time.monotonic()
+    board.stop(1)
+    # Not behind the move's wait, which would last seconds more.
+    assert time.monotonic() - started < 1
+    mover.join(timeout=10)
+    position = board.get("X_ACTUAL", motor=1)["X_ACTUAL"]
+    assert 0 < position < 5000
+    assert [type(e) for e in caught] == [vrx630.Stopped]
+    assert str(caught[0]) == f"motor 1 was stopped at {position} before reaching 5000"
+
+
+def test_a_signal_handler_may_use_the_board(board):
+    move = slow_move(board)
+    previous = signal.signal(signal.SIGINT, lambda *_: board.stop("all"))
+    try:
+        threading.Timer(0.3, _thread.interrupt_main).start()
+        with pytest.raises(vrx630.Stopped):
+            move()
+    finally:
+        signal.signal(signal.SIGINT, previous)
+
+
+def test_ctrl_c_ends_the_wait_for_a_line_another_thread_holds():
+    with vrx630.Board.simulated("plain", delay_ms=1500) as b:
+        holder, _ = in_thread(lambda: b.get("X_ACTUAL"))
+        time.sleep(0.1)
+        threading.Timer(0.2, _thread.interrupt_main).start()
+        started = time.monotonic()
+        with pytest.raises(KeyboardInterrupt):
+            b.get("X_ACTUAL")
+        # The other thread's telegram holds the line for 1.4 s more.
+        assert time.monotonic() - started < 1
+        holder.join()
+
+
+def test_a_watch_goes_on_while_another_thread_waits_for_a_move(board):
+    mover, _ = in_thread(slow_move(board))
+    time.sleep(0.3)  # the move waits for its motor now
+    arrived = [time.monotonic()]
+    for _ in board.watch(interval_ms=50, count=20):
+        arrived.append(time.monotonic())
+    assert mover.is_alive()  # the rows came between the move's own telegrams
+    board.stop(1)
+    mover.join(timeout=10)
+    assert max(later - earlier for earlier, later in zip(arrived, arrived[1:])) <= 0.2
+
+
+def test_watch_units_follow_the_boards_own_divider_writes(board):
+    board.set("PULSDIV", motor=1, PULSDIV=7, RAMPDIV=7)
+    board.move(1, "HOLD", velocity=1000)
+    rows = board.watch(units=True)
+    slow = next(rows)["V_ACTUAL_1_STEPS_S"]
+    board.set("PULSDIV", motor=1, PULSDIV=0)
+    assert next(rows)["V_ACTUAL_1_STEPS_S"] == pytest.approx(128 * slow)
+
+
+def test_a_slow_motor_is_not_standing_still(board):
+    # PULSDIV 13: V_MAX 8 is 0.24 steps/s, over 2 s for each step.
+    board.set("PULSDIV", motor=1, PULSDIV=13, RAMPDIV=0)
+    moved = board.move(1, "RAMP", target=1, vmin=8, vmax=8, amax=2047, wait=True, force=True)
+    assert moved["X_ACTUAL"] == 1
+
+
+@pytest.mark.parametrize("call, message", [
+    (lambda b: b.move(1, "RAMP", target=1.5), "target takes an int, not float"),
+    (lambda b: b.move("1", "RAMP"), "motor takes an int, not str"),
+    (lambda b: b.move(1, "RAMP", vmax_steps="fast"), "vmax_steps takes an int or a float"),
+])
+def test_a_wrong_type_is_a_plain_type_error(board, call, message):
+    with pytest.raises(TypeError, match=f"^{message}"):
+        call(board)

@@ -1,8 +1,9 @@
 // Runs the program for a long time against vrx630-sim playing the VRX52x kit with 19200-baud
-// wire timing, with everything busy at once: the three motors moving back and forth, the
-// register window shown and cycling through its pages, the plot window shown and the kit's
-// driver window open. Every 10 s it prints the resident memory, the polls per second of the
-// last interval and the reply timeouts so far.
+// wire timing (or, given "own", against the program's own "Simulated board (VRX52x kit)" in
+// its process, polling as fast as the board answers), with everything busy at once: the three
+// motors moving back and forth, the register window shown and cycling through its pages, the plot
+// window shown and the kit's driver window open. Every 10 s it prints the resident memory, the
+// polls per second of the last interval and the reply timeouts so far.
 //
 // Goals: resident memory grows by less than 2 MB from the first sample to the last, polls per
 // second stay within 2 % of each other, and no reply times out. The exit code is 0 only when
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -64,9 +66,12 @@ template <class T = QWidget> T* Find(QWidget& window, const QString& name) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int minutes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    const bool own = argc > 2 && std::string_view(argv[2]) == "own";
 
     vrx::bench::WiredProgram wired;
-    if (!wired.Start(QStringLiteral("52x"))) {
+    if (own) {
+        wired.StartOwn(QStringLiteral("Simulated board (VRX52x kit)"));
+    } else if (!wired.Start(QStringLiteral("52x"))) {
         return 1;
     }
     vrx::ProgramWindows& program = *wired.program;

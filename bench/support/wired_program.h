@@ -4,6 +4,7 @@
 
 #include "app/program_windows.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLabel>
@@ -48,6 +49,17 @@ public:
         device = QString::fromLocal8Bit(board_.readLine()).trimmed();
         return true;
     }
+    // The program on its own "Simulated board" of `label` ("Simulated board (VRX52x kit)"),
+    // served in its process with the wire's time, polling as fast as the board answers: the
+    // board's memory counts in the program's.
+    void StartOwn(const QString& label) {
+        device = label;
+        program = std::make_unique<ProgramWindows>();
+        program->main.show();
+        program->main.findChild<QCheckBox*>(QStringLiteral("CheckFastPoll"))->setChecked(true);
+        program->main.findChild<QComboBox*>(QStringLiteral("ComboCOM"))->setEditText(device);
+        program->main.findChild<QPushButton*>(QStringLiteral("BtnOpen"))->click();
+    }
     // The program, on the board's port.
     void OpenProgram() {
         program = std::make_unique<ProgramWindows>();
@@ -72,7 +84,9 @@ public:
         if (program) {
             program->main.close();
         }
-        board_.terminate();
+        if (board_.state() != QProcess::NotRunning) {
+            board_.terminate();
+        }
         board_.waitForFinished(3000);
     }
 

@@ -178,6 +178,17 @@ void TFormMain::SetPlotWindow(QWidget* window, PlotFeed* feed) {
     poll_.SetPlotFeed(feed);
 }
 
+void TFormMain::SetSimulatedClock(sim::ServedBoard& board, int mhz) {
+    board.With([mhz](sim::SimulatedBoard& b) { b.Model().SetClockMhz(mhz); });
+}
+
+void TFormMain::EditClockMHzChange(int mhz) {
+    units_.SetClockMhz(mhz);
+    for (const auto& [variant, board] : simBoards_) {
+        SetSimulatedClock(*board, units_.Units().ClockMhz());
+    }
+}
+
 sim::ServedBoard* TFormMain::SimulatedBoard(const QString& variant) const {
     const auto it = simBoards_.find(variant);
     return it == simBoards_.end() ? nullptr : it->second.get();
@@ -234,8 +245,14 @@ bool TFormMain::OpenPort(const QString& port, QString& reason) {
         auto& board = simBoards_[simulated->variant];
         if (!board) {
             const auto variant = sim::ParseVariant(simulated->variant.toStdString());
-            board =
-                std::make_unique<sim::SimulatedLine>(variant.value_or(sim::BoardVariant::Plain));
+            // It takes the wire's time at 19200 baud, as a kit does, so the program polls as it
+            // would on the bench, and runs at the board clock set.
+            sim::LineOptions line;
+            line.wireTiming = options_.simulatedWireTiming;
+            board = std::make_unique<sim::SimulatedLine>(variant.value_or(sim::BoardVariant::Plain),
+                                                         line);
+            board->SetTraceLimit(options_.simulatedTraceLimit);
+            SetSimulatedClock(*board, units_.Units().ClockMhz());
             if (!board->Start()) {
                 reason = QString::fromStdString(board->ErrorText());
                 board.reset();

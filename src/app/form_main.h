@@ -49,6 +49,10 @@ struct FormMainOptions {
     QString settingsPath;                    // empty: "Eval630.ini" beside the program
     QString devDir = QStringLiteral("/dev"); // where USB serial adapters are listed from
     uint32_t replyTimeoutMs = BoardLink::kReplyTimeoutMs;
+    // The "Simulated board" ports take the wire's time and keep no bytes, as a kit; tests may
+    // have them answer at once and keep what they received.
+    bool simulatedWireTiming = true;
+    size_t simulatedTraceLimit = 0;
 };
 
 class TFormMain : public QMainWindow {
@@ -89,12 +93,16 @@ public slots:
     void CbRampMode1Change();
     void CbRampMode2Change();
     void CbRampMode3Change();
+    // The board clock: the units of every window, and the motion of the simulated boards.
+    void EditClockMHzChange(int mhz);
     void TimerActionsTimer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    static void SetSimulatedClock(sim::ServedBoard& board, int mhz);
+
     struct MotorPanel {
         QGroupBox* group = nullptr;
         TSpinEdit* EditXTarget = nullptr;

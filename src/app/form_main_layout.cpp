@@ -168,7 +168,7 @@ QGroupBox* TFormMain::CreateMoreGroup() {
     connect(BtnVRX640, &QPushButton::clicked, this, &TFormMain::BtnVRX640Click);
     connect(BtnRecord, &QPushButton::clicked, this, &TFormMain::BtnRecordClick);
     connect(CheckSlow, &QCheckBox::toggled, this, [this](bool on) { link_.SlowSpi = on; });
-    connect(EditClockMHz, &TSpinEdit::valueChanged, &units_, &UnitsState::SetClockMhz);
+    connect(EditClockMHz, &TSpinEdit::valueChanged, this, &TFormMain::EditClockMHzChange);
     return group;
 }
 

@@ -19,6 +19,7 @@ namespace {
 void StartSimulated(std::optional<sim::SimulatedPort>& simulated, const std::string& variant) {
     try {
         simulated.emplace(variant);
+        simulated->Board().SetTraceLimit(0); // a watch may run for hours
     } catch (const std::invalid_argument& e) {
         throw UsageError(e.what());
     } catch (const std::runtime_error& e) {

@@ -22,9 +22,8 @@ bool LineLock::Acquire(const std::function<bool()>& cancelled, uint32_t checkMs)
     for (;;) {
         const uint64_t ticket = nextTicket_++;
         queue_.push_back(ticket);
-        const bool turn = freed_.wait_for(lock, std::chrono::milliseconds(checkMs), [&] {
-            return depth_ == 0 && queue_.front() == ticket;
-        });
+        const bool turn = freed_.wait_for(lock, std::chrono::milliseconds(checkMs),
+                                          [&] { return depth_ == 0 && queue_.front() == ticket; });
         if (turn) {
             queue_.pop_front();
             owner_ = self;

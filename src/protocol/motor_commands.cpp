@@ -181,8 +181,8 @@ NamedValue WaitForArrival(BoardSession& board, int motor, int target, bool toSta
 // Why an A_MAX below the smallest advisable value `minimum` was refused, and what to change:
 // A_MAX itself where the field holds the minimum, else the dividers.
 std::string AdviceBelowMinimum(int aMax, int minimum, MotorDividers d) {
-    const std::string at = " for PULSDIV " + std::to_string(d.pulsDiv) + " and RAMPDIV " +
-                           std::to_string(d.rampDiv);
+    const std::string at =
+        " for PULSDIV " + std::to_string(d.pulsDiv) + " and RAMPDIV " + std::to_string(d.rampDiv);
     const int most = kAccelerationRange.max;
     if (minimum <= most) {
         return "A_MAX " + std::to_string(aMax) + " is below the smallest advisable value " +

@@ -100,6 +100,7 @@ std::shared_ptr<PythonBoard> PythonBoard::OpenSimulated(const std::string& varia
                                                         long long clockMhz) {
     std::shared_ptr<PythonBoard> board(new PythonBoard(clockMhz));
     board->simulated_.emplace(variant, options);
+    board->simulated_->Board().SetTraceLimit(kReceivedBytes);
     board->simulated_->Board().With(
         [&board](sim::SimulatedBoard& b) { b.Model().SetClockMhz(board->clockMhz_); });
     const std::string device = board->simulated_->Device();

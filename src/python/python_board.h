@@ -10,8 +10,8 @@
 #include "protocol/board_connection.h"
 #include "protocol/command_errors.h"
 #include "protocol/motor_commands.h"
-#include "python/python_errors.h"
 #include "python/interrupt_check.h"
+#include "python/python_errors.h"
 #include "sim/simulated_port.h"
 
 #include <pybind11/pybind11.h>
@@ -33,6 +33,8 @@ public:
     // A board on `port`: a device, a by-id path or COMn, whose clock is `clockMhz`.
     static std::shared_ptr<PythonBoard> Open(const std::string& port, long long clockMhz);
     // An in-process simulated board of `variant` with `options`, running at `clockMhz`.
+    // received() of a simulated board gives this many bytes at most, the newest.
+    static constexpr size_t kReceivedBytes = 65536;
     static std::shared_ptr<PythonBoard>
     OpenSimulated(const std::string& variant, const sim::LineOptions& options, long long clockMhz);
     ~PythonBoard();

@@ -129,7 +129,7 @@ class Board:
     def raw(self, b0: int, b1: int, b2: int, b3: int) -> bytes:
         """Sends one telegram of four bytes and returns the board's four-byte answer."""
     def received(self) -> bytes:
-        """A simulated board: every byte it has received, oldest first."""
+        """A simulated board: the bytes it has received, oldest first; the newest 65,536."""
 
 def ports() -> list[dict[str, str]]:
     """The serial ports here: a list of {port, device, description}."""

@@ -16,10 +16,10 @@
 
 namespace py = pybind11;
 using namespace py::literals;
-using vrx::python::PythonBoard;
-using vrx::python::PythonWatch;
 using vrx::python::FloatArgument;
 using vrx::python::IntArgument;
+using vrx::python::PythonBoard;
+using vrx::python::PythonWatch;
 
 namespace {
 
@@ -178,7 +178,8 @@ PYBIND11_MODULE(vrx630, m) {
                 }
                 return py::bytes(bytes);
             },
-            "A simulated board: every byte it has received, oldest first.");
+            "A simulated board: the bytes it has received, oldest first; the newest 65,536 "
+            "of them.");
 
     m.def("ports", &Ports, "The serial ports here: a list of {port, device, description}.");
 

@@ -1,6 +1,22 @@
 #include "sim/byte_trace.h"
 
+#include <algorithm>
+
 namespace vrx::sim {
+
+void ByteTrace::SetLimit(size_t bytes) {
+    std::lock_guard lock(mutex_);
+    limit_ = bytes;
+    if (entries_.size() > limit_) {
+        entries_.erase(entries_.begin(), entries_.end() - long(limit_));
+    }
+    entries_.shrink_to_fit();
+}
+
+size_t ByteTrace::Limit() const {
+    std::lock_guard lock(mutex_);
+    return limit_;
+}
 
 void ByteTrace::Record(std::span<const uint8_t> bytes, double timeMs) {
     if (bytes.empty()) {
@@ -8,7 +24,17 @@ void ByteTrace::Record(std::span<const uint8_t> bytes, double timeMs) {
     }
     {
         std::lock_guard lock(mutex_);
-        for (uint8_t byte : bytes) {
+        if (limit_ == 0) {
+            return;
+        }
+        // Dropping a quarter of the limit at a time keeps recording O(1) on average.
+        if (entries_.size() + bytes.size() > limit_) {
+            const size_t drop =
+                std::min(entries_.size(), entries_.size() + bytes.size() - limit_ + limit_ / 4);
+            entries_.erase(entries_.begin(), entries_.begin() + long(drop));
+        }
+        const size_t skipped = bytes.size() > limit_ ? bytes.size() - limit_ : 0;
+        for (uint8_t byte : bytes.subspan(skipped)) {
             entries_.push_back({byte, timeMs});
         }
     }

@@ -1,7 +1,8 @@
 #pragma once
-// Every byte the board has received, with the time it came (milliseconds of the board's steady
-// clock since it started), so tests can assert what went on the wire. Thread-safe: the board
-// records while tests copy, clear and wait.
+// The bytes the board has received, with the time each came (milliseconds of the board's steady
+// clock since it started), so tests can assert what went on the wire. It keeps the newest
+// Limit() bytes, older ones dropped, and none at a limit of 0, as a board that runs for hours
+// without anyone asking must. Thread-safe: the board records while tests copy, clear and wait.
 
 #include <chrono>
 #include <condition_variable>
@@ -22,6 +23,11 @@ struct TraceEntry {
 class ByteTrace {
 public:
     using Predicate = std::function<bool(const std::vector<TraceEntry>&)>;
+    // Enough for any test's session; 16 MB at most.
+    static constexpr size_t kDefaultLimit = size_t(1) << 20;
+
+    void SetLimit(size_t bytes);
+    size_t Limit() const;
 
     void Record(std::span<const uint8_t> bytes, double timeMs);
 
@@ -39,6 +45,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::vector<TraceEntry> entries_;
+    size_t limit_ = kDefaultLimit;
 };
 
 } // namespace vrx::sim

@@ -45,6 +45,12 @@ public:
     const ByteTrace& Trace() const { return board_.Trace(); }
     // Every byte the board has sent, with the time it went out.
     const ByteTrace& SentTrace() const { return sent_; }
+    // How many bytes each trace keeps, the newest; 0 keeps none, for a board that no one asks
+    // what it received.
+    void SetTraceLimit(size_t bytes) {
+        board_.Trace().SetLimit(bytes);
+        sent_.SetLimit(bytes);
+    }
     void ClearTrace() {
         board_.Trace().Clear();
         sent_.Clear();

@@ -214,12 +214,15 @@ TEST_F(CtlTest, AMoveThatWouldSendNothingUsableIsRefused) {
         std::string message;
     } cases[] = {
         // Rounded to 0, the motor would never start.
-        {"PULSDIV=7", {"--vmax-steps", "0.1"},
+        {"PULSDIV=7",
+         {"--vmax-steps", "0.1"},
          "--vmax-steps: 0.1 steps/s is below the smallest step, 1.907 steps/s at PULSDIV 7 and "
          "16 MHz"},
-        {"PULSDIV=0", {"--amax-steps", "5000"}, "--amax-steps: 5,000 steps/s² is below the "
-                                                "smallest step, 476,837 steps/s² at PULSDIV 0, "
-                                                "RAMPDIV 0 and 16 MHz"},
+        {"PULSDIV=0",
+         {"--amax-steps", "5000"},
+         "--amax-steps: 5,000 steps/s² is below the "
+         "smallest step, 476,837 steps/s² at PULSDIV 0, "
+         "RAMPDIV 0 and 16 MHz"},
         // The advisable minimum 4096 lies beyond A_MAX: the dividers are what can change.
         {"RAMPDIV=13",
          {"--amax", "2047"},

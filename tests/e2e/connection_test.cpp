@@ -133,6 +133,32 @@ TEST_F(ConnectionTest, ASilentBoardIsReportedAndAnnouncedAgainWhenItAnswers) {
     EXPECT_TRUE(messages.texts.isEmpty());
 }
 
+// The program's own simulated board as a user gets it: the kit's wire time, the board clock set
+// in the window (before the open and while open), and no bytes kept over a long run.
+class KitLikeBoardTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        const FormMainOptions program;
+        simulatedWireTiming = program.simulatedWireTiming;
+        simulatedTraceLimit = program.simulatedTraceLimit;
+        ProgramTest::SetUp();
+    }
+};
+
+TEST_F(KitLikeBoardTest, RunsAtTheBoardClockAndTheWiresPace) {
+    Find<TSpinEdit>("EditClockMHz")->setValue(32);
+    sim::ServedBoard* board = OpenSimulated("52x");
+    ASSERT_NE(board, nullptr);
+    const auto clock = [board] {
+        return board->With([](sim::SimulatedBoard& b) { return b.Model().ClockMhz(); });
+    };
+    EXPECT_EQ(clock(), 32);
+    Find<TSpinEdit>("EditClockMHz")->setValue(20);
+    EXPECT_EQ(clock(), 20);
+    EXPECT_TRUE(board->Options().wireTiming);
+    EXPECT_EQ(board->Trace().Size(), 0u);
+}
+
 TEST_F(ConnectionTest, CloseReturnsToNoPort) {
     OpenSimulated("plain");
     Click("BtnClose");

@@ -48,6 +48,10 @@ protected:
         options.settingsPath = SettingsPath();
         options.devDir = dir.path(); // a device folder of the test's own, no adapter in it yet
         options.replyTimeoutMs = replyTimeoutMs;
+        // The tests' own simulated boards answer at once and keep what they received; the
+        // program's defaults are tested on their own.
+        options.simulatedWireTiming = simulatedWireTiming;
+        options.simulatedTraceLimit = simulatedTraceLimit;
         program = std::make_unique<ProgramWindows>(options);
         program->main.show();
     }
@@ -105,6 +109,8 @@ protected:
 
     QTemporaryDir dir;
     uint32_t replyTimeoutMs = BoardLink::kReplyTimeoutMs;
+    bool simulatedWireTiming = false;
+    size_t simulatedTraceLimit = sim::ByteTrace::kDefaultLimit;
     MessageCatcher messages;
     std::unique_ptr<ProgramWindows> program;
 };

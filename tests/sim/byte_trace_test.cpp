@@ -35,5 +35,22 @@ TEST(ByteTrace, WaitGivesUpAfterItsTimeoutAndClearEmpties) {
     EXPECT_FALSE(trace.WaitForCount(1, 1ms));
 }
 
+TEST(ByteTrace, KeepsTheNewestBytesUpToItsLimitAndNoneAtZero) {
+    for (const size_t limit : {size_t(0), size_t(1), size_t(8)}) {
+        ByteTrace trace;
+        trace.SetLimit(limit);
+        for (int i = 0; i < 1000; ++i) {
+            const uint8_t bytes[] = {uint8_t(i), uint8_t(i + 1), uint8_t(i + 2)};
+            trace.Record(bytes, double(i));
+        }
+        const std::vector<uint8_t> kept = trace.Bytes();
+        ASSERT_LE(kept.size(), limit);
+        if (limit > 0) {
+            EXPECT_EQ(kept.back(), uint8_t(999 + 2)) << limit;
+            EXPECT_GT(kept.size(), limit / 2) << limit;
+        }
+    }
+}
+
 } // namespace
 } // namespace vrx::sim

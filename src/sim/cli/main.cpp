@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     TraceFileWriter trace;
     PtyBoard board(options.variant, options.line);
     board.With([&](SimulatedBoard& b) { ApplyToBoard(options, b); });
+    board.SetTraceLimit(0); // a run of hours keeps what it received only in the --trace file
     std::string error;
     if (!options.tracePath.empty()) {
         if (!trace.Open(options.tracePath, error)) {

@@ -4,8 +4,6 @@
 
 #include <QFile>
 
-#include <algorithm>
-
 namespace vrx {
 
 const QList<SimulatedPort>& SimulatedPorts() {
@@ -29,30 +27,11 @@ std::optional<SimulatedPort> FindSimulatedPort(const QString& text) {
     return std::nullopt;
 }
 
-QList<PortChoice> PortChoices([[maybe_unused]] const QString& devDir) {
+QList<PortChoice> PortChoices(const QString& devDir) {
     QList<PortChoice> choices;
-    for (int i = 1; i <= 9; ++i) {
-        const QString name = QStringLiteral("COM%1").arg(i);
-        choices.append({name, name});
-    }
-#ifdef _WIN32
-    // The system's ports by their friendly names; COM1 to COM9 keep their places.
-    for (const SerialPortInfo& info : ListSerialPorts()) {
-        const QString port = QString::fromStdString(info.port);
-        const QString label = QString::fromStdString(info.label);
-        const auto fixed = std::find_if(choices.begin(), choices.begin() + 9,
-                                        [&](const PortChoice& c) { return c.port == port; });
-        if (fixed != choices.begin() + 9) {
-            fixed->text = label;
-        } else {
-            choices.append({label, port});
-        }
-    }
-#else
-    for (const SerialPortInfo& info : ListSerialPortsIn(QFile::encodeName(devDir).toStdString())) {
+    for (const SerialPortInfo& info : ListPortChoices(QFile::encodeName(devDir).toStdString())) {
         choices.append({QString::fromStdString(info.label), QFile::decodeName(info.port.c_str())});
     }
-#endif
     for (const SimulatedPort& port : SimulatedPorts()) {
         choices.append({port.label, port.label});
     }

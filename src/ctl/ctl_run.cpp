@@ -83,7 +83,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (inv.NeedsBoard()) {
             RunOnBoard(inv, files, output);
         } else if (inv.command == "ports") {
-            Ports(ListSerialPorts(), output);
+            Ports(ListPortChoices(), output);
         } else {
             Ram(nullptr, inv, files, output);
         }

@@ -47,7 +47,7 @@ std::shared_ptr<PythonBoard> Simulated(const std::string& variant, bool wireTimi
 
 py::list Ports() {
     py::list ports;
-    for (const vrx::SerialPortInfo& port : vrx::ListSerialPorts()) {
+    for (const vrx::SerialPortInfo& port : vrx::ListPortChoices()) {
         ports.append(vrx::python::ToDict(vrx::PortValues(port)));
     }
     return ports;

@@ -1,5 +1,7 @@
 #include "serial/port_discovery.h"
 
+#include "serial/device_name.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -24,6 +26,30 @@ void CutNumberedSuffix(std::string_view& name, std::string_view tag, bool hex) {
 }
 
 } // namespace
+
+std::vector<SerialPortInfo> ListPortChoices([[maybe_unused]] const std::string& devDir) {
+    std::vector<SerialPortInfo> choices;
+    for (int n = 1; n <= kFixedComPorts; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        choices.push_back({name, ComPortDevice(n), std::string(), name});
+    }
+#ifdef _WIN32
+    const std::vector<SerialPortInfo> present = ListSerialPorts();
+#else
+    const std::vector<SerialPortInfo> present = ListSerialPortsIn(devDir);
+#endif
+    for (const SerialPortInfo& info : present) {
+        const auto fixed =
+            std::find_if(choices.begin(), choices.begin() + kFixedComPorts,
+                         [&](const SerialPortInfo& c) { return c.port == info.port; });
+        if (fixed != choices.begin() + kFixedComPorts) {
+            *fixed = info; // COM1..COM9 keep their places, with the system's name for them
+        } else {
+            choices.push_back(info);
+        }
+    }
+    return choices;
+}
 
 std::string ByIdDescription(std::string_view linkName) {
     std::string text(linkName);

@@ -28,6 +28,13 @@ std::vector<SerialPortInfo> ListSerialPorts();
 std::vector<SerialPortInfo> ListSerialPortsIn(const std::string& devDir);
 #endif
 
+// The ports a user chooses from, the same in the program's list, `vrx630ctl ports` and Python's
+// ports(): COM1 to COM9 first, always (COMn opens /dev/ttyS(n-1), or on Windows itself, named
+// there as the system names it where present), then every other port ListSerialPorts finds.
+// `devDir` is where the adapters are looked for (ignored on Windows).
+std::vector<SerialPortInfo> ListPortChoices(const std::string& devDir = "/dev");
+constexpr int kFixedComPorts = 9;
+
 // The description in the name of a by-id link, "usb-<maker and model>_<serial>-if<NN>[-port<N>]":
 // the bus prefix and the interface suffix go, underscores become spaces and the last word is
 // the serial number in parentheses: "FTDI FT232R USB UART (A1B2C3)". A name of another form is

@@ -63,6 +63,9 @@ protected:
 };
 
 TEST_F(CtlTest, ResultsForPeopleAndAsJson) {
+    // The ports as the program lists them, COM1 to COM9 first; no board needed.
+    ASSERT_EQ(ctl::Run({"ports"}, out, err), 0) << err.str();
+    EXPECT_TRUE(out.str().starts_with("COM1  /dev/ttyS0\nCOM2  /dev/ttyS1\n")) << out.str();
     ASSERT_EQ(Ctl({"set", "A_MAX", "1000", "--motor", "2"}), 0) << err.str();
     EXPECT_EQ(out.str(), "register  A_MAX\nmotor     2\ntelegram  2C 00 03 E8\nA_MAX     1000\n");
     ASSERT_EQ(Ctl({"--json", "get", "P_DIV", "--motor", "2"}), 0) << err.str();

@@ -16,6 +16,12 @@ def test_the_board_says_what_it_is(board):
     assert board.port.startswith("/dev/") and board.clock_mhz == 16
 
 
+def test_ports_lists_com1_to_com9_first_as_the_program_does():
+    ports = vrx630.ports()
+    assert [p["port"] for p in ports[:9]] == [f"COM{n}" for n in range(1, 10)]
+    assert ports[0]["device"] == "/dev/ttyS0"
+
+
 def test_a_move_with_wait_ends_where_the_motor_arrived(board):
     moved = board.move(2, mode="RAMP", target=300, vmax=1000, amax=1000, wait=True)
     assert moved["X_ACTUAL"] == 300

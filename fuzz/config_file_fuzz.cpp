@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const auto& entries = vrx::ConfigEntries();
     for (size_t i = 0; i < entries.size(); ++i) {
-        const auto range = vrx::RangeOf(vrx::FieldOf(entries[i]));
+        const auto range = vrx::HeldRange(vrx::FieldOf(entries[i]));
         const auto& value = parsed.config.values[i];
         if (value && (*value < range.min || *value > range.max)) {
             std::abort();

@@ -286,6 +286,11 @@ QGroupBox* TFormMain::CreateMotorGroup(int motor) {
             UnitKind::Acceleration);
     display(p.StaticVTarget, "StaticVTarget", QStringLiteral("Target Velocity:"),
             &p.UnitsStaticVTarget);
+    for (const auto& [label, reg] : {std::pair{p.UnitsStaticVAct, MotorReg::VActual},
+                                     std::pair{p.UnitsStaticAAct, MotorReg::AActual},
+                                     std::pair{p.UnitsStaticVTarget, MotorReg::VTarget}}) {
+        label->SetHeldAs(&Register(reg).readFields.front());
+    }
 
     connect(p.BtnGo, &QPushButton::clicked, this, &TFormMain::BtnGo1Click);
     connect(p.BtnStop, &QPushButton::clicked, this, &TFormMain::BtnStop1Click);

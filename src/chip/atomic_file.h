@@ -3,7 +3,9 @@
 // own beside the target, created new (never through a name that exists, a symbolic link
 // included), are flushed to the disk, and the temporary file then takes the target's place by a
 // rename, which is flushed too. A crash, a full disk or a second writer of the same file leaves
-// the old file or a new one, never part of either. Every program that saves a file uses it.
+// the old file or a new one, never part of either. A target that is a symbolic link stays one:
+// the file it points at is written, beside which the temporary file is made, as editors do.
+// Every program that saves a file uses it.
 //
 //   AtomicFile file(path);            // an unwritable place shows here, before the data are made
 //   if (!file.Commit(text)) { report(file.Error()); }
@@ -30,6 +32,8 @@ public:
     bool Commit(std::string_view data);
 
 private:
+    // The file `path` names at last, through any symbolic links; `path` where it names none.
+    static std::filesystem::path LinkedFile(const std::filesystem::path& path);
     // A hidden name beside the target, unique to this process and attempt.
     std::filesystem::path TemporaryPath(unsigned long process) const;
     bool Fail(); // records the system's reason and discards the temporary file

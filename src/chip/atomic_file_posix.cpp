@@ -15,7 +15,23 @@ constexpr int kAttempts = 100;
 
 } // namespace
 
-AtomicFile::AtomicFile(const std::string& path) : target_(std::u8string(path.begin(), path.end())) {
+std::filesystem::path AtomicFile::LinkedFile(const std::filesystem::path& path) {
+    namespace fs = std::filesystem;
+    fs::path file = path;
+    std::error_code error;
+    // A bound, as the system's own: a loop of links ends as a failed write of its last name.
+    for (int hop = 0; hop < 40 && fs::is_symlink(file, error); ++hop) {
+        const fs::path to = fs::read_symlink(file, error);
+        if (error) {
+            break;
+        }
+        file = to.is_absolute() ? to : file.parent_path() / to;
+    }
+    return file;
+}
+
+AtomicFile::AtomicFile(const std::string& path)
+    : target_(LinkedFile(std::u8string(path.begin(), path.end()))) {
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         temp_ = TemporaryPath(static_cast<unsigned long>(::getpid()));
         // O_EXCL refuses any name that exists, a symbolic link to someone's file included.

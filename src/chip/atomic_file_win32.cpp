@@ -39,7 +39,30 @@ std::string SystemReason(DWORD error) {
 
 } // namespace
 
-AtomicFile::AtomicFile(const std::string& path) : target_(std::u8string(path.begin(), path.end())) {
+std::filesystem::path AtomicFile::LinkedFile(const std::filesystem::path& path) {
+    // The system follows the links when it opens the file; the handle knows where it came out.
+    const HANDLE file =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return path; // a new file, or one the write will fail on with the reason
+    }
+    std::wstring name(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file, name.data(), DWORD(name.size()), 0);
+    if (length >= name.size()) {
+        name.resize(length);
+        length = GetFinalPathNameByHandleW(file, name.data(), DWORD(name.size()), 0);
+    }
+    CloseHandle(file);
+    if (length == 0 || length >= name.size()) {
+        return path;
+    }
+    name.resize(length);
+    return name;
+}
+
+AtomicFile::AtomicFile(const std::string& path)
+    : target_(LinkedFile(std::u8string(path.begin(), path.end()))) {
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         temp_ = TemporaryPath(GetCurrentProcessId());
         // CREATE_NEW refuses any name that exists, a symbolic link included.

@@ -13,11 +13,14 @@ constexpr int32_t kPos24Max = 8388607;
 
 // Single-value registers: one field for writing, one for reading.
 constexpr Field kPositionField[] = {{"", 0, 24, 23, kPos24Min, kPos24Max}};
+// Read as 24 bits, shown as they come; the chip holds 12 (velocities, accelerations) or 11 (the
+// limits), which is what a value means.
 constexpr Field kVelocity12Write[] = {{"", 0, 12, 11, -2048, 2047}};
-constexpr Field kVelocity12Read[] = {{"", 0, 24, 11, -2048, 2047}};
-constexpr Field kUnsigned11Write[] = {{"", 0, 12, 0, 0, 2047}};
-constexpr Field kUnsigned24Read[] = {{"", 0, 24, 0, 0, 0xFFFFFF}};
+constexpr Field kVelocity12Read[] = {{"", 0, 24, 11, -2048, 2047, 12}};
+constexpr Field kUnsigned11Write[] = {{"", 0, 12, 0, 0, 2047, 11}};
+constexpr Field kUnsigned11Read[] = {{"", 0, 24, 0, 0, 0xFFFFFF, 11}};
 constexpr Field kDxRefWrite[] = {{"", 0, 12, 0, 0, 4095}};
+constexpr Field kDxRefRead[] = {{"", 0, 24, 0, 0, 0xFFFFFF, 12}};
 constexpr Field kHex24[] = {{"", 0, 24, 0, 0, 0xFFFFFF}};
 
 constexpr Field kCurrentFields[] = {
@@ -75,11 +78,11 @@ using F = std::span<const Field>;
 constexpr RegisterDef kMotorRegisters[kMotorRegisterCount] = {
     {"X_TARGET", 0, 0, true, true, 23, F(kPositionField), F(kPositionField)},
     {"X_ACTUAL", 0, 1, true, true, 23, F(kPositionField), F(kPositionField)},
-    {"V_MIN", 0, 2, true, true, 0, F(kUnsigned11Write), F(kUnsigned24Read)},
-    {"V_MAX", 0, 3, true, true, 0, F(kUnsigned11Write), F(kUnsigned24Read)},
+    {"V_MIN", 0, 2, true, true, 0, F(kUnsigned11Write), F(kUnsigned11Read)},
+    {"V_MAX", 0, 3, true, true, 0, F(kUnsigned11Write), F(kUnsigned11Read)},
     {"V_TARGET", 0, 4, true, true, 11, F(kVelocity12Write), F(kVelocity12Read)},
     {"V_ACTUAL", 0, 5, true, true, 11, F(kVelocity12Write), F(kVelocity12Read)},
-    {"A_MAX", 0, 6, true, true, 0, F(kUnsigned11Write), F(kUnsigned24Read)},
+    {"A_MAX", 0, 6, true, true, 0, F(kUnsigned11Write), F(kUnsigned11Read)},
     {"A_ACTUAL", 0, 7, false, true, 11, F(), F(kVelocity12Read)},
     {"I_S_AGTAT / I_S_ALEAT / I_S_V0 / A_THRESHOLD", 0, 8, true, true, 0, F(kCurrentFields),
      F(kCurrentFields)},
@@ -89,7 +92,7 @@ constexpr RegisterDef kMotorRegisters[kMotorRegisterCount] = {
      F(kInterruptFields)},
     {"PULSDIV / RAMPDIV / \xC2\xB5STEP_RES", 0, 12, true, true, 0, F(kDividerFields),
      F(kDividerFields)},
-    {"DX_REF_TOLERANCE", 0, 13, true, true, 0, F(kDxRefWrite), F(kUnsigned24Read)},
+    {"DX_REF_TOLERANCE", 0, 13, true, true, 0, F(kDxRefWrite), F(kDxRefRead)},
     // Written only with data 0, which resets the latched position.
     {"X_LATCHED", 0, 14, true, true, 23, F(), F(kPositionField)},
 };
@@ -165,6 +168,20 @@ uint32_t ComposeFields(std::span<const Field> fields, std::span<const int32_t> v
 
 int32_t DecodeField(const Field& field, uint32_t data) {
     return SignExtend((data >> field.lowBit) & field.Mask(), field.signBit);
+}
+
+ValueRange HeldRange(const Field& field) {
+    const int bits = field.HeldBits();
+    if (field.signBit > 0) {
+        return {-(1 << (bits - 1)), (1 << (bits - 1)) - 1};
+    }
+    return {0, int((uint32_t(1) << bits) - 1)};
+}
+
+int32_t HeldValue(const Field& field, int32_t value) {
+    const int bits = field.HeldBits();
+    const uint32_t held = uint32_t(value) & ((uint32_t(1) << bits) - 1);
+    return field.signBit > 0 ? SignExtend(held, bits - 1) : int32_t(held);
 }
 
 std::vector<int32_t> DecodeFields(std::span<const Field> fields, uint32_t data) {

@@ -15,16 +15,38 @@ namespace vrx {
 
 // One field of a register: `width` bits starting at `lowBit` of the 24 data bits. Decoding
 // sign-extends the extracted bits by `signBit` (0 = unsigned), exactly as SignExtend does.
+// Each field carries both ranges of the one table every reader and writer of values uses: what
+// the program advises (min..max: the windows and set offer it) and what the chip holds
+// (HeldRange: files and set --force accept it, and a configuration saved holds it).
 struct Field {
     std::string_view name;
     uint8_t lowBit;
     uint8_t width;
     int8_t signBit;
-    int32_t min; // range offered for input
+    int32_t min; // range advised, and offered for input
     int32_t max;
+    uint8_t heldWidth = 0; // the bits the chip keeps, where fewer than the field carries
 
     constexpr uint32_t Mask() const { return width >= 32 ? ~0u : (1u << width) - 1; }
+    constexpr int HeldBits() const { return heldWidth != 0 ? heldWidth : width; }
 };
+
+// A range of whole values, both ends included.
+struct ValueRange {
+    int min;
+    int max;
+    constexpr bool Contains(int v) const { return v >= min && v <= max; }
+};
+
+// What the program advises for a field: the windows and set take this.
+constexpr ValueRange AdvisedRange(const Field& field) {
+    return {field.min, field.max};
+}
+// Every value the chip holds in the field: two's complement where the field is signed.
+ValueRange HeldRange(const Field& field);
+// A value of the field as the chip holds it: cut to its held bits, sign-extended where signed.
+// A velocity read as 4095 from the 11 bits of V_MAX is 2047.
+int32_t HeldValue(const Field& field, int32_t value);
 
 struct RegisterDef {
     std::string_view name;

@@ -83,8 +83,9 @@ std::string FieldName(const RegisterDef& reg, const Field& field) {
 }
 
 int32_t WriteFieldAsRead(const RegisterDef& reg, size_t writeField, uint32_t data) {
-    const auto read = FindField(reg, reg.readFields, FieldName(reg, reg.writeFields[writeField]));
-    return read ? DecodeField(reg.readFields[*read], data) : 0;
+    const Field& field = reg.writeFields[writeField];
+    const auto read = FindField(reg, reg.readFields, FieldName(reg, field));
+    return read ? HeldValue(field, DecodeField(reg.readFields[*read], data)) : 0;
 }
 
 std::vector<std::string> RegisterNames() {

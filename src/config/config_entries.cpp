@@ -138,10 +138,6 @@ std::optional<std::string> WhyNotConfiguration(std::string_view key) {
     return name + " only reports the chip's state";
 }
 
-ConfigRange RangeOf(const Field& field) {
-    return {std::min(field.min, 0), field.max};
-}
-
 bool ZeroWhenWritten(const Field& field) {
     return NormalName(field.name) == "INTERRUPT_FLAGS";
 }

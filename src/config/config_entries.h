@@ -48,14 +48,6 @@ std::optional<size_t> FindEntry(ConfigSection section, std::string_view key);
 // name that is no field at all.
 std::optional<std::string> WhyNotConfiguration(std::string_view key);
 
-// The values a configuration takes for a field: those the register window takes, and 0, which
-// a chip holds after power-up (P_MUL 0 included), so that any chip saved loads back.
-struct ConfigRange {
-    int32_t min;
-    int32_t max;
-};
-ConfigRange RangeOf(const Field& field);
-
 // The value a register write gives a field that is not part of the configuration: the one the
 // chip holds (a ramp mode), or 0 for flags that a write of 1 would clear.
 bool ZeroWhenWritten(const Field& field);

@@ -259,7 +259,8 @@ void ReadFieldSection(ConfigSection section, const toml::table& table, ChipConfi
             }
             Refuse(key.source(), prefix + "has no field " + name, at);
         }
-        const ConfigRange limits = RangeOf(FieldOf(ConfigEntries()[*entry]));
+        // Whatever the chip holds: a saved chip loads back, P_MUL 0 of a chip after power-up too.
+        const ValueRange limits = HeldRange(FieldOf(ConfigEntries()[*entry]));
         const std::string range = std::to_string(limits.min) + ".." + std::to_string(limits.max);
         if (!node.is_integer()) {
             Refuse(node.source(), prefix + name + " must be a whole number in " + range, at);

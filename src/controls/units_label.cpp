@@ -30,7 +30,11 @@ void TUnitsLabel::Refresh() {
     } else if (isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide)) {
         show();
     }
-    setText(raw_ ? state_.Text(kind_, motor_, *raw_) : QString());
+    if (!raw_) {
+        setText(QString());
+        return;
+    }
+    setText(state_.Text(kind_, motor_, heldAs_ != nullptr ? HeldValue(*heldAs_, *raw_) : *raw_));
 }
 
 } // namespace vrx

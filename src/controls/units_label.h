@@ -17,6 +17,9 @@ public:
     // motor 0..2.
     TUnitsLabel(UnitsState& state, UnitKind kind, int motor, QWidget* parent = nullptr);
 
+    // The raw values come as `field` reads them: only the bits the chip holds count (a V_MAX read
+    // as 4095 means 2047).
+    void SetHeldAs(const Field* field) { heldAs_ = field; }
     void SetRaw(int32_t raw);
     // The raw value as a display shows it; a text that is no number leaves the label empty.
     void SetRawText(const QString& text);
@@ -28,6 +31,7 @@ private:
     UnitKind kind_;
     int motor_;
     std::optional<int32_t> raw_;
+    const Field* heldAs_ = nullptr;
 };
 
 } // namespace vrx

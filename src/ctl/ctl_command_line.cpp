@@ -185,6 +185,9 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
         ->type_name("REGISTER FIELD=VALUE ...")
         ->required();
     MotorNumber(set, "--motor", inv.motor, "the motor of a motor register (default 1)");
+    set->add_flag("--force", inv.force,
+                  "write a value outside the range the program advises, if the chip holds it "
+                  "(P_MUL 0, PULSDIV 15)");
 
     auto* move = app.add_subcommand(
         "move", "program a motor as the motor panel's Go does; parameters not given keep the "

@@ -31,6 +31,7 @@ struct Invocation {
     std::array<uint8_t, 4> raw{};
     std::string sigma; // ram shape, as typed
     bool write = false;
+    bool force = false;  // set --force
     bool dryRun = false; // config load
     std::string output;
     int intervalMs = 100;

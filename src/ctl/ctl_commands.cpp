@@ -30,7 +30,7 @@ void Get(BoardSession& board, const Invocation& inv, Output& out) {
 }
 
 void Set(BoardSession& board, const Invocation& inv, Output& out) {
-    out.Emit(SetRegister(board, inv.words, inv.motor, kCommandLineOptions));
+    out.Emit(SetRegister(board, inv.words, inv.motor, kCommandLineOptions, inv.force));
 }
 
 void Move(BoardSession& board, const Invocation& inv, Output& out) {

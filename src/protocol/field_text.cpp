@@ -78,7 +78,8 @@ std::span<const std::string_view> BitNames(const Field& field) {
     return {};
 }
 
-int32_t ParseFieldValue(const RegisterDef& reg, const Field& field, const std::string& text) {
+int32_t ParseFieldValue(const RegisterDef& reg, const Field& field, const std::string& text,
+                        bool force, const std::string& forceFlag) {
     const std::string name = Identifier(FieldName(reg, field));
     // The register window shows these fields as bit strings; read as decimal, such a string
     // would be a wholly different value.
@@ -87,9 +88,15 @@ int32_t ParseFieldValue(const RegisterDef& reg, const Field& field, const std::s
                          " for bits, or the number without leading zeros");
     }
     int64_t value = 0;
-    const std::string problem = NumberProblem(text, field.min, field.max, value);
+    const ValueRange range = force ? HeldRange(field) : AdvisedRange(field);
+    const std::string problem = NumberProblem(text, range.min, range.max, value);
     if (!problem.empty()) {
-        throw UsageError(name + ": " + problem);
+        const ValueRange held = HeldRange(field);
+        const auto parsed = ParseWholeNumber(text);
+        const bool forceWould =
+            !force && !forceFlag.empty() && parsed && held.min <= *parsed && *parsed <= held.max;
+        throw UsageError(name + ": " + problem +
+                         (forceWould ? "; the chip holds it: " + forceFlag + " writes it" : ""));
     }
     return int32_t(value);
 }

@@ -36,8 +36,11 @@ bool IsBitList(const Field& field);
 // The names of a bit list's bits, bit 0 first, as the register window's check list shows them
 // (DISABLE_STOP_L, ...); none for any other field.
 std::span<const std::string_view> BitNames(const Field& field);
-// The value of FIELD=VALUE, checked against the field's range; a UsageError otherwise.
-int32_t ParseFieldValue(const RegisterDef& reg, const Field& field, const std::string& text);
+// The value of FIELD=VALUE, checked against the range the program advises for the field, or
+// with `force` against every value the chip holds; a UsageError otherwise, which names
+// `forceFlag` where it would take the value.
+int32_t ParseFieldValue(const RegisterDef& reg, const Field& field, const std::string& text,
+                        bool force = false, const std::string& forceFlag = {});
 // The field's value under its identifier, as a write would take it back.
 NamedValue FieldValue(const RegisterDef& reg, const Field& field, int32_t value);
 

@@ -5,17 +5,13 @@
 // first telegram the board leaves unanswered.
 
 #include "chip/ram_transfer.h"
+#include "chip/register_map.h"
 
 #include <functional>
 
 namespace vrx {
 
 // The values a motor panel takes for a Go.
-struct ValueRange {
-    int min;
-    int max;
-    constexpr bool Contains(int v) const { return v >= min && v <= max; }
-};
 constexpr ValueRange kTargetPositionRange{-8388608, 8388607};
 constexpr ValueRange kTargetVelocityRange{-2047,
                                           2047};   // V_TARGET is 12 bits, V_MAX takes |v| in 11

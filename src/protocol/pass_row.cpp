@@ -34,7 +34,11 @@ std::array<PassMotorUnits, MotionUnits::kMotors> PassInUnits(const PassRow& row,
     std::array<PassMotorUnits, MotionUnits::kMotors> motors;
     for (int m = 0; m < MotionUnits::kMotors; ++m) {
         const PhysicalUnits u = units.Of(m + 1);
-        const auto value = [&](int k) { return row.values[size_t(4 * m + k)]; };
+        // The bits the chip holds of each value, not all it answered with.
+        const auto value = [&](int k) {
+            return HeldValue(Register(kPassRegisters[size_t(k)]).readFields.front(),
+                             row.values[size_t(4 * m + k)]);
+        };
         motors[size_t(m)] = {u.Velocity(value(1)), u.Acceleration(value(2)), u.Velocity(value(3))};
     }
     return motors;

@@ -14,6 +14,10 @@
 
 namespace vrx {
 
+// The registers of a motor's values in a row, in their order.
+constexpr std::array<MotorReg, 4> kPassRegisters = {MotorReg::XActual, MotorReg::VActual,
+                                                    MotorReg::AActual, MotorReg::VTarget};
+
 struct PassRow {
     // X_ACTUAL, V_ACTUAL, A_ACTUAL, V_TARGET of motor 1, then of motors 2 and 3.
     std::array<int32_t, 12> values{};

@@ -14,9 +14,6 @@
 
 namespace vrx {
 
-constexpr std::array<MotorReg, 4> kPassRegisters = {MotorReg::XActual, MotorReg::VActual,
-                                                    MotorReg::AActual, MotorReg::VTarget};
-
 // One motor's values of a pass, in the order of kPassRegisters; `status` is the last reply's.
 std::array<int32_t, 4> ReadMotorPass(BoardSession& board, int motor, uint8_t& status);
 PassRow ReadPass(BoardSession& board);

@@ -79,7 +79,8 @@ bool AssignBit(Assignments& a, const std::string& name, const std::string& value
     return false;
 }
 
-Assignments ParseAssignments(std::vector<std::string> words) {
+Assignments ParseAssignments(std::vector<std::string> words, bool force,
+                             const std::string& forceFlag) {
     // The register may be left out when the first assignment names one of its fields.
     const std::string first = words.front();
     const bool named = first.find('=') == std::string::npos;
@@ -121,7 +122,7 @@ Assignments ParseAssignments(std::vector<std::string> words) {
         if (!field) {
             throw UsageError(std::string(reg.name) + " has no field \"" + name + "\"");
         }
-        a.given[*field] = ParseFieldValue(reg, reg.writeFields[*field], value);
+        a.given[*field] = ParseFieldValue(reg, reg.writeFields[*field], value, force, forceFlag);
     }
     return a;
 }
@@ -142,16 +143,18 @@ NamedValues GetRegister(BoardSession& board, const std::string& name, std::optio
         items.push_back(FieldValue(reg, field, DecodeField(field, a.Value())));
     }
     if (UnitKindOf(reg)) {
-        const int32_t raw = DecodeField(reg.readFields.front(), a.Value());
+        // What the value means: the bits the chip holds, not all it answered with.
+        const Field& field = reg.readFields.front();
+        const int32_t raw = HeldValue(field, DecodeField(field, a.Value()));
         items.push_back(PhysicalValue(reg, raw, ReadUnits(board, m, clockMhz)));
     }
     return items;
 }
 
 NamedValues SetRegister(BoardSession& board, std::vector<std::string> words,
-                        std::optional<int> motor, const OptionStyle& style) {
+                        std::optional<int> motor, const OptionStyle& style, bool force) {
     // Everything is checked before anything is sent.
-    const Assignments a = ParseAssignments(std::move(words));
+    const Assignments a = ParseAssignments(std::move(words), force, style.Flag("force"));
     const RegisterDef& reg = *a.reg;
     const int m = MotorOf(reg, motor, style);
     // Fields not named keep the value the register holds now: read and rewritten as one

@@ -24,8 +24,9 @@ NamedValues GetRegister(BoardSession& board, const std::string& name, std::optio
 // `words`: the register, then FIELD=VALUE for each field to change (a single value may stand
 // alone); the register may be left out when the first FIELD names one of its fields. Returns
 // the telegram sent and every field's value in it.
+// With `force` a value outside the range the program advises is written if the chip holds it.
 NamedValues SetRegister(BoardSession& board, std::vector<std::string> words,
-                        std::optional<int> motor, const OptionStyle& style);
+                        std::optional<int> motor, const OptionStyle& style, bool force = false);
 // One telegram as given and the board's answer, each as four hexadecimal bytes.
 NamedValues RawTelegram(BoardSession& board, const Telegram& t);
 // Each motor's X_ACTUAL, V_ACTUAL, A_ACTUAL and V_TARGET as it is read, then V_ACTUAL_STEPS_S,

@@ -213,7 +213,8 @@ py::dict PythonBoard::Get(const std::string& name, const std::optional<long long
 }
 
 py::dict PythonBoard::Set(const std::string& name, const py::object& value,
-                          const std::optional<long long>& motor, const py::kwargs& fields) {
+                          const std::optional<long long>& motor, bool force,
+                          const py::kwargs& fields) {
     const std::optional<int> m = MotorIndex(motor);
     std::vector<std::string> words = {name};
     if (!value.is_none()) {
@@ -222,8 +223,8 @@ py::dict PythonBoard::Set(const std::string& name, const py::object& value,
     for (const auto& [field, given] : fields) {
         words.push_back(py::str(field).cast<std::string>() + "=" + ValueText(given));
     }
-    return ToDict(
-        Run([&](BoardSession& board) { return SetRegister(board, words, m, kKeywordOptions); }));
+    return ToDict(Run(
+        [&](BoardSession& board) { return SetRegister(board, words, m, kKeywordOptions, force); }));
 }
 
 py::dict PythonBoard::Status() {

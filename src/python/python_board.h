@@ -65,7 +65,8 @@ public:
                         const PhysicalMoveValues& physical, bool wait, bool force);
     pybind11::dict Get(const std::string& name, const std::optional<long long>& motor);
     pybind11::dict Set(const std::string& name, const pybind11::object& value,
-                       const std::optional<long long>& motor, const pybind11::kwargs& fields);
+                       const std::optional<long long>& motor, bool force,
+                       const pybind11::kwargs& fields);
     pybind11::dict Status();
     pybind11::bytes RamRead(const std::optional<std::filesystem::path>& path);
     void RamWrite(const pybind11::object& data);

@@ -101,9 +101,10 @@ class Board:
         velocity or acceleration also in steps/s or steps/s² (V_MAX_STEPS_S, A_MAX_STEPS_S2)."""
     def set(
         self, name: str, value: Union[int, str, None] = None, *, motor: Optional[int] = None,
-        **fields: Union[int, str],
+        force: bool = False, **fields: Union[int, str],
     ) -> dict[str, Value]:
-        """Writes the register NAME; the fields not given keep what the chip holds."""
+        """Writes the register NAME; the fields not given keep what the chip holds. Values lie in
+        the range the program advises, or with FORCE in what the chip holds (P_MUL 0)."""
     def status(self) -> dict[str, object]:
         """{"motors": [dict per motor, V_ACTUAL_STEPS_S ... too], "status": the status bits by
         name}."""

@@ -133,10 +133,11 @@ PYBIND11_MODULE(vrx630, m) {
              "V_TARGET and V_ACTUAL add NAME_STEPS_S, A_MAX and A_ACTUAL NAME_STEPS_S2: the "
              "value in steps/s or steps/s² at the clock and the motor's dividers.")
         .def("set", &PythonBoard::Set, "name"_a, "value"_a = py::none(), py::kw_only(),
-             "motor"_a = py::none(),
+             "motor"_a = py::none(), "force"_a = false,
              "Writes the register NAME: a VALUE for a register of one field, and FIELD=VALUE for "
              "each field to change; the others keep what the chip holds. Values are int or str "
-             "(0x..., 0b...). Returns the telegram sent and every field.")
+             "(0x..., 0b...), within the range the program advises, or with force=True any value "
+             "the chip holds (P_MUL 0, PULSDIV 15). Returns the telegram sent and every field.")
         .def("status", &PythonBoard::Status,
              "{\"motors\": [each motor's X_ACTUAL, V_ACTUAL, A_ACTUAL, V_TARGET, then "
              "V_ACTUAL_STEPS_S, A_ACTUAL_STEPS_S2 and V_TARGET_STEPS_S in steps/s and steps/s²], "

@@ -131,6 +131,7 @@ QWidget* RegisterPage::CreateItemGroups() {
             inputWidgets.push_back(item.inputUnits);
             inputFirst.push_back(true);
             item.displayUnits = UnitsBeside(itemDef.displays[0].name, *kind, actualBox);
+            item.displayUnits->SetHeldAs(&itemDef.reg->readFields[0]);
             displayWidgets.push_back(item.displayUnits);
             displayFirst.push_back(true);
         }
@@ -202,6 +203,7 @@ QGroupBox* RegisterPage::CreateReadOnlyGroup() {
                 texts->addWidget(display.Shown(), line, 1);
                 if (const auto kind = UnitKindOf(*readDef.reg)) {
                     entry.units = UnitsBeside(readDef.displays[k].name, *kind, group);
+                    entry.units->SetHeldAs(&readDef.reg->readFields[k]);
                     texts->addWidget(entry.units, line, 2);
                 }
                 ++line;

@@ -65,6 +65,35 @@ TEST_F(AtomicFileTest, TwoWritersOfOneFileDoNotShareATemporaryFile) {
     EXPECT_EQ(Names(), std::vector<std::string>{"x.toml"});
 }
 
+TEST_F(AtomicFileTest, ALinkStaysALinkAndTheFileItPointsAtIsWritten) {
+    fs::create_directories(dir / "kept");
+    const fs::path file = dir / "kept" / "bench.toml";
+    const struct {
+        fs::path link;
+        fs::path to;
+        bool exists; // a dangling link makes the file it names
+    } cases[] = {
+        {dir / "absolute.toml", file, true},
+        {dir / "relative.toml", fs::path("kept") / "bench.toml", true},
+        {dir / "chained.toml", "relative.toml", true},
+        {dir / "dangling.toml", fs::path("kept") / "new.toml", false},
+    };
+    for (const auto& c : cases) {
+        if (c.exists) {
+            std::ofstream(file) << "old";
+        }
+        std::error_code error;
+        fs::create_symlink(c.to, c.link, error);
+        if (error) {
+            GTEST_SKIP() << "no symbolic links here: " << error.message();
+        }
+        ASSERT_EQ(WriteFileAtomically(c.link.string(), "new"), "") << c.link;
+        EXPECT_TRUE(fs::is_symlink(c.link)) << c.link;
+        EXPECT_EQ(Read(c.link), "new") << c.link;
+        EXPECT_EQ(Read(c.exists ? file : dir / "kept" / "new.toml"), "new") << c.link;
+    }
+}
+
 TEST_F(AtomicFileTest, AFailureGivesTheReasonAndLeavesTheTargetAsItWas) {
     fs::create_directories(dir / "folder" / "inside");
     const struct {

@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"wrong type", "[motor1]\nA_MAX = \"fast\"\n", 2, "A_MAX must be a whole number"},
         Refused{"a boolean flag", "[global]\nREFMUX = true\n", 2, "REFMUX"},
         Refused{"out of range", "[motor2]\n\nA_MAX = 5000\n", 3, "A_MAX = 5000 is outside 0..2047"},
-        Refused{"above range", "[motor3]\nP_DIV = 14\n", 2, "outside 0..13"},
+        Refused{"above range", "[motor3]\nP_DIV = 16\n", 2, "outside 0..15"},
         Refused{"negative", "[motor3]\nV_MAX = -1\n", 2, "outside 0..2047"},
         Refused{"moves a motor", "[motor1]\nX_TARGET = 100\n", 2, "X_TARGET moves the motor"},
         Refused{"the ramp mode", "[motor1]\nramp_mode = 2\n", 2, "RAMP_MODE moves the motor"},

@@ -515,6 +515,27 @@ TEST_F(CtlTest, ConfigSaveDiffAndLoadWriteOnlyWhatDiffers) {
     EXPECT_TRUE(Frames().empty());
 }
 
+TEST_F(CtlTest, WhatTheChipHoldsIsSavedLoadedBackAndSetWithForce) {
+    // Beyond the advised ranges: all twelve telegram bits of V_MAX, PULSDIV 15, P_MUL 0.
+    ASSERT_EQ(Ctl({"raw", "06", "00", "0F", "FF"}), 0) << err.str();
+    EXPECT_EQ(Ctl({"set", "PULSDIV=15"}), 2);
+    EXPECT_NE(err.str().find("PULSDIV: 15 is out of range 0..13; the chip holds it: --force"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(Ctl({"set", "PULSDIV=16", "--force"}), 2) << "beyond the field's four bits";
+    ASSERT_EQ(Ctl({"set", "PULSDIV=15", "--force"}), 0) << err.str();
+    ASSERT_EQ(Ctl({"set", "P_MUL=0", "P_DIV=0", "--force"}), 0) << err.str();
+    // V_MAX means the eleven bits the chip keeps: 2047, not 4095.
+    ASSERT_EQ(Ctl({"--json", "get", "V_MAX"}), 0) << err.str();
+    EXPECT_DOUBLE_EQ(nlohmann::json::parse(out.str()).at("V_MAX_STEPS_S").get<double>(),
+                     16e6 * 2047 / (32768.0 * 2048 * 32));
+
+    const std::string path = testing::TempDir() + "edges.toml";
+    ASSERT_EQ(Ctl({"config", "save", path}), 0) << err.str();
+    ASSERT_EQ(Ctl({"config", "load", path}), 0) << err.str();
+    EXPECT_EQ(out.str(), "") << "what save writes, load restores, and nothing differs";
+}
+
 TEST_F(CtlTest, PortsInBothFormsAndAByIdPathOpensAsAnyDevice) {
     const std::vector<SerialPortInfo> ports = {
         {"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0", "/dev/ttyUSB0",

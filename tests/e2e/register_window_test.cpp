@@ -141,5 +141,15 @@ TEST_F(RegisterWindowE2E, DividersWrittenByHandConvertTheVelocitiesAndTheMotorRu
     Click("BtnStop1");
 }
 
+// A V_MAX read with all twelve telegram bits set shows as it came, and means the eleven bits the
+// chip keeps: 2047, at dividers 0/0 and 16 MHz 499,756 steps/s.
+TEST_F(RegisterWindowE2E, AValueConvertsByTheBitsTheChipHolds) {
+    board->With([](sim::SimulatedBoard& b) { b.Model().WriteRegister(0, 3, 0xFFF); });
+    ShowPage(0);
+    ASSERT_TRUE(WaitFor([&] { return InWindow<QLabel>("StaticVMax1")->text() == "4095"; }));
+    EXPECT_TRUE(
+        WaitFor([&] { return InWindow<QLabel>("UnitsStaticVMax1")->text() == "499,756 steps/s"; }));
+}
+
 } // namespace
 } // namespace vrx::test

@@ -1,7 +1,9 @@
 #include "app/form_main.h"
 
 #include "app/app_settings.h"
+#include "app/form_about.h"
 #include "app/port_combo.h"
+#include "app/system_menu.h"
 #include "app/version.h"
 #include "controls/led_little.h"
 #include "controls/message_box.h"
@@ -25,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <cerrno>
 #include <utility>
@@ -140,6 +143,8 @@ void TFormMain::FormCreate() {
 
     // Fixed size: no maximise, never larger than designed.
     setFixedSize(sizeHint());
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &TFormMain::ShowAbout);
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
@@ -148,6 +153,27 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program, whatever other windows are shown; this also
     // ends the event loops of waits still in progress.
     QCoreApplication::quit();
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!std::exchange(systemMenuExtended_, true)) {
+        AddAboutToSystemMenu(*this);
+    }
+}
+
+bool TFormMain::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    if (IsAboutCommand(message)) {
+        ShowAbout();
+        *result = 0;
+        return true;
+    }
+    return QMainWindow::nativeEvent(eventType, message, result);
+}
+
+void TFormMain::ShowAbout() {
+    TFormAbout about(ProgramFileVersion(), this);
+    about.exec();
 }
 
 void TFormMain::FormClose() {

@@ -96,9 +96,13 @@ public slots:
     // The board clock: the units of every window, and the motion of the simulated boards.
     void EditClockMHzChange(int mhz);
     void TimerActionsTimer();
+    // The About window: the version, the licence and the libraries' notices (F1).
+    void ShowAbout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
     static void SetSimulatedClock(sim::ServedBoard& board, int mhz);
@@ -185,6 +189,7 @@ private:
     // Ends a recording with its file complete; says why when a write had failed.
     void StopRecording();
 
+    bool systemMenuExtended_ = false;
     Options options_;
     TSerialPort serialPort_;
     BoardLink link_;

@@ -146,6 +146,13 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
                  "program's windows send.",
                  "vrx630ctl");
     app.set_help_flag("-h,--help", "show the help of the program, or of the command before it");
+    app.set_version_flag("--version",
+                         "vrx630ctl " VRX_VERSION "\nCopyright (c) 2026 " VRX_COPYRIGHT_HOLDER
+                         ". Free software under the MIT licence.\nIt contains CLI11 (BSD "
+                         "3-Clause), nlohmann/json (MIT) and toml++ (MIT), whose notices come "
+                         "with it:\n/usr/share/doc/vrx630-eval/copyright on Debian, the licenses "
+                         "folder of the installation on Windows.",
+                         "show the version and the licences, and exit");
     app.require_subcommand(0, 1);
     app.fallthrough(); // the global options may also follow the command
     auto* port = app.add_option("--port", inv.port, "the board's serial device, or COM1..COM256")
@@ -306,6 +313,9 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         inv.help = app.help();
+        return inv;
+    } catch (const CLI::CallForVersion& e) {
+        inv.help = std::string(e.what()) + "\n";
         return inv;
     } catch (const CLI::ExtrasError& e) {
         if (SelectedCommand(app).empty() && !app.remaining().empty() &&

@@ -63,6 +63,10 @@ protected:
 };
 
 TEST_F(CtlTest, ResultsForPeopleAndAsJson) {
+    ASSERT_EQ(ctl::Run({"--version"}, out, err), 0) << err.str();
+    EXPECT_TRUE(out.str().starts_with("vrx630ctl " VRX_VERSION "\n")) << out.str();
+    EXPECT_NE(out.str().find("MIT licence"), std::string::npos);
+    out.str("");
     // The ports as the program lists them, COM1 to COM9 first; no board needed.
     ASSERT_EQ(ctl::Run({"ports"}, out, err), 0) << err.str();
     EXPECT_TRUE(out.str().starts_with("COM1  /dev/ttyS0\nCOM2  /dev/ttyS1\n")) << out.str();

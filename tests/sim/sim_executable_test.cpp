@@ -81,10 +81,15 @@ TEST(SimExecutable, BadCommandLineGivesOneLineOnStderrAndStatusTwo) {
     EXPECT_TRUE(sim.Line(true, 1s).empty()); // nothing more
 }
 
-TEST(SimExecutable, HelpExitsWithStatusZero) {
-    SimProcess sim({"--help"});
-    EXPECT_EQ(sim.Line(false, 5s).rfind("Usage: vrx630-sim", 0), 0u);
-    EXPECT_EQ(sim.Wait(5s), 0);
+TEST(SimExecutable, HelpAndVersionExitWithStatusZero) {
+    SimProcess help({"--help"});
+    EXPECT_EQ(help.Line(false, 5s).rfind("Usage: vrx630-sim", 0), 0u);
+    EXPECT_EQ(help.Wait(5s), 0);
+    SimProcess version({"--version"});
+    EXPECT_EQ(version.Line(false, 5s), "vrx630-sim " VRX_VERSION);
+    EXPECT_NE(version.Line(false, 5s).find("under the MIT licence"), std::string::npos);
+    EXPECT_NE(version.Line(false, 5s).find("CLI11"), std::string::npos);
+    EXPECT_EQ(version.Wait(5s), 0);
 }
 
 } // namespace

@@ -104,6 +104,7 @@ const char* const kDescription =
 // The options, bound to `cl`.
 void DefineOptions(CLI::App& app, CommandLine& cl) {
     app.set_help_flag("-h,--help", "show this text and exit");
+    Flag(app, "--version", cl.version, "show the version and the licences, and exit");
     app.add_option_function<std::string>(
            "--variant", [&cl](const std::string& name) { cl.variant = *ParseVariant(name); },
            "board to play: plain, zepha, balsen, 516, 52x or 880 (default plain)")
@@ -194,6 +195,12 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> args) {
         return {std::nullopt, error};
     }
     return {cl, {}};
+}
+
+std::string VersionText() {
+    return "vrx630-sim " VRX_VERSION "\nCopyright (c) 2026 " VRX_COPYRIGHT_HOLDER
+           ". Free software under the MIT licence.\nIt contains CLI11 (BSD 3-Clause), whose "
+           "notice comes with it in /usr/share/doc/vrx630-eval/copyright.\n";
 }
 
 std::string UsageText() {

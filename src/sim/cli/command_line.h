@@ -30,7 +30,11 @@ struct CommandLine {
     std::optional<std::array<int32_t, 2>> referenceSwitches; // left at or below, right at or above
     int clockMhz = kDefaultClockMhz; // the board's clock, which times the motion
     bool help = false;
+    bool version = false;
 };
+
+// What --version prints: the version and the licences.
+std::string VersionText();
 
 struct CommandLineResult {
     std::optional<CommandLine> options; // empty on error

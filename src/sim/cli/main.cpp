@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const CommandLine& options = *parsed.options;
-    if (options.help) {
-        std::fputs(UsageText().c_str(), stdout);
+    if (options.help || options.version) {
+        std::fputs((options.help ? UsageText() : VersionText()).c_str(), stdout);
         return 0;
     }
 

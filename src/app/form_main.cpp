@@ -3,6 +3,7 @@
 #include "app/app_settings.h"
 #include "app/port_combo.h"
 #include "app/version.h"
+#include "controls/file_folders.h"
 #include "controls/led_little.h"
 #include "controls/message_box.h"
 #include "controls/spin_edit.h"
@@ -42,6 +43,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
     if (options_.settingsPath.isEmpty()) {
         options_.settingsPath = DefaultSettingsPath();
     }
+    KeepFileFoldersIn(options_.settingsPath); // the dialogs' folders go with the settings
     CreateControls();
 
     serialPort_.SetBaudRate(cbr19200);
@@ -80,6 +82,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
 }
 
 TFormMain::~TFormMain() {
+    KeepFileFoldersIn(QString());
     TimerActions.stop();
     link_.Close();
 }

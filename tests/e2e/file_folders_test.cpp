@@ -29,8 +29,8 @@ protected:
     QString Offered(int page, const char* button, const QString& pick = QString()) {
         chosen = pick;
         offered.clear();
-        Click("BtnCmd630");
         program->registers.findChild<QTabWidget*>("PageControl")->setCurrentIndex(page);
+        program->registers.show(); // as its button does once a board is open
         QTest::mouseClick(program->registers.findChild<QPushButton*>(button), Qt::LeftButton);
         return offered;
     }

@@ -1,7 +1,11 @@
 #pragma once
-// The console shows what vrx630ctl prints as the UTF-8 it is ("steps/s²"): on Windows the
-// console's output code page is UTF-8 for as long as the tool runs, and the one it had is
-// given back at the end, since the console outlives the tool. Elsewhere nothing is changed.
+// The console shows what vrx630ctl prints as the UTF-8 it is ("steps/s²"). On Windows, while
+// the tool runs, standard output and standard error that are a console are written in UTF-16
+// (WriteConsoleW) from the UTF-8 the tool prints, whole characters at a time: the console's own
+// code page, and the C library's byte-wise writes to it, would show "steps/s┬▓". Output to a
+// file or a pipe stays the bytes printed. Elsewhere nothing is changed.
+
+#include <memory>
 
 namespace vrx::ctl {
 
@@ -13,7 +17,8 @@ public:
     Utf8Console& operator=(const Utf8Console&) = delete;
 
 private:
-    unsigned int previous_ = 0; // 0: nothing to give back
+    struct Streams;
+    std::unique_ptr<Streams> streams_;
 };
 
 } // namespace vrx::ctl

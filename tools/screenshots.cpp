@@ -6,6 +6,7 @@
 // while OUTDIR/<name>.ready exists (up to a minute), so that a program outside takes it from the
 // screen, frame and all, and then removes the file.
 
+#include "app/platform_defaults.h"
 #include "app/program_windows.h"
 #include "controls/file_dialog.h"
 #include "controls/spin_edit.h"
@@ -64,6 +65,7 @@ bool Save(QWidget& window, const QDir& out, const QString& name, bool hold) {
 } // namespace
 
 int main(int argc, char** argv) {
+    vrx::SetPlatformDefaults(); // as the program draws
     QApplication app(argc, argv);
     const bool hold = argc == 4 && QByteArray(argv[3]) == "--hold";
     if (argc != 3 && !hold) {

@@ -3,7 +3,8 @@
 // of COM1..COM9, -1 for none), "COMDevice" (the chosen port when it is not one of COM1..COM9,
 // such as a /dev/serial/by-id path, /dev/ttyUSB0 or a simulated board), "Reconnect" (1 or 0)
 // "FastPolling" (1 or 0), "ClockMHz" (the board clock, 1..32) and "ShowUnits" (1 or 0). Read
-// once at start, written once at close.
+// once at start, written once at close. Section "Folders" holds the folder last used for each
+// kind of file, kept by the file dialogs (controls/file_folders.h).
 
 #include "chip/physical_units.h"
 

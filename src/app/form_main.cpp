@@ -5,6 +5,7 @@
 #include "app/port_combo.h"
 #include "app/system_menu.h"
 #include "app/version.h"
+#include "controls/file_folders.h"
 #include "controls/led_little.h"
 #include "controls/message_box.h"
 #include "controls/spin_edit.h"
@@ -45,6 +46,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
     if (options_.settingsPath.isEmpty()) {
         options_.settingsPath = DefaultSettingsPath();
     }
+    KeepFileFoldersIn(options_.settingsPath); // the dialogs' folders go with the settings
     CreateControls();
 
     serialPort_.SetBaudRate(cbr19200);
@@ -83,6 +85,7 @@ TFormMain::TFormMain(Options options, QWidget* parent)
 }
 
 TFormMain::~TFormMain() {
+    KeepFileFoldersIn(QString());
     TimerActions.stop();
     link_.Close();
 }

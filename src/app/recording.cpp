@@ -17,13 +17,14 @@ void TFormMain::BtnRecordClick() {
         return;
     }
     FileDialogRequest request{
-        true,
-        QStringLiteral("Record"),
-        {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")},
-        QStringLiteral("Add steps/s columns"),
-        QStringLiteral("CheckRecordUnits"),
-        &recordUnits_};
-    const QString path = ChooseFile(this, request);
+        .save = true,
+        .caption = QStringLiteral("Record"),
+        .filters = {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")},
+        .optionText = QStringLiteral("Add steps/s columns"),
+        .optionName = QStringLiteral("CheckRecordUnits"),
+        .option = &recordUnits_,
+        .kind = kRecordings};
+    const QString path = AskForFile(this, request);
     if (path.isEmpty()) {
         return;
     }

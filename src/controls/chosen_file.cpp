@@ -7,9 +7,9 @@
 
 namespace vrx {
 
-std::optional<ChosenFile> OpenChosenFile(QWidget* parent, const QStringList& filters,
-                                         qint64 maxBytes) {
-    const QString path = ChooseFile(parent, {false, QString(), filters});
+std::optional<ChosenFile> OpenChosenFile(QWidget* parent, const QString& kind,
+                                         const QStringList& filters, qint64 maxBytes) {
+    const QString path = AskForFile(parent, {.filters = filters, .kind = kind});
     if (path.isEmpty()) {
         return std::nullopt;
     }

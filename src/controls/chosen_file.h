@@ -19,8 +19,9 @@ struct ChosenFile {
 };
 
 // Nothing when the dialog was cancelled, or when the file could not be opened (then said in a
-// message box: "Cannot open file "PATH". REASON").
-std::optional<ChosenFile> OpenChosenFile(QWidget* parent, const QStringList& filters,
-                                         qint64 maxBytes);
+// message box: "Cannot open file "PATH". REASON"). The dialog opens where files of `kind` were
+// last chosen (AskForFile).
+std::optional<ChosenFile> OpenChosenFile(QWidget* parent, const QString& kind,
+                                         const QStringList& filters, qint64 maxBytes);
 
 } // namespace vrx

@@ -1,5 +1,6 @@
 #include "controls/file_dialog.h"
 
+#include "controls/file_folders.h"
 #include "controls/name_only_icon_provider.h"
 
 #include <QCheckBox>
@@ -17,7 +18,8 @@ QString FilterSuffix(const QString& filter) {
 }
 
 FileDialogFunction ChooseFile = [](QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.caption);
+    // An empty folder would be the working folder: for an installed program, its own.
+    QFileDialog dialog(parent, request.caption, request.directory);
     // The program's own dialog, so that it guesses file types from names only and never opens
     // a file it lists.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -48,5 +50,14 @@ FileDialogFunction ChooseFile = [](QWidget* parent, const FileDialogRequest& req
     }
     return dialog.selectedFiles().constFirst();
 };
+
+QString AskForFile(QWidget* parent, FileDialogRequest request) {
+    request.directory = StartFolder(request.kind);
+    const QString path = ChooseFile ? ChooseFile(parent, request) : QString();
+    if (!path.isEmpty()) {
+        RememberFolder(request.kind, path);
+    }
+    return path;
+}
 
 } // namespace vrx

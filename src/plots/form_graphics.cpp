@@ -155,20 +155,21 @@ void TFormGraphics::MenuSavePictureClick() {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "PNG");
-    WriteChosenFile(QStringLiteral("Save Picture"),
+    WriteChosenFile(QStringLiteral("Save Picture"), kPlotPictures,
                     {QStringLiteral("PNG images (*.png)"), QStringLiteral("All files (*)")}, png);
 }
 
 void TFormGraphics::MenuExportDataClick() {
     const std::string csv = PlotCsv(model_, popupMotor_);
-    WriteChosenFile(QStringLiteral("Export Data"),
+    WriteChosenFile(QStringLiteral("Export Data"), kPlotData,
                     {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")},
                     QByteArray::fromStdString(csv));
 }
 
-void TFormGraphics::WriteChosenFile(const QString& caption, const QStringList& filters,
-                                    const QByteArray& data) {
-    const QString path = ChooseFile ? ChooseFile(this, {true, caption, filters}) : QString();
+void TFormGraphics::WriteChosenFile(const QString& caption, const QString& kind,
+                                    const QStringList& filters, const QByteArray& data) {
+    const QString path =
+        AskForFile(this, {.save = true, .caption = caption, .filters = filters, .kind = kind});
     if (path.isEmpty()) {
         return;
     }

@@ -78,7 +78,7 @@ private:
 
     void ClearDisplay();
     void ShowInterval();
-    void WriteChosenFile(const QString& caption, const QStringList& filters,
+    void WriteChosenFile(const QString& caption, const QString& kind, const QStringList& filters,
                          const QByteArray& data);
 
     PlotModel model_;

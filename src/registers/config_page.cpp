@@ -96,7 +96,8 @@ std::optional<ChipConfig> ConfigPage::ReadChip() {
 }
 
 void ConfigPage::BtnConfigSaveClick() {
-    const QString path = ChooseFile(this, {true, QString(), kFileFilters});
+    const QString path =
+        AskForFile(this, {.save = true, .filters = kFileFilters, .kind = kConfigFiles});
     if (path.isEmpty()) {
         return;
     }
@@ -119,7 +120,8 @@ void ConfigPage::BtnConfigSaveClick() {
 
 void ConfigPage::BtnConfigLoadClick() {
     // One byte past the bound is enough to refuse a file that is too large.
-    const auto file = OpenChosenFile(this, kFileFilters, qint64(kMaxConfigFileBytes) + 1);
+    const auto file =
+        OpenChosenFile(this, kConfigFiles, kFileFilters, qint64(kMaxConfigFileBytes) + 1);
     if (!file) {
         return;
     }

@@ -115,6 +115,10 @@ QWidget* RamPage::CreateGrid() {
     StringGridHex->setVerticalHeaderLabels(rows);
     const int cell = StringGridHex->fontMetrics().horizontalAdvance(QStringLiteral("WWW")) + 6;
     StringGridHex->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // A column is never narrower than the header's minimum, which by default is the width of the
+    // font's widest glyph and margins: under Wine half as wide again as "WWW", so that only 0 to
+    // A fit. The headings " 0" to " F" need no more than a cell.
+    StringGridHex->horizontalHeader()->setMinimumSectionSize(cell);
     StringGridHex->horizontalHeader()->setDefaultSectionSize(cell);
     StringGridHex->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     for (int n = 0; n < kRamBytes; ++n) {
@@ -124,8 +128,10 @@ QWidget* RamPage::CreateGrid() {
     }
     StringGridHex->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGridHex->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // As wide as the columns the header really has.
     StringGridHex->setFixedSize(
-        StringGridHex->verticalHeader()->sizeHint().width() + RamTable::kColumns * cell + 4,
+        StringGridHex->verticalHeader()->sizeHint().width() +
+            StringGridHex->horizontalHeader()->length() + 4,
         StringGridHex->horizontalHeader()->sizeHint().height() +
             RamTable::kRows * StringGridHex->verticalHeader()->defaultSectionSize() + 4);
 
@@ -308,7 +314,7 @@ void RamPage::WriteWords(int first, int last, int step) {
 void RamPage::BtnLoadRAMClick() {
     // Read whole (bounded as the reader is): loaded leniently, and checked against the saved
     // form, so a damaged file loads as far as it can be read and says so.
-    const auto file = OpenChosenFile(this, kFileFilters, qint64(kMaxRamFileBytes));
+    const auto file = OpenChosenFile(this, kRamFiles, kFileFilters, qint64(kMaxRamFileBytes));
     if (!file) {
         return;
     }
@@ -333,7 +339,8 @@ void RamPage::BtnSaveRAMClick() {
     if (!TableCompleteOrSay()) {
         return;
     }
-    const QString path = ChooseFile(this, {true, QString(), kFileFilters});
+    const QString path =
+        AskForFile(this, {.save = true, .filters = kFileFilters, .kind = kRamFiles});
     if (path.isEmpty()) {
         return;
     }

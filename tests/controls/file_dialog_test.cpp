@@ -1,6 +1,7 @@
 // The save dialog gives a name typed without an extension the chosen filter's; the dialogs
 // never read the files they list.
 #include "controls/file_dialog.h"
+#include "controls/file_folders.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMimeDatabase>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -73,6 +75,44 @@ INSTANTIATE_TEST_SUITE_P(Names, SaveDialog,
                                          TypedName{1, "run", "run.csv"},
                                          TypedName{1, "run.txt", "run.txt"},
                                          TypedName{2, "any", "any"}));
+
+// A fresh start offers the user's documents folder, not the working folder (for an installed
+// program its own, under Program Files).
+TEST(FileDialog, AFreshStartOffersTheDocumentsFolder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+#ifndef _WIN32
+    // A home of the test's own, with a documents folder; Windows has one in every profile.
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", dir.path().toUtf8());
+    qunsetenv("XDG_CONFIG_HOME");
+    QDir(dir.path()).mkpath("Documents");
+#endif
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    KeepFileFoldersIn(dir.filePath("Eval630.ini"));
+    QString offered;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            offered = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    timer.start(10);
+    AskForFile(nullptr, {.filters = {"Configuration files (*.toml)"}, .kind = kConfigFiles});
+    KeepFileFoldersIn(QString());
+#ifndef _WIN32
+    qputenv("HOME", home);
+    if (!config.isEmpty()) {
+        qputenv("XDG_CONFIG_HOME", config);
+    }
+#endif
+    ASSERT_FALSE(offered.isEmpty());
+    EXPECT_EQ(QDir(offered), QDir(documents)) << offered.toStdString();
+    EXPECT_TRUE(documents.endsWith("/Documents")) << documents.toStdString();
+    EXPECT_NE(QDir(offered), QDir::current());
+}
 
 // The dialog guesses types from names: a file's bytes are never read, since a file such as
 // /proc/kmsg blocks its reader, and the dialog runs on the window thread.

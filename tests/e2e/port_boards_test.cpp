@@ -4,7 +4,7 @@
 // the boards are simulated boards of the Linux build on COM ports of the Wine prefix, named
 // with the files their received bytes are traced to in VRX_E2E_BOARDS
 // ("52x=COM12=Z:\\tmp\\52x.trace;plain=COM11=..."); elsewhere the test serves its own on
-// pseudo-terminals.
+// pseudo-terminals. The files of the session have names beyond ASCII.
 #include "program_fixture.h"
 
 #include "chip/ramp_calc.h"
@@ -24,6 +24,9 @@ namespace vrx::test {
 namespace {
 
 using Frame = std::array<uint8_t, 4>;
+
+const QString kConfigName = QStringLiteral("Prüfstand-Ω.toml");
+const QString kRecordingName = QStringLiteral("Messung-Ωμ.csv");
 
 // A board on a port, and the bytes it has received.
 struct PortBoard {
@@ -53,8 +56,9 @@ protected:
         ProgramTest::SetUp();
         saved_ = ChooseFile;
         ChooseFile = [this](QWidget*, const FileDialogRequest& request) {
-            return dir.filePath(request.filters.value(0).contains("toml") ? "bench.toml"
-                                                                          : "run.csv");
+            // Names beyond ASCII, and beyond the ANSI code pages of Western Windows.
+            return dir.filePath(request.filters.value(0).contains("toml") ? kConfigName
+                                                                          : kRecordingName);
         };
         const QString named = qEnvironmentVariable("VRX_E2E_BOARDS");
         for (const QString& entry : named.split(';', Qt::SkipEmptyParts)) {
@@ -179,23 +183,23 @@ TEST_F(PortBoardsTest, ASessionOnABoard) {
     // A configuration saved, the chip changed by hand, the file applied.
     RegisterPage(TFormAdvanced::kConfigPage);
     QTest::mouseClick(InRegisters<QPushButton>("BtnConfigSave"), Qt::LeftButton);
-    ASSERT_TRUE(QFile::exists(dir.filePath("bench.toml")));
+    ASSERT_TRUE(QFile::exists(dir.filePath(kConfigName)));
     SendAMax2(50);
     RegisterPage(TFormAdvanced::kConfigPage);
     QTest::mouseClick(InRegisters<QPushButton>("BtnConfigLoad"), Qt::LeftButton);
-    EXPECT_EQ(InRegisters<QLabel>("LblConfigState")->text(), "bench.toml: 1 difference.");
+    EXPECT_EQ(InRegisters<QLabel>("LblConfigState")->text(), kConfigName + ": 1 difference.");
     mark = board.received().size();
     QTest::mouseClick(InRegisters<QPushButton>("BtnConfigApply"), Qt::LeftButton);
     EXPECT_EQ(WritesSince(board, mark), std::vector<Frame>({{0x2C, 0x00, 0x03, 0xE8}}));
     EXPECT_EQ(InRegisters<QLabel>("LblConfigState")->text(),
-              "bench.toml: 1 change written; the chip matches the file.");
+              kConfigName + ": 1 change written; the chip matches the file.");
     program->registers.close();
 
     // Two seconds recorded.
     Click("BtnRecord");
     ASSERT_TRUE(WaitFor([&] { return Text("LblRecord").startsWith("Recording: 2 s, "); }, 5000));
     Click("BtnRecord");
-    QFile recorded(dir.filePath("run.csv"));
+    QFile recorded(dir.filePath(kRecordingName));
     ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = recorded.readAll().trimmed().split('\n');
     EXPECT_GE(lines.size(), 4);

@@ -42,9 +42,11 @@ VRX_PACKAGING_PACKAGES=(dpkg-dev lintian)
 # header-only CLI11, nlohmann/json and toml++, whose headers the cross build copies into its
 # build tree; wixl builds the installer (an MSI) on Linux, and a virtual X server (xvfb, xauth)
 # shows the installed program its screen under Wine, whose own fonts (fonts-wine) it draws its
-# text with; xwininfo (x11-utils) sees its window come.
+# text with; xwininfo (x11-utils) sees its window come. The Debian notices of what the Windows
+# programs link statically come from the packages of Qt, the MinGW-w64 runtime and GCC's.
 VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest
-    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev wixl xvfb xauth x11-utils fonts-wine)
+    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev wixl xvfb xauth x11-utils fonts-wine
+    libqt6core6 mingw-w64-x86-64-dev gcc-mingw-w64-base)
 # Qt for Windows built from Debian's Qt source (scripts/build-qt-windows): dpkg-source to
 # unpack it, Debian's keyring for it to check the uploader's signature, the mingw-w64
 # compilers, CMake, Ninja and Perl for Qt's build, and the host Qt with its tools (moc, rcc,

@@ -13,6 +13,9 @@
 static void RegisterLicenceTexts() {
     static const bool registered = [] {
         Q_INIT_RESOURCE(licenses);
+#ifdef _WIN32
+        Q_INIT_RESOURCE(windows_notices);
+#endif
         return true;
     }();
     (void)registered;
@@ -22,10 +25,26 @@ namespace vrx {
 
 namespace {
 
-// The program's licence first, then the libraries, then the licence texts they refer to.
-constexpr const char* kNotices[] = {
-    "LICENSE",           "Qt.txt",       "tomlplusplus.txt", "CLI11.txt",
-    "nlohmann-json.txt", "pybind11.txt", "LGPL-3.0.txt",     "GPL-3.0.txt"};
+// The program's licence first, then the libraries, then the licence texts they refer to. A
+// Windows program also contains, linked statically, what Qt builds in and the compiler's
+// runtime: Debian's notices of their sources come from the build machine.
+constexpr const char* kNotices[] = {"LICENSE",           "Qt.txt",
+                                    "tomlplusplus.txt",  "CLI11.txt",
+                                    "nlohmann-json.txt", "pybind11.txt",
+#ifdef _WIN32
+                                    "Qt-copyright.txt",  "MinGW-w64-runtime.txt",
+                                    "GCC-runtime.txt",
+#endif
+                                    "LGPL-3.0.txt",      "GPL-3.0.txt"};
+
+#ifdef _WIN32
+constexpr const char* kStaticParts =
+    " This Windows program also contains the libraries built into Qt (FreeType, HarfBuzz, "
+    "libpng, zlib, PCRE2 and others) and the MinGW-w64 and GCC runtimes; Debian's notices of "
+    "their sources follow too.";
+#else
+constexpr const char* kStaticParts = "";
+#endif
 
 } // namespace
 
@@ -51,7 +70,8 @@ TFormAbout::TFormAbout(const QString& version, QWidget* parent) : QDialog(parent
     layout->addWidget(title);
     auto* summary = new QLabel(
         QStringLiteral("Free software under the MIT licence. It uses Qt under the LGPL version "
-                       "3, toml++, CLI11, nlohmann/json and pybind11; their notices follow."),
+                       "3, toml++, CLI11, nlohmann/json and pybind11; their notices follow.") +
+            QLatin1String(kStaticParts),
         this);
     summary->setObjectName(QStringLiteral("LblAboutLicence"));
     summary->setWordWrap(true);

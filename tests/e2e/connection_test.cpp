@@ -6,7 +6,6 @@
 #include "controls/spin_edit.h"
 
 #include <QSettings>
-#include <QTextBrowser>
 
 namespace vrx::test {
 namespace {
@@ -34,33 +33,6 @@ TEST_F(ConnectionTest, StartsWithNoPortAndTheVersionInTheTitle) {
     // Fixed size: the window cannot grow beyond its design.
     EXPECT_EQ(Main().maximumSize(), Main().size());
     EXPECT_FALSE(Main().windowFlags() & Qt::WindowMaximizeButtonHint);
-}
-
-TEST_F(ConnectionTest, F1ShowsTheLicenceAndTheNoticesOfTheLibraries) {
-    Main().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Main()));
-    QString shown;
-    QTimer::singleShot(0, [&] {
-        QWidget* about = QApplication::activeModalWidget();
-        if (about == nullptr || about->objectName() != "FormAbout") {
-            ADD_FAILURE() << "no About window";
-            if (about != nullptr) {
-                about->close();
-            }
-            return;
-        }
-        shown = about->findChild<QLabel*>("LblAboutTitle")->text() +
-                about->findChild<QTextBrowser*>("MemoNotices")->toPlainText();
-        QTest::mouseClick(about->findChild<QPushButton*>("BtnAboutOk"), Qt::LeftButton);
-    });
-    QTest::keyClick(Main().windowHandle(), Qt::Key_F1);
-    EXPECT_TRUE(shown.contains(ProgramFileVersion()));
-    for (const char* notice :
-         {"MIT License", "Qt 6 (Core, Gui, Widgets)", "apt-get source qt6-base=", "toml++", "CLI11",
-          "nlohmann/json", "pybind11", "GNU LESSER GENERAL PUBLIC LICENSE",
-          "GNU GENERAL PUBLIC LICENSE"}) {
-        EXPECT_TRUE(shown.contains(QLatin1String(notice))) << notice;
-    }
 }
 
 struct VariantCase {

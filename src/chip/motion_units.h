@@ -45,6 +45,8 @@ public:
 
     PhysicalUnits Of(int motor) const;
 
+    friend bool operator==(const MotionUnits&, const MotionUnits&) = default;
+
 private:
     int clockMhz_ = kDefaultClockMhz;
     std::array<MotorDividers, kMotors> dividers_{}; // the chip's reset values: 0 and 0

@@ -1,87 +1,120 @@
-// The plot window's work per polling pass, with a full buffer of moving motors: the column
-// advance that scrolls and rescales all three motors (goal: at most 50 us), and the painting
-// of one plot surface into an offscreen image (goal: at most 2 ms), plus its scale strips.
-#include "plots/plot_model.h"
+// The plot window's work with a long history of moving motors: one pass appended, one paint of
+// a tab's plot surface with 2 million passes fitted to the window (goal: at most 10 ms) and with
+// the live view of 481 passes over the same history (goal: a live paint at most 2 x the paint
+// of a history of only 481 passes), its scale strips, and the memory 2 million passes hold
+// (goal: at most 150 MB), printed before the benchmarks run.
+#include "plots/pass_history.h"
 #include "plots/plot_painter.h"
+#include "plots/plot_reduction.h"
+#include "plots/plot_view.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 
 namespace vrx {
 namespace {
 
-uint32_t fakeNow = 0;
+constexpr size_t kLong = 2'000'000;
 
-// One polling pass of three motors swinging with different periods. The amplitudes are no
-// multiples of 100 or 5000, so every advance finds extremes that differ from the limits.
-void FeedPass(PlotModel& model, int pass) {
-    for (int m = 0; m < PlotModel::kMotors; ++m) {
-        const double phase = pass * (0.021 + 0.007 * m);
-        model.AddVelocity(static_cast<int>(1237 * std::sin(phase)), m);
-        model.AddTargetVelocity(pass % 200 < 100 ? 1237 : -1237, m);
-        model.AddAcceleration(static_cast<int>(311 * std::cos(phase)), m);
-        model.AddPosition(static_cast<int>(-23456 * std::cos(phase) + 7777 * m), m);
+// One polling pass of three motors swinging with different periods, 5 ms after the last.
+PassRow Pass(size_t pass) {
+    PassRow row;
+    for (int m = 0; m < 3; ++m) {
+        const double phase = double(pass) * (0.00021 + 0.00007 * m);
+        auto* v = &row.values[size_t(4 * m)];
+        v[0] = int32_t(-23456 * std::cos(phase) + 7777 * m);
+        v[1] = int32_t(1237 * std::sin(phase));
+        v[2] = int32_t(311 * std::cos(phase));
+        v[3] = pass % 2000 < 1000 ? 1237 : -1237;
     }
+    return row;
 }
 
-std::unique_ptr<PlotModel> FullModel() {
-    auto model = std::make_unique<PlotModel>([] { return fakeNow += 10; });
-    for (int pass = 0; pass < 2 * PlotModel::kColumns; ++pass) {
-        FeedPass(*model, pass);
-        model->AdvanceColumn(false);
+std::unique_ptr<PassHistory> History(size_t passes) {
+    auto history = std::make_unique<PassHistory>();
+    for (size_t i = 0; i < passes; ++i) {
+        history->Append(uint32_t(5 * i), Pass(i), {});
     }
-    return model;
+    return history;
 }
 
-void BM_AdvanceColumnFullBufferRescalingAllMotors(benchmark::State& state) {
-    auto model = FullModel();
-    int pass = 2 * PlotModel::kColumns;
-    int64_t rescales = 0;
-    for (auto _ : state) {
-        FeedPass(*model, pass++); // twelve stores, next to nothing beside the advance
-        const PlotModel::Advance advance = model->AdvanceColumn(false);
-        for (bool rescaled : advance.rescaled) {
-            rescales += rescaled ? 1 : 0;
-        }
-        benchmark::DoNotOptimize(advance);
-    }
-    if (rescales != 3 * static_cast<int64_t>(state.iterations())) {
-        state.SkipWithError("not every advance rescaled all three motors");
-    }
+const PassHistory& LongHistory() {
+    static const auto history = History(kLong);
+    return *history;
 }
-BENCHMARK(BM_AdvanceColumnFullBufferRescalingAllMotors);
 
-void BM_PaintPlotSurface(benchmark::State& state) {
-    auto model = FullModel();
+void Paint(benchmark::State& state, const PassHistory& history, const PlotView& view) {
     QImage surface(478, 434, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         surface.fill(Qt::black);
         QPainter canvas(&surface);
-        PaintPlotCurves(canvas, *model, 1);
+        const PlotView::Range range = view.Shown(history);
+        PaintPlotCurves(canvas, history, 1, range, surface.width(),
+                        LimitsInView(history, 1, range));
         canvas.end();
         benchmark::DoNotOptimize(surface.constBits());
     }
 }
-BENCHMARK(BM_PaintPlotSurface)->Unit(benchmark::kMicrosecond);
+
+void BM_AppendPass(benchmark::State& state) {
+    PassHistory history;
+    size_t pass = 0;
+    for (auto _ : state) {
+        history.Append(uint32_t(5 * pass), Pass(pass), {});
+        ++pass;
+    }
+}
+BENCHMARK(BM_AppendPass);
+
+void BM_PaintWholeHistoryOf2MillionPasses(benchmark::State& state) {
+    PlotView view;
+    view.ShowAll(LongHistory());
+    Paint(state, LongHistory(), view);
+}
+BENCHMARK(BM_PaintWholeHistoryOf2MillionPasses)->Unit(benchmark::kMillisecond);
+
+void BM_PaintLiveViewOf2MillionPasses(benchmark::State& state) {
+    Paint(state, LongHistory(), PlotView());
+}
+BENCHMARK(BM_PaintLiveViewOf2MillionPasses)->Unit(benchmark::kMicrosecond);
+
+void BM_PaintLiveViewOf481Passes(benchmark::State& state) {
+    static const auto history = History(481);
+    Paint(state, *history, PlotView());
+}
+BENCHMARK(BM_PaintLiveViewOf481Passes)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintBothScaleStrips(benchmark::State& state) {
-    auto model = FullModel();
+    const PlotView view;
     QImage strip(90, 434, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
+        const ScaleLimits limits = LimitsInView(LongHistory(), 1, view.Shown(LongHistory()));
         for (ScaleStrip side : {ScaleStrip::Left, ScaleStrip::Right}) {
             strip.fill(Qt::black);
             QPainter canvas(&strip);
-            PaintScaleStrip(canvas, *model, 1, side, strip.width());
+            PaintScaleStrip(canvas, limits, side, strip.width(), nullptr, {}, 1);
         }
         benchmark::DoNotOptimize(strip.constBits());
     }
 }
 BENCHMARK(BM_PaintBothScaleStrips)->Unit(benchmark::kMicrosecond);
+
+long ResidentKb() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    statm >> size >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
 
 } // namespace
 } // namespace vrx
@@ -91,6 +124,10 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts for the strips, no display needed
     }
     QGuiApplication app(argc, argv);
+    const long before = vrx::ResidentKb();
+    const size_t passes = vrx::LongHistory().Size();
+    const long held = vrx::ResidentKb() - before;
+    std::printf("%zu passes held in %.1f MB (goal: at most 150 MB)\n", passes, held / 1024.0);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

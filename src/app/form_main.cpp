@@ -234,7 +234,7 @@ void TFormMain::SetConnectedControls(bool open) {
     }
     BtnStopAll->setEnabled(open);
     BtnGoAll->setEnabled(open);
-    BtnGraphics->setEnabled(open);
+    // The plot window opens with no port too: its history is there to be looked at.
     BtnVRX640->setEnabled(open);
     BtnRecord->setEnabled(open);
 }

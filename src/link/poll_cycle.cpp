@@ -25,12 +25,14 @@ void PollCycle::Tick() {
         // The queue is drained, so the send below does not wait: a tick never blocks.
         link_.AnswerReceived = false;
         if (PollIndex == 1) {
-            // A pass ends where the plot starts its next column.
-            if (plot_ != nullptr) {
-                plot_->AdvanceColumn();
-            }
-            if (const auto row = pass_.Finish(); row && OnPass) {
-                OnPass(*row);
+            // A pass ends where the next begins.
+            if (const auto row = pass_.Finish()) {
+                if (plot_ != nullptr) {
+                    plot_->AddPass(*row);
+                }
+                if (OnPass) {
+                    OnPass(*row);
+                }
             }
         }
         if (IsQuerySlot(PollIndex)) {
@@ -62,25 +64,6 @@ void PollCycle::DistributeReply(const Answer& reply) {
     }
     if (showRegister) {
         slot.RegisterDisplay(text);
-    }
-    if (plot_ != nullptr && index < 45) {
-        const int motor = index / 15;
-        switch (index % 15) {
-        case 1:
-            plot_->AddPosition(value, motor);
-            break;
-        case 4:
-            plot_->AddTargetVelocity(value, motor);
-            break;
-        case 5:
-            plot_->AddVelocity(value, motor);
-            break;
-        case 7:
-            plot_->AddAcceleration(value, motor);
-            break;
-        default:
-            break;
-        }
     }
     if (!IsQuerySlot(index)) {
         pass_.Take(index, value, reply.a0);

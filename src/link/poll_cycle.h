@@ -36,11 +36,8 @@ struct PollSlot {
 class PlotFeed {
 public:
     virtual ~PlotFeed() = default;
-    virtual void AdvanceColumn() = 0;
-    virtual void AddPosition(int value, int motor) = 0;
-    virtual void AddVelocity(int value, int motor) = 0;
-    virtual void AddAcceleration(int value, int motor) = 0;
-    virtual void AddTargetVelocity(int value, int motor) = 0;
+    // Each complete pass, as it ends.
+    virtual void AddPass(const PassRow& row) = 0;
 };
 
 // What the walk needs to know of the register window.

@@ -3,6 +3,7 @@
 #include "controls/atomic_file.h"
 #include "controls/file_dialog.h"
 #include "controls/message_box.h"
+#include "controls/units_state.h"
 #include "plots/paint_box.h"
 #include "plots/plot_csv.h"
 #include "plots/plot_cursor.h"
@@ -12,101 +13,120 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
 
 namespace vrx {
 
-TFormGraphics::TFormGraphics(QWidget* parent, TickClock clock)
+namespace {
+
+// A press that moves this far is a drag, not a click.
+constexpr int kDragPixels = 3;
+// One notch of the wheel, one + or -: the view a fifth narrower or wider.
+constexpr double kZoomStep = 0.8;
+// Left and Right move the view by this share of its width.
+constexpr double kPanShare = 0.1;
+
+bool Standing(const PassRow& row) {
+    for (int m = 0; m < TFormGraphics::kMotors; ++m) {
+        if (row.values[size_t(4 * m + 1)] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TFormGraphics::TFormGraphics(QWidget* parent, TickClock clock, size_t maxPasses)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      model_(std::move(clock)) {
+      clock_(std::move(clock)), history_(maxPasses) {
     setObjectName(QStringLiteral("FormGraphics"));
     setWindowTitle(QStringLiteral("Graphic Display"));
     CreateControls();
-    ShowInterval(); // the model starts cleared
+    Refresh();
 }
 
-void TFormGraphics::AdvanceColumn() {
-    const PlotModel::Advance advance = model_.AdvanceColumn(CheckStop->isChecked());
-    if (!advance.added) {
-        return; // frozen: the label keeps its text
-    }
-    if (shown_) {
-        for (size_t m = 0; m < tabs_.size(); ++m) {
-            tabs_[m].PaintBox->update();
-            if (advance.rescaled[m]) {
-                tabs_[m].PaintBoxLeft->update();
-                tabs_[m].PaintBoxRight->update();
-            }
-        }
-    }
-    ShowInterval();
-    if (cursorColumn_ >= 0) {
-        ShowCursor(); // the pass under the pointer moved on
-    }
-}
-
-void TFormGraphics::AddPosition(int value, int motor) {
-    model_.AddPosition(value, motor);
-}
-
-void TFormGraphics::AddVelocity(int value, int motor) {
-    model_.AddVelocity(value, motor);
-}
-
-void TFormGraphics::AddAcceleration(int value, int motor) {
-    model_.AddAcceleration(value, motor);
-}
-
-void TFormGraphics::AddTargetVelocity(int value, int motor) {
-    model_.AddTargetVelocity(value, motor);
-}
-
-void TFormGraphics::ShowInterval() {
-    const int64_t shown = model_.Interval().Shown();
-    const QString text = shown < 0 ? QStringLiteral("---") : QString::number(shown);
-    if (LblXTiming->text() != text) {
-        LblXTiming->setText(text);
-    }
-}
-
-void TFormGraphics::BtnClearClick() {
-    model_.Clear();
-    ShowInterval();
-    for (const MotorTab& tab : tabs_) {
-        tab.PaintBoxLeft->update();
-        tab.PaintBox->update();
-        tab.PaintBoxRight->update();
-    }
-}
-
-void TFormGraphics::PaintBox1Paint(TPaintBox& sender, QPainter& canvas) {
-    PaintPlotCurves(canvas, model_, sender.Tag);
-    if (sender.Tag == cursorMotor_ && cursorColumn_ >= 0) {
-        canvas.setPen(QPen(QColor(160, 160, 160), 1));
-        canvas.drawLine(cursorColumn_, 0, cursorColumn_, sender.height() - 1);
-    }
-}
-
-void TFormGraphics::PaintBox1Pointer(TPaintBox& sender, const QPoint* position) {
-    const int column = position != nullptr ? position->x() : -1;
-    if (column == cursorColumn_ && sender.Tag == cursorMotor_) {
+void TFormGraphics::AddPass(const PassRow& row) {
+    // "Stop when velocity = 0": a pass of standing motors after one is not kept.
+    if (CheckStop->isChecked() && !history_.Empty() && Standing(row) &&
+        Standing(history_.Pass(history_.EndSeq() - 1).row)) {
         return;
     }
-    if (cursorColumn_ >= 0) {
-        tabs_[static_cast<size_t>(cursorMotor_)].PaintBox->update();
+    history_.Append(clock_(), row, units_ != nullptr ? units_->Units() : MotionUnits{});
+    Refresh();
+}
+
+void TFormGraphics::Refresh() {
+    const std::string mean = MeanPassText(history_);
+    if (LblXTiming->text().toStdString() != mean) {
+        LblXTiming->setText(QString::fromStdString(mean));
     }
-    cursorMotor_ = sender.Tag;
-    cursorColumn_ = column;
-    if (cursorColumn_ >= 0) {
-        sender.update();
+    const QString pause = view_.Following() ? QStringLiteral("&Pause") : QStringLiteral("&Resume");
+    if (BtnPause->text() != pause) {
+        BtnPause->setText(pause);
     }
-    ShowCursor();
+    if (shown_) {
+        for (const MotorTab& tab : tabs_) {
+            // Only the tab on top paints; the others are repainted when they come up.
+            tab.PaintBoxLeft->update();
+            tab.PaintBox->update();
+            tab.PaintBoxRight->update();
+            tab.PaintBoxTime->update();
+        }
+    }
+    ShowReadOuts();
+}
+
+bool TFormGraphics::UnitsShown() const {
+    return units_ != nullptr && units_->Shown();
+}
+
+void TFormGraphics::ShowReadOuts() {
+    // The pass under a pointer that rests on a live plot changes as the plot moves on.
+    QString cursor;
+    if (const auto seq = pointerX_ ? PassAt(*pointerX_) : std::nullopt) {
+        cursor =
+            QString::fromStdString(CursorText(history_.Pass(*seq), pointerMotor_, UnitsShown()));
+    }
+    if (LblCursor->text() != cursor) {
+        LblCursor->setText(cursor);
+    }
+    const int motor = PageControl->currentIndex();
+    const auto a = view_.CursorA(history_);
+    const auto b = view_.CursorB(history_);
+    QString measure;
+    if (a && b) {
+        measure = QString::fromStdString(
+            MeasureText(history_.Pass(*a), history_.Pass(*b), motor, UnitsShown()));
+    } else if (a || b) {
+        measure = QStringLiteral("%1 at %2; %3 sets %4.")
+                      .arg(a ? QStringLiteral("A") : QStringLiteral("B"),
+                           QString::fromStdString(SecondsText(history_.TimeOf(a ? *a : *b))),
+                           a ? QStringLiteral("Shift+click") : QStringLiteral("A click"),
+                           a ? QStringLiteral("B") : QStringLiteral("A"));
+    } else if (history_.Dropped()) {
+        // A day of passes is held; older ones have gone.
+        measure =
+            QStringLiteral("The history holds the passes from %1 on.")
+                .arg(QString::fromStdString(SecondsText(history_.TimeOf(history_.FirstSeq()))));
+    }
+    if (LblMeasure->text() != measure) {
+        LblMeasure->setText(measure);
+    }
 }
 
 void TFormGraphics::SetUnits(const UnitsState* units) {
@@ -115,32 +135,168 @@ void TFormGraphics::SetUnits(const UnitsState* units) {
     }
     units_ = units;
     if (units_ != nullptr) {
-        connect(units_, &UnitsState::changed, this, &TFormGraphics::ShowUnits);
+        connect(units_, &UnitsState::changed, this, &TFormGraphics::Refresh);
     }
-    ShowUnits();
+    Refresh();
 }
 
-void TFormGraphics::ShowUnits() {
-    for (const MotorTab& tab : tabs_) {
-        tab.PaintBoxLeft->update();
-        tab.PaintBoxRight->update();
+MotionUnits TFormGraphics::ScaleUnits(const PlotView::Range& range) const {
+    const auto [first, end] = PassesIn(history_, range);
+    if (first < end) {
+        return history_.Pass(end - 1).units;
     }
-    if (cursorColumn_ >= 0) {
-        ShowCursor();
-    }
+    return units_ != nullptr ? units_->Units() : MotionUnits{};
 }
 
-void TFormGraphics::ShowCursor() {
-    LblCursor->setText(
-        QString::fromStdString(CursorText(model_, cursorMotor_, cursorColumn_, units_)));
+void TFormGraphics::BtnClearClick() {
+    history_.Clear();
+    view_.Clear();
+    Refresh();
+}
+
+void TFormGraphics::BtnPauseClick() {
+    if (view_.Following()) {
+        view_.Pause(history_);
+    } else {
+        view_.Resume();
+    }
+    Refresh();
+}
+
+double TFormGraphics::PlotWidth() const {
+    return tabs_[0].PaintBox->width();
+}
+
+std::optional<uint64_t> TFormGraphics::PassAt(int x) const {
+    const PlotView::Range range = view_.Shown(history_);
+    return history_.Nearest(uint32_t(std::max(0.0, TimeAt(range, int(PlotWidth()), x + 0.5))));
+}
+
+void TFormGraphics::PaintBox1Paint(TPaintBox& sender, QPainter& canvas) {
+    const PlotView::Range range = view_.Shown(history_);
+    const int width = sender.width();
+    PaintPlotCurves(canvas, history_, sender.Tag, range, width,
+                    LimitsInView(history_, sender.Tag, range));
+    const auto line = [&](std::optional<uint64_t> seq, const QColor& color) {
+        if (seq && *seq >= history_.FirstSeq() && *seq < history_.EndSeq()) {
+            const int x = PixelOf(range, width, history_.TimeOf(*seq));
+            canvas.setPen(QPen(color, 1));
+            canvas.drawLine(x, 0, x, sender.height() - 1);
+        }
+    };
+    if (sender.Tag == pointerMotor_ && pointerX_) {
+        line(PassAt(*pointerX_), QColor(160, 160, 160));
+    }
+    // The measuring cursors stand at the same time on every tab.
+    line(view_.CursorA(history_), QColor(255, 255, 255));
+    line(view_.CursorB(history_), QColor(0, 255, 255));
 }
 
 void TFormGraphics::PaintBoxLeft1Paint(TPaintBox& sender, QPainter& canvas) {
-    PaintScaleStrip(canvas, model_, sender.Tag, ScaleStrip::Left, sender.width(), units_);
+    const PlotView::Range range = view_.Shown(history_);
+    PaintScaleStrip(canvas, LimitsInView(history_, sender.Tag, range), ScaleStrip::Left,
+                    sender.width(), units_, ScaleUnits(range), sender.Tag);
 }
 
 void TFormGraphics::PaintBoxRight1Paint(TPaintBox& sender, QPainter& canvas) {
-    PaintScaleStrip(canvas, model_, sender.Tag, ScaleStrip::Right, sender.width(), units_);
+    const PlotView::Range range = view_.Shown(history_);
+    PaintScaleStrip(canvas, LimitsInView(history_, sender.Tag, range), ScaleStrip::Right,
+                    sender.width(), units_, ScaleUnits(range), sender.Tag);
+}
+
+void TFormGraphics::PaintBoxTime1Paint(TPaintBox& sender, QPainter& canvas) {
+    PaintTimeStrip(canvas, view_.Shown(history_), sender.width(), sender.height());
+}
+
+void TFormGraphics::PaintBox1Pointer(TPaintBox& sender, const QPoint* position) {
+    pointerMotor_ = sender.Tag;
+    pointerX_ = position != nullptr ? std::optional(position->x()) : std::nullopt;
+    sender.update();
+    ShowReadOuts();
+}
+
+void TFormGraphics::PaintBox1Press(TPaintBox& sender, QMouseEvent& event) {
+    sender.setFocus(Qt::MouseFocusReason);
+    if (event.button() == Qt::LeftButton) {
+        pressX_ = int(event.position().x());
+        lastDragX_ = *pressX_;
+        dragged_ = false;
+    }
+}
+
+void TFormGraphics::PaintBox1Drag(TPaintBox&, QMouseEvent& event) {
+    if (!pressX_) {
+        return;
+    }
+    const int x = int(event.position().x());
+    if (!dragged_ && std::abs(x - *pressX_) < kDragPixels) {
+        return;
+    }
+    dragged_ = true;
+    // The history moves with the pointer.
+    const double msPerPixel = view_.Shown(history_).Span() / PlotWidth();
+    view_.Pan(history_, (lastDragX_ - x) * msPerPixel);
+    lastDragX_ = x;
+    Refresh();
+}
+
+void TFormGraphics::PaintBox1Release(TPaintBox&, QMouseEvent& event) {
+    if (event.button() != Qt::LeftButton || !pressX_) {
+        return;
+    }
+    if (!dragged_) {
+        if (const auto seq = PassAt(*pressX_)) {
+            view_.SetCursor(event.modifiers().testFlag(Qt::ShiftModifier), *seq);
+        }
+    }
+    pressX_.reset();
+    Refresh();
+}
+
+void TFormGraphics::PaintBox1Wheel(TPaintBox&, QWheelEvent& event) {
+    const double notches = event.angleDelta().y() / 120.0;
+    if (notches == 0) {
+        return;
+    }
+    const double at = TimeAt(view_.Shown(history_), int(PlotWidth()), event.position().x());
+    view_.Zoom(history_, std::pow(kZoomStep, notches), at);
+    Refresh();
+}
+
+bool TFormGraphics::PaintBox1Key(TPaintBox&, QKeyEvent& event) {
+    const PlotView::Range range = view_.Shown(history_);
+    const double middle = (range.start + range.end) / 2;
+    switch (event.key()) {
+    case Qt::Key_Space:
+        BtnPauseClick();
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        view_.Zoom(history_, kZoomStep, middle);
+        break;
+    case Qt::Key_Minus:
+        view_.Zoom(history_, 1 / kZoomStep, middle);
+        break;
+    case Qt::Key_Left:
+        view_.Pan(history_, -kPanShare * range.Span());
+        break;
+    case Qt::Key_Right:
+        view_.Pan(history_, kPanShare * range.Span());
+        break;
+    case Qt::Key_Home:
+        view_.ShowAll(history_);
+        break;
+    case Qt::Key_End:
+        view_.Live();
+        break;
+    case Qt::Key_Escape:
+        view_.ClearCursors();
+        break;
+    default:
+        return false;
+    }
+    Refresh();
+    return true;
 }
 
 void TFormGraphics::PaintBox1ContextPopup(TPaintBox& sender, const QPoint& position) {
@@ -160,7 +316,7 @@ void TFormGraphics::MenuSavePictureClick() {
 }
 
 void TFormGraphics::MenuExportDataClick() {
-    const std::string csv = PlotCsv(model_, popupMotor_);
+    const std::string csv = PlotCsv(history_, popupMotor_, view_.Shown(history_));
     WriteChosenFile(QStringLiteral("Export Data"), kPlotData,
                     {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")},
                     QByteArray::fromStdString(csv));

@@ -1,25 +1,31 @@
 #pragma once
-// TFormGraphics: the plot window. It is the polling cycle's plot feed: the samples of every
-// pass and the column advance arrive here whether the window is shown or not, and go into the
-// plot model; the window only asks for repaints while it is shown, and showing it paints the
-// current state. Per motor a tab shows the curves between two scale strips; a context menu on
-// each plot saves the tab as a picture or the motor's columns as a table.
+// TFormGraphics: the plot window, a measuring instrument over the whole session. It is the
+// polling cycle's plot feed: every complete pass arrives here whether the window is shown or not
+// and goes into the history with its time and the clock and dividers of its moment. A tab per
+// motor shows the curves of the stretch in view on a time axis between two scale strips that
+// fit the values in view, the seconds below. The view follows the newest pass or is paused,
+// zoomed and panned with the wheel, a drag and the keys; two cursors measure between passes.
+// The window only shows the view and the history and forwards input to them.
 
 #include "link/poll_cycle.h"
-#include "plots/plot_model.h"
+#include "plots/pass_history.h"
+#include "plots/plot_view.h"
 #include "serial/tick_clock.h"
 
 #include <QWidget>
 
 #include <array>
-#include <functional>
+#include <optional>
 
 class QAction;
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QMenu;
+class QMouseEvent;
 class QPushButton;
 class QTabWidget;
+class QWheelEvent;
 
 namespace vrx {
 
@@ -29,20 +35,21 @@ class UnitsState;
 class TFormGraphics : public QWidget, public PlotFeed {
     Q_OBJECT
 public:
-    explicit TFormGraphics(QWidget* parent = nullptr, TickClock clock = MonotonicTickCount);
+    static constexpr int kMotors = 3;
 
-    void AdvanceColumn() override;
-    void AddPosition(int value, int motor) override;
-    void AddVelocity(int value, int motor) override;
-    void AddAcceleration(int value, int motor) override;
-    void AddTargetVelocity(int value, int motor) override;
+    explicit TFormGraphics(QWidget* parent = nullptr, TickClock clock = MonotonicTickCount,
+                           size_t maxPasses = PassHistory::kMaxPasses);
 
-    const PlotModel& Model() const { return model_; }
-    // The scales and the cursor read-out show steps/s and steps/s² while `units` shows them.
+    void AddPass(const PassRow& row) override;
+
+    const PassHistory& History() const { return history_; }
+    const PlotView& View() const { return view_; }
+    // The units of each pass as it comes, and whether steps/s and steps/s² are shown.
     void SetUnits(const UnitsState* units);
 
 public slots:
     void BtnClearClick();
+    void BtnPauseClick();
     // The context menu's commands, for the motor whose plot opened the menu.
     void MenuSavePictureClick();
     void MenuExportDataClick();
@@ -58,6 +65,7 @@ private:
         TPaintBox* PaintBoxLeft = nullptr;
         TPaintBox* PaintBox = nullptr;
         TPaintBox* PaintBoxRight = nullptr;
+        TPaintBox* PaintBoxTime = nullptr;
     };
 
     void CreateControls();
@@ -69,27 +77,45 @@ private:
     void PaintBox1Paint(TPaintBox& sender, QPainter& canvas);
     void PaintBoxLeft1Paint(TPaintBox& sender, QPainter& canvas);
     void PaintBoxRight1Paint(TPaintBox& sender, QPainter& canvas);
+    void PaintBoxTime1Paint(TPaintBox& sender, QPainter& canvas);
     void PaintBox1ContextPopup(TPaintBox& sender, const QPoint& position);
-    // The cursor: the column under the pointer, read off in LblCursor and marked by a line.
+    // The pass under the pointer, read off in LblCursor and marked by a line.
     void PaintBox1Pointer(TPaintBox& sender, const QPoint* position);
-    void ShowCursor();
-    // The scales and the cursor read-out again, in the units now in force.
-    void ShowUnits();
+    void PaintBox1Press(TPaintBox& sender, QMouseEvent& event);
+    void PaintBox1Drag(TPaintBox& sender, QMouseEvent& event);
+    void PaintBox1Release(TPaintBox& sender, QMouseEvent& event);
+    void PaintBox1Wheel(TPaintBox& sender, QWheelEvent& event);
+    bool PaintBox1Key(TPaintBox& sender, QKeyEvent& event);
 
-    void ClearDisplay();
-    void ShowInterval();
+    // Everything shown again after the view or the history changed.
+    void Refresh();
+    void ShowReadOuts();
+    bool UnitsShown() const;
+    // The units the scales show: those of the newest pass in view.
+    MotionUnits ScaleUnits(const PlotView::Range& range) const;
+    // The pass nearest in time to pixel column `x` of a plot.
+    std::optional<uint64_t> PassAt(int x) const;
+    double PlotWidth() const;
+
     void WriteChosenFile(const QString& caption, const QString& kind, const QStringList& filters,
                          const QByteArray& data);
 
-    PlotModel model_;
+    TickClock clock_;
+    PassHistory history_;
+    PlotView view_;
     const UnitsState* units_ = nullptr;
     bool shown_ = false;
     int popupMotor_ = 0;
-    int cursorMotor_ = 0;
-    int cursorColumn_ = -1; // none
+    int pointerMotor_ = 0;
+    std::optional<int> pointerX_; // over a plot
+
+    // A press on a plot: a click sets a cursor, a drag pans.
+    std::optional<int> pressX_;
+    int lastDragX_ = 0;
+    bool dragged_ = false;
 
     QTabWidget* PageControl = nullptr;
-    std::array<MotorTab, PlotModel::kMotors> tabs_;
+    std::array<MotorTab, kMotors> tabs_;
     QLabel* LblRed = nullptr;
     QLabel* LblYellow = nullptr;
     QLabel* LblGreen = nullptr;
@@ -97,7 +123,9 @@ private:
     QLabel* LblXAxis = nullptr;
     QLabel* LblXTiming = nullptr;
     QLabel* LblCursor = nullptr;
+    QLabel* LblMeasure = nullptr;
     QCheckBox* CheckStop = nullptr;
+    QPushButton* BtnPause = nullptr;
     QPushButton* BtnClear = nullptr;
     QMenu* PopupPlot = nullptr;
     QAction* MenuSavePicture = nullptr;

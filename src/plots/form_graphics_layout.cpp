@@ -8,6 +8,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -19,7 +20,8 @@ namespace {
 
 constexpr int kPlotWidth = 478;
 constexpr int kPlotHeight = 434;
-constexpr int kStripWidth = 90; // room for a seven-digit position beside a four-digit scale
+constexpr int kStripWidth = 90;      // room for a seven-digit position beside a four-digit scale
+constexpr int kTimeStripHeight = 18; // ticks and a line of numbers
 
 void PaintBlack(QWidget* widget) {
     QPalette palette = widget->palette();
@@ -52,37 +54,53 @@ QLabel* ColouredLabel(const QString& name, const QString& text, PlotSeries serie
 
 void TFormGraphics::CreateControls() {
     PageControl = Named(new QTabWidget(this), QStringLiteral("PageControl"));
-    for (int m = 0; m < PlotModel::kMotors; ++m) {
+    for (int m = 0; m < kMotors; ++m) {
         PageControl->addTab(CreateMotorTab(m), QStringLiteral("Motor %1").arg(m + 1));
     }
+    // The measurement reads the motor of the tab on top.
+    connect(PageControl, &QTabWidget::currentChanged, this, [this] { ShowReadOuts(); });
 
     CheckStop = Named(new QCheckBox(QStringLiteral("&Stop when velocity = 0"), this),
                       QStringLiteral("CheckStop"));
     CheckStop->setToolTip(QStringLiteral(
         "If activated, the graphic display will be stopped when the motors are not running."));
+    BtnPause = Named(new QPushButton(QStringLiteral("&Pause"), this), QStringLiteral("BtnPause"));
+    BtnPause->setToolTip(QStringLiteral(
+        "Click here to hold the view while the history goes on; Resume shows every pass since."));
+    connect(BtnPause, &QPushButton::clicked, this, &TFormGraphics::BtnPauseClick);
     BtnClear =
         Named(new QPushButton(QStringLiteral("&Clear display"), this), QStringLiteral("BtnClear"));
     BtnClear->setToolTip(QStringLiteral("Click this button to clear the graphic display."));
     connect(BtnClear, &QPushButton::clicked, this, &TFormGraphics::BtnClearClick);
 
-    auto* commands = new QVBoxLayout();
+    // One row under the plots, so the window still fits a laptop's screen at 150 %.
+    auto* commands = new QHBoxLayout();
     commands->addWidget(CreateTimePanel());
     commands->addWidget(CheckStop);
     commands->addStretch();
-    commands->addWidget(BtnClear, 0, Qt::AlignRight);
+    commands->addWidget(BtnPause);
+    commands->addWidget(BtnClear);
 
+    // Beside the legend, two lines each, so the longest read-out is never cut at the window's
+    // edge and the window keeps its size as the texts change.
     LblCursor = Named(new QLabel(this), QStringLiteral("LblCursor"));
-    LblCursor->setMinimumWidth(LblCursor->fontMetrics().horizontalAdvance(QStringLiteral(
-        "Column 480: position -8388608, velocity 2047, target velocity 2047, acceleration 2047")));
+    LblMeasure = Named(new QLabel(this), QStringLiteral("LblMeasure"));
+    auto* readOuts = new QVBoxLayout();
+    for (QLabel* label : {LblCursor, LblMeasure}) {
+        label->setWordWrap(true);
+        label->setFixedHeight(2 * label->fontMetrics().lineSpacing());
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        readOuts->addWidget(label);
+    }
+    readOuts->addStretch();
     auto* bottom = new QHBoxLayout();
     bottom->addWidget(CreateLegend());
-    bottom->addStretch();
-    bottom->addLayout(commands);
+    bottom->addLayout(readOuts, 1);
 
     auto* form = new QVBoxLayout(this);
     form->addWidget(PageControl);
+    form->addLayout(commands);
     form->addLayout(bottom);
-    form->addWidget(LblCursor); // under the legend, the window's width for the longest text
     form->setSizeConstraint(QLayout::SetFixedSize); // fixed border
 
     CreatePopupMenu();
@@ -105,6 +123,15 @@ QWidget* TFormGraphics::CreateMotorTab(int motor) {
     tab.PaintBox->OnPaint = [this](TPaintBox& s, QPainter& c) { PaintBox1Paint(s, c); };
     tab.PaintBox->SetOnPointer(
         [this](TPaintBox& s, const QPoint* position) { PaintBox1Pointer(s, position); });
+    tab.PaintBox->setFocusPolicy(Qt::ClickFocus); // the keys zoom, pan and pause it
+    tab.PaintBox->setToolTip(
+        QStringLiteral("Wheel or + and -: zoom; drag, Left and Right: move; Home: the whole "
+                       "history; End: live. Click: cursor A, Shift+click: cursor B, Esc: none."));
+    tab.PaintBox->OnPress = [this](TPaintBox& s, QMouseEvent& e) { PaintBox1Press(s, e); };
+    tab.PaintBox->OnDrag = [this](TPaintBox& s, QMouseEvent& e) { PaintBox1Drag(s, e); };
+    tab.PaintBox->OnRelease = [this](TPaintBox& s, QMouseEvent& e) { PaintBox1Release(s, e); };
+    tab.PaintBox->OnWheel = [this](TPaintBox& s, QWheelEvent& e) { PaintBox1Wheel(s, e); };
+    tab.PaintBox->OnKey = [this](TPaintBox& s, QKeyEvent& e) { return PaintBox1Key(s, e); };
     tab.PaintBox->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tab.PaintBox, &QWidget::customContextMenuRequested, this,
             [this, box = tab.PaintBox](const QPoint& at) { PaintBox1ContextPopup(*box, at); });
@@ -116,13 +143,22 @@ QWidget* TFormGraphics::CreateMotorTab(int motor) {
         QStringLiteral("The scales are automatically adapted to fit the curves."));
     tab.PaintBoxRight->OnPaint = [this](TPaintBox& s, QPainter& c) { PaintBoxRight1Paint(s, c); };
 
-    auto* row = new QHBoxLayout(tab.TabMotor);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
+    tab.PaintBoxTime =
+        Named(new TPaintBox(motor, tab.TabMotor), QStringLiteral("PaintBoxTime") + n);
+    tab.PaintBoxTime->setFixedSize(kPlotWidth, kTimeStripHeight);
+    tab.PaintBoxTime->setToolTip(QStringLiteral("The time since the first pass, in seconds."));
+    tab.PaintBoxTime->OnPaint = [this](TPaintBox& s, QPainter& c) { PaintBoxTime1Paint(s, c); };
+
+    auto* grid = new QGridLayout(tab.TabMotor);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(2);
+    int column = 0;
     for (TPaintBox* surface : {tab.PaintBoxLeft, tab.PaintBox, tab.PaintBoxRight}) {
         PaintBlack(surface);
-        row->addWidget(BlackPanel(surface, tab.TabMotor));
+        grid->addWidget(BlackPanel(surface, tab.TabMotor), 0, column++);
     }
+    PaintBlack(tab.PaintBoxTime);
+    grid->addWidget(BlackPanel(tab.PaintBoxTime, tab.TabMotor), 1, 1);
     return tab.TabMotor;
 }
 
@@ -142,6 +178,9 @@ QWidget* TFormGraphics::CreateLegend() {
                             QStringLiteral("Blue: Acceleration (absolute value)"),
                             PlotSeries::Acceleration, legend);
     auto* lines = new QVBoxLayout(legend);
+    // Close lines: as tall as the two read-outs beside it.
+    lines->setContentsMargins(4, 2, 4, 2);
+    lines->setSpacing(0);
     for (QLabel* label : {LblRed, LblYellow, LblGreen, LblBlue}) {
         lines->addWidget(label);
     }

@@ -1,7 +1,9 @@
 #include "plots/paint_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace vrx {
 
@@ -19,12 +21,46 @@ void TPaintBox::SetOnPointer(PointerHandler handler) {
     setMouseTracking(static_cast<bool>(onPointer_));
 }
 
+void TPaintBox::mousePressEvent(QMouseEvent* event) {
+    if (OnPress) {
+        OnPress(*this, *event);
+    }
+    QWidget::mousePressEvent(event);
+}
+
 void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() != Qt::NoButton && OnDrag) {
+        OnDrag(*this, *event);
+    }
     if (onPointer_) {
         const QPoint position = event->position().toPoint();
         onPointer_(*this, &position);
     }
     QWidget::mouseMoveEvent(event);
+}
+
+void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (OnRelease) {
+        OnRelease(*this, *event);
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TPaintBox::wheelEvent(QWheelEvent* event) {
+    if (OnWheel) {
+        OnWheel(*this, *event);
+        event->accept();
+        return;
+    }
+    QWidget::wheelEvent(event);
+}
+
+void TPaintBox::keyPressEvent(QKeyEvent* event) {
+    if (OnKey && OnKey(*this, *event)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TPaintBox::leaveEvent(QEvent* event) {

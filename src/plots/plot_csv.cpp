@@ -1,17 +1,19 @@
 #include "plots/plot_csv.h"
 
+#include "plots/plot_reduction.h"
+
 namespace vrx {
 
-std::string PlotCsv(const PlotModel& model, int motor) {
-    std::string text = "column,time_ms,position,velocity,target_velocity,acceleration\r\n";
-    for (int x = 0; x < model.SampleCount(); ++x) {
-        text += std::to_string(x);
-        text += ',';
-        text += std::to_string(TicksSince(model.ColumnTick(x), model.ColumnTick(0)));
+std::string PlotCsv(const PassHistory& history, int motor, const PlotView::Range& range) {
+    std::string text = "time_ms,position,velocity,target_velocity,acceleration\r\n";
+    const auto [first, end] = PassesIn(history, range);
+    for (uint64_t seq = first; seq < end; ++seq) {
+        text += std::to_string(history.TimeOf(seq));
         for (PlotSeries series : {PlotSeries::Position, PlotSeries::Velocity,
                                   PlotSeries::TargetVelocity, PlotSeries::Acceleration}) {
             text += ',';
-            text += std::to_string(model.Sample(series, motor, x).value);
+            text +=
+                std::to_string(CurveValue(series, history.Value(seq, ValueIndex(series, motor))));
         }
         text += "\r\n";
     }

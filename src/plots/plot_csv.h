@@ -1,14 +1,16 @@
 #pragma once
-// The data export of one motor's plot: its filled columns (those drawn, 0 to SampleCount - 1)
-// as comma-separated text with a header line, each with the milliseconds since the first of
-// them ended and the values as stored (velocities as magnitudes), lines ending in CR LF.
+// The data export of the plot window: every pass of the history in view, one line each, with
+// its time and the motor's values as the plot draws them.
 
-#include "plots/plot_model.h"
+#include "plots/pass_history.h"
+#include "plots/plot_view.h"
 
 #include <string>
 
 namespace vrx {
 
-std::string PlotCsv(const PlotModel& model, int motor);
+// "time_ms,position,velocity,target_velocity,acceleration", then a line per pass in `range`;
+// the velocities and the acceleration as magnitudes, as plotted. CR LF line ends.
+std::string PlotCsv(const PassHistory& history, int motor, const PlotView::Range& range);
 
 } // namespace vrx

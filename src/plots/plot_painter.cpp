@@ -4,17 +4,24 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPoint>
+#include <QPointF>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <functional>
+#include <vector>
 
 namespace vrx {
 
 namespace {
 
 constexpr int kLabels = 20;
-constexpr int kLabelStep = PlotModel::FullScale / kLabels; // 21 rows
+constexpr int kLabelStep = kPlotFullScale / kLabels; // 21 rows
+// Passes further apart than this many mean pass times are a pause in polling, not a line.
+constexpr double kGapPasses = 5;
+// A row far outside the surface still fits an int (values never come near).
+constexpr double kRowBound = 1.0e6;
 
 struct Curve {
     PlotSeries series;
@@ -24,17 +31,52 @@ constexpr std::array<Curve, 4> kCurves = {
     Curve{PlotSeries::Acceleration, 1}, Curve{PlotSeries::TargetVelocity, -3},
     Curve{PlotSeries::Position, -2}, Curve{PlotSeries::Velocity, 0}};
 
-void PaintCurve(QPainter& canvas, const PlotModel& model, int motor, const Curve& curve) {
-    std::array<QPoint, PlotModel::kColumns> points; // on the stack: no allocation per paint
-    const int count = model.SampleCount();
-    for (int x = 0; x < count; ++x) {
-        points[static_cast<size_t>(x)] =
-            QPoint(x, model.Sample(curve.series, motor, x).row + curve.offset);
+void PaintCurve(QPainter& canvas, const ReducedCurve& reduced, const Curve& curve,
+                const ScaleLimits& limits, double gapMs) {
+    const auto row = [&](int64_t value) {
+        return RowOf(curve.series, value, limits) + curve.offset;
+    };
+    std::vector<QPointF> line; // one run of joined passes
+    std::optional<uint32_t> lastMs;
+    canvas.setPen(QPen(PlotColor(curve.series), 1));
+    const auto flush = [&] {
+        const bool one = std::all_of(line.begin(), line.end(),
+                                     [&](const QPointF& p) { return p == line.front(); });
+        if (!line.empty() && one) {
+            canvas.drawPoint(line.front()); // passes in one pixel, or one pass alone
+        } else if (!line.empty()) {
+            canvas.drawPolyline(line.data(), int(line.size()));
+        }
+        line.clear();
+    };
+    const auto join = [&](double x, int64_t first, uint32_t firstMs) {
+        if (lastMs && double(firstMs - *lastMs) > gapMs) {
+            flush();
+        }
+        line.emplace_back(x, row(first));
+    };
+    if (reduced.before) {
+        join(reduced.before->x, reduced.before->value, reduced.before->timeMs);
+        lastMs = reduced.before->timeMs;
     }
-    if (count >= 2) {
-        canvas.setPen(QPen(PlotColor(curve.series), 1));
-        canvas.drawPolyline(points.data(), count);
+    for (size_t x = 0; x < reduced.columns.size(); ++x) {
+        const PlotColumn& c = reduced.columns[x];
+        if (!c.any) {
+            continue;
+        }
+        join(double(x), c.first, c.firstMs);
+        if (c.min != c.max) {
+            // Every value of the column between its extremes: no peak is lost.
+            line.emplace_back(double(x), row(c.min));
+            line.emplace_back(double(x), row(c.max));
+        }
+        line.emplace_back(double(x), row(c.last));
+        lastMs = c.lastMs;
     }
+    if (reduced.after) {
+        join(reduced.after->x, reduced.after->value, reduced.after->timeMs);
+    }
+    flush();
 }
 
 // The text of a scale value: raw, or converted to physical units.
@@ -46,12 +88,25 @@ void PaintLabels(QPainter& canvas, int x, int64_t low, int64_t high, const QColo
     const QFontMetrics metrics = canvas.fontMetrics();
     const int64_t step = (high - low) / kLabels;
     canvas.setPen(color);
-    int top = PlotModel::BaseRow - metrics.height();
+    int top = kPlotBaseRow - metrics.height();
     int64_t value = low;
     for (int k = 0; k < kLabels && value < high; ++k) {
         canvas.drawText(x, top + metrics.ascent(), text(value));
         value += step;
         top -= kLabelStep;
+    }
+}
+
+// The tick step: 1, 2 or 5 times a power of ten seconds, the first at least `least` seconds.
+double TickStep(double least) {
+    double power = std::pow(10.0, std::floor(std::log10(std::max(least, 1e-3))));
+    for (;;) {
+        for (const double m : {1.0, 2.0, 5.0}) {
+            if (m * power >= least) {
+                return m * power;
+            }
+        }
+        power *= 10;
     }
 }
 
@@ -71,15 +126,39 @@ QColor PlotColor(PlotSeries series) {
     return QColor();
 }
 
-void PaintPlotCurves(QPainter& canvas, const PlotModel& model, int motor) {
+int RowOf(PlotSeries series, int64_t value, const ScaleLimits& limits) {
+    double lifted = double(value);
+    double top = 0;
+    switch (series) {
+    case PlotSeries::Position:
+        lifted -= double(limits.PosMin); // PosMin <= 0: adds its magnitude
+        top = double(limits.PosMax - limits.PosMin);
+        break;
+    case PlotSeries::Velocity:
+        top = double(limits.VelMax);
+        break;
+    case PlotSeries::Acceleration:
+        top = double(limits.AccMax);
+        break;
+    case PlotSeries::TargetVelocity:
+        top = double(limits.TVelMax);
+        break;
+    }
+    const double scaled = std::clamp(lifted * kPlotFullScale / top, -kRowBound, kRowBound);
+    return kPlotBaseRow - int(scaled); // the conversion cuts towards zero
+}
+
+void PaintPlotCurves(QPainter& canvas, const PassHistory& history, int motor,
+                     const PlotView::Range& range, int width, const ScaleLimits& limits) {
+    const double gapMs = kGapPasses * PlotView::MeanPassMs(history);
     for (const Curve& curve : kCurves) {
-        PaintCurve(canvas, model, motor, curve);
+        PaintCurve(canvas, ReduceCurve(history, curve.series, motor, range, width), curve, limits,
+                   gapMs);
     }
 }
 
-void PaintScaleStrip(QPainter& canvas, const PlotModel& model, int motor, ScaleStrip strip,
-                     int width, const UnitsState* units) {
-    const ScaleLimits& l = model.Limits(motor);
+void PaintScaleStrip(QPainter& canvas, const ScaleLimits& l, ScaleStrip strip, int width,
+                     const UnitsState* units, const MotionUnits& unitsNow, int motor) {
     const bool converted = units != nullptr && units->Shown();
     const int right = width -
                       canvas.fontMetrics().horizontalAdvance(converted ? QStringLiteral("888.8k")
@@ -90,9 +169,10 @@ void PaintScaleStrip(QPainter& canvas, const PlotModel& model, int motor, ScaleS
         if (!converted) {
             return raw;
         }
-        return [units, kind, motor](int64_t value) {
+        const PhysicalUnits at = unitsNow.Of(motor + 1);
+        return [at, kind](int64_t value) {
             return QString::fromStdString(
-                FormatQuantityPrefixed(units->Physical(kind, motor, int32_t(value)), 3));
+                FormatQuantityPrefixed(at.InUnit(kind, int32_t(value)), 3));
         };
     };
     if (strip == ScaleStrip::Left) {
@@ -104,6 +184,30 @@ void PaintScaleStrip(QPainter& canvas, const PlotModel& model, int motor, ScaleS
                     physical(UnitKind::Velocity));
         PaintLabels(canvas, right, 0, l.AccMax, PlotColor(PlotSeries::Acceleration),
                     physical(UnitKind::Acceleration));
+    }
+}
+
+void PaintTimeStrip(QPainter& canvas, const PlotView::Range& range, int width, int height) {
+    if (range.Span() <= 0 || width <= 0) {
+        return;
+    }
+    const QFontMetrics metrics = canvas.fontMetrics();
+    const double seconds = range.Span() / 1000;
+    // A number every 80 pixels or more, a tick every fifth of that.
+    const double labelStep = TickStep(seconds * 80 / width);
+    const double tickStep = labelStep / 5;
+    const int decimals = std::max(0, -int(std::floor(std::log10(labelStep) + 1e-9)));
+    canvas.setPen(QColor(200, 200, 200));
+    const double firstTick = std::ceil(range.start / 1000 / tickStep) * tickStep;
+    for (double t = firstTick; t * 1000 <= range.end; t += tickStep) {
+        const int x = int(std::lround(ColumnOf(range, width, t * 1000)));
+        const bool labelled = std::fabs(std::remainder(t, labelStep)) < tickStep / 2;
+        canvas.drawLine(x, 0, x, labelled ? 4 : 2);
+        if (labelled) {
+            const QString text = QString::number(t, 'f', decimals) + QStringLiteral(" s");
+            const int w = metrics.horizontalAdvance(text);
+            canvas.drawText(std::clamp(x - w / 2, 0, width - w), height - metrics.descent(), text);
+        }
     }
 }
 

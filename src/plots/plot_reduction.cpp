@@ -65,6 +65,10 @@ double ColumnOf(const PlotView::Range& range, int width, double timeMs) {
     return range.Span() > 0 ? (timeMs - range.start) * width / range.Span() : 0;
 }
 
+int PixelOf(const PlotView::Range& range, int width, double timeMs) {
+    return int(std::floor(ColumnOf(range, width, timeMs)));
+}
+
 double TimeAt(const PlotView::Range& range, int width, double x) {
     return range.start + x * range.Span() / std::max(width, 1);
 }

@@ -49,6 +49,8 @@ struct ReducedCurve {
 
 // The pixel column of a time in `range` over `width` pixels.
 double ColumnOf(const PlotView::Range& range, int width, double timeMs);
+// The pixel column a pass at `timeMs` is drawn in.
+int PixelOf(const PlotView::Range& range, int width, double timeMs);
 // The time at the left edge of pixel column `x`.
 double TimeAt(const PlotView::Range& range, int width, double x);
 

@@ -1,8 +1,13 @@
 // The plot window in the whole program against the simulated board: the curves of a running
-// motor, the pass interval, and the window's life with the port.
+// motor on the time axis, the mean pass time, the window's life with the port, and the window as
+// a measuring instrument: paused without loss, exported, measured between two cursors.
 #include "program_fixture.h"
 
+#include "controls/file_dialog.h"
 #include "controls/spin_edit.h"
+#include "plots/plot_reduction.h"
+
+#include <QFile>
 
 #include <cmath>
 
@@ -18,10 +23,10 @@ protected:
     }
 
     TFormGraphics& Graphics() { return program->graphics; }
-    int Columns() { return Graphics().Model().SampleCount(); }
-    bool WaitForPasses(int passes) {
-        const int target = Columns() + passes;
-        return WaitFor([&] { return Columns() >= target; });
+    size_t Passes() { return Graphics().History().Size(); }
+    bool WaitForPasses(size_t passes) {
+        const size_t target = Passes() + passes;
+        return WaitFor([&] { return Passes() >= target; });
     }
     // Runs a motor (1..3) in VELOCITY mode.
     void RunAtVelocity(int motor, int velocity) {
@@ -48,20 +53,30 @@ protected:
         }
         return durations;
     }
+    template <class T = QWidget> T* InPlot(const QString& name) {
+        T* widget = Graphics().findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    // The pixel column of a pass on motor 1's plot as the view stands.
+    int ColumnOfPass(uint64_t seq) {
+        const PlotView::Range range = Graphics().View().Shown(Graphics().History());
+        return PixelOf(range, InPlot("PaintBox1")->width(), Graphics().History().TimeOf(seq));
+    }
 
     sim::ServedBoard* board = nullptr;
 };
 
-TEST_F(PlotWindowTest, AMotorAtVelocityIsDrawnAtItsRowAndTheIntervalFollowsThePasses) {
+TEST_F(PlotWindowTest, AMotorAtVelocityIsDrawnAtItsRowAndTheLabelShowsTheMeanPassTime) {
     Click("BtnGraphics");
     ASSERT_TRUE(Graphics().isVisible());
     RunAtVelocity(1, 250);
-    ASSERT_TRUE(WaitForPasses(12)); // time for the interval average to settle
+    ASSERT_TRUE(WaitForPasses(12));
 
-    // The velocity scale ends at the next multiple of 100 above the largest value: 300.
+    // The velocity scale ends at the next multiple of 100 above the largest value in view: 300.
     const int row = 431 - static_cast<int>(std::trunc(250 * (420.0 / 300)));
-    const QImage plot = Graphics().findChild<QWidget*>("PaintBox1")->grab().toImage();
-    const int x = Columns() - 1;
+    const QImage plot = InPlot("PaintBox1")->grab().toImage();
+    const int x = ColumnOfPass(Graphics().History().EndSeq() - 2);
     std::vector<int> redRows;
     for (int y = 0; y < plot.height(); ++y) {
         if (plot.pixelColor(x, y) == QColor(255, 0, 0)) {
@@ -74,16 +89,15 @@ TEST_F(PlotWindowTest, AMotorAtVelocityIsDrawnAtItsRowAndTheIntervalFollowsThePa
     Main().Link().PollingEnabled = false;
     ASSERT_TRUE(WaitFor([&] { return Main().Link().AnswerReceived; }));
     bool isNumber = false;
-    const int shown = Graphics().findChild<QLabel*>("LblXTiming")->text().toInt(&isNumber);
+    const double shown = InPlot<QLabel>("LblXTiming")->text().toDouble(&isNumber);
     ASSERT_TRUE(isNumber);
-    const std::vector<double> durations = PassDurations();
+    std::vector<double> durations = PassDurations();
     ASSERT_GE(durations.size(), 8u);
-    // Each pass counts half, the passes before it the other half.
-    double smoothed = durations.front();
-    for (double duration : durations) {
-        smoothed = (duration + smoothed) / 2;
+    double mean = 0;
+    for (double d : durations) {
+        mean += d / double(durations.size());
     }
-    EXPECT_NEAR(shown, smoothed, std::max(20.0, smoothed / 4)) << "passes " << durations.back();
+    EXPECT_NEAR(shown, mean, std::max(5.0, mean / 4));
     Main().Link().PollingEnabled = true;
 }
 
@@ -91,20 +105,75 @@ TEST_F(PlotWindowTest, PlotsGoOnWhileHiddenAndSurviveClosingThePort) {
     RunAtVelocity(2, 100);
     ASSERT_TRUE(WaitForPasses(3));
     EXPECT_FALSE(Graphics().isVisible());
-    EXPECT_EQ(Graphics().Model().Sample(PlotSeries::Velocity, 1, Columns() - 1).value, 100);
+    const auto velocity2 = [&](uint64_t seq) { return Graphics().History().Value(seq, 5); };
+    EXPECT_EQ(velocity2(Graphics().History().EndSeq() - 1), 100);
 
     Click("BtnGraphics");
     ASSERT_TRUE(Graphics().isVisible());
     Click("BtnClose");
     EXPECT_FALSE(Graphics().isVisible());
-    const int kept = Columns();
+    const size_t kept = Passes();
     Pump(300);
-    EXPECT_EQ(Columns(), kept) << "no passes without a port";
+    EXPECT_EQ(Passes(), kept) << "no passes without a port";
+    Click("BtnGraphics");
+    EXPECT_TRUE(Graphics().isVisible()) << "the history is there to be looked at";
 
     OpenSimulated("plain");
     ASSERT_TRUE(WaitForPasses(2));
-    EXPECT_GE(Columns(), kept + 2) << "the history goes on";
-    EXPECT_EQ(Graphics().Model().Sample(PlotSeries::Velocity, 1, kept - 1).value, 100);
+    EXPECT_GE(Passes(), kept + 2) << "the history goes on";
+    EXPECT_EQ(velocity2(kept - 1), 100);
+}
+
+// A position that rises 1,000 steps a second (V 524 at PULSDIV 7: 999.4 steps/s), the window
+// paused for 3 s and resumed, then exported: no pass lost, and the cursors measure the rate.
+TEST_F(PlotWindowTest, PausedNothingIsLostAndTheCursorsMeasureTheVelocity) {
+    board->With(
+        [](sim::SimulatedBoard& b) { b.Model().Motor(0).Write(MotorReg::Dividers, 0x7700); });
+    RunAtVelocity(1, 524);
+    Click("BtnGraphics");
+    ASSERT_TRUE(WaitForPasses(10));
+    QTest::mouseClick(InPlot<QPushButton>("BtnPause"), Qt::LeftButton);
+    EXPECT_EQ(InPlot<QPushButton>("BtnPause")->text(), "&Resume");
+    const PlotView::Range paused = Graphics().View().Shown(Graphics().History());
+    const size_t before = Passes();
+    Pump(3000);
+    EXPECT_GT(Passes(), before) << "polling and the history go on";
+    EXPECT_EQ(Graphics().View().Shown(Graphics().History()), paused) << "the view stays";
+    QTest::mouseClick(InPlot<QPushButton>("BtnPause"), Qt::LeftButton);
+    EXPECT_EQ(InPlot<QPushButton>("BtnPause")->text(), "&Pause");
+
+    // The whole history, exported: every pass in view with its time.
+    InPlot("PaintBox1")->setFocus();
+    QTest::keyClick(InPlot("PaintBox1"), Qt::Key_Home);
+    const QString path = dir.filePath("passes.csv");
+    const FileDialogFunction saved = ChooseFile;
+    ChooseFile = [&](QWidget*, const FileDialogRequest&) { return path; };
+    Graphics().MenuExportDataClick();
+    ChooseFile = saved;
+    QFile csv(path);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(csv.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 30);
+    const double mean = PlotView::MeanPassMs(Graphics().History());
+    double longest = 0;
+    for (int i = 2; i < lines.size(); ++i) {
+        longest = std::max(longest, lines[i].section(',', 0, 0).toDouble() -
+                                        lines[i - 1].section(',', 0, 0).toDouble());
+    }
+    EXPECT_LE(longest, 3 * mean) << "no gap in the passes, paused or not";
+
+    // Cursor A on a pass of the pause, cursor B on the newest.
+    const uint64_t end = Graphics().History().EndSeq();
+    QTest::mouseClick(InPlot("PaintBox1"), Qt::LeftButton, {}, QPoint(ColumnOfPass(end - 25), 200));
+    QTest::mouseClick(InPlot("PaintBox1"), Qt::LeftButton, Qt::ShiftModifier,
+                      QPoint(ColumnOfPass(end - 1), 200));
+    const QString measure = InPlot<QLabel>("LblMeasure")->text();
+    ASSERT_TRUE(measure.startsWith(QStringLiteral("A\u2192B: "))) << measure.toStdString();
+    const QString rate = measure.section(", ", 2, 2).section(' ', 0, 0).remove(',');
+    EXPECT_NEAR(rate.toDouble(), 1000, 20) << measure.toStdString();
+    QTest::keyClick(InPlot("PaintBox1"), Qt::Key_Escape);
+    EXPECT_EQ(InPlot<QLabel>("LblMeasure")->text(), "");
+    Click("BtnStop1");
 }
 
 } // namespace

@@ -172,7 +172,7 @@ TEST_F(PortBoardsTest, ASessionOnABoard) {
                                   {0x00, 0x00, 0x01, 0x2C}}));
     // The plot is fed while the motor runs to its target.
     ASSERT_TRUE(WaitFor([&] { return Text("StaticXAct1") == "300"; }, 5000));
-    EXPECT_GT(program->graphics.Model().SampleCount(), 0);
+    EXPECT_TRUE(WaitFor([&] { return program->graphics.History().Size() > 0; }));
 
     // A register written from the register window.
     Click("BtnCmd630");

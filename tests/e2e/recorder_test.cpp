@@ -56,8 +56,8 @@ TEST_F(RecorderE2E, TheRowsAreThePassesTheBoardAnsweredWithTimesRising) {
         << Text("LblRecord").toStdString();
     ASSERT_TRUE(WaitFor([&] { return Text("LblRecord").startsWith("Recording: 2 s, "); }, 5000));
     Click("BtnRecord");
-    const PlotModel& plot = program->graphics.Model();
-    const int columns = plot.SampleCount();
+    const PassHistory& plot = program->graphics.History();
+    const uint64_t end = plot.EndSeq();
     EXPECT_EQ(Find<QPushButton>("BtnRecord")->text(), "&Record...");
     EXPECT_EQ(Text("LblRecord"), "run.csv");
 
@@ -65,21 +65,17 @@ TEST_F(RecorderE2E, TheRowsAreThePassesTheBoardAnsweredWithTimesRising) {
     ASSERT_GE(lines.size(), 10u);
     EXPECT_EQ(lines[0].join(','), QString::fromStdString(PassCsvHeader()));
     const int rows = int(lines.size()) - 1;
-    ASSERT_LE(rows, columns);
+    ASSERT_LE(uint64_t(rows), plot.Size());
     int previousTime = -1;
     for (int r = 0; r < rows; ++r) {
         const QStringList& row = lines[size_t(r) + 1];
         ASSERT_EQ(row.size(), 14);
         EXPECT_GT(row[0].toInt(), previousTime) << r;
         previousTime = row[0].toInt();
-        // The plot took the same replies: its columns end where the recording ended.
-        const int column = columns - rows + r;
-        for (int motor = 0; motor < 3; ++motor) {
-            EXPECT_EQ(row[1 + 4 * motor].toInt(),
-                      plot.Sample(PlotSeries::Position, motor, column).value)
-                << "row " << r << " motor " << motor;
-            EXPECT_EQ(std::abs(row[2 + 4 * motor].toInt()),
-                      plot.Sample(PlotSeries::Velocity, motor, column).value);
+        // The plot took the same passes: its history ends where the recording ended.
+        const uint64_t seq = end - uint64_t(rows - r);
+        for (size_t v = 0; v < 12; ++v) {
+            EXPECT_EQ(row[int(v) + 1].toInt(), plot.Value(seq, v)) << "row " << r << " value " << v;
         }
     }
     EXPECT_EQ(lines.back()[4].toInt(), 300) << "V_TARGET_1";

@@ -21,15 +21,8 @@ struct FakeRegisterView : RegisterView {
 };
 
 struct RecordingPlot : PlotFeed {
-    std::vector<std::string> calls;
-    void AdvanceColumn() override { calls.push_back("column"); }
-    void AddPosition(int v, int m) override { Add("pos", v, m); }
-    void AddVelocity(int v, int m) override { Add("vel", v, m); }
-    void AddAcceleration(int v, int m) override { Add("acc", v, m); }
-    void AddTargetVelocity(int v, int m) override { Add("vtarget", v, m); }
-    void Add(const char* what, int v, int m) {
-        calls.push_back(std::string(what) + " " + std::to_string(v) + " " + std::to_string(m));
-    }
+    std::vector<PassRow> passes;
+    void AddPass(const PassRow& row) override { passes.push_back(row); }
 };
 
 class PollCycleTest : public testing::Test {
@@ -120,14 +113,37 @@ TEST_F(PollCycleTest, NothingIsSentWhilePollingIsSuspendedOrATickIsBusy) {
     EXPECT_TRUE(link.AnswerReceived);
 }
 
-TEST_F(PollCycleTest, TheColumnAdvancesOnceBeforeSlotOneIsPolled) {
-    cycle.PollIndex = 1;
-    cycle.Tick();
-    EXPECT_EQ(plot.calls, std::vector<std::string>{"column"});
+// The plot and the recorder get each complete pass once, as it ends before slot 1 is polled
+// again; a pass that missed a value goes to neither.
+TEST_F(PollCycleTest, EachCompletePassGoesToThePlotAndTheRecorderOnce) {
+    std::vector<PassRow> recorded;
+    cycle.OnPass = [&](const PassRow& row) { recorded.push_back(row); };
+    const auto pass = [&](bool whole) {
+        for (int slot : {1, 4, 5, 7, 16, 19, 20, 22, 31, 34, 35, 37}) {
+            if (whole || slot != 22) {
+                cycle.PollIndex = slot;
+                const uint8_t low = uint8_t(0xF0 + slot % 15);
+                cycle.DistributeReply(slot % 15 == 1 ? Answer{0x15, 0xFF, 0xFF, low}
+                                                     : Answer{0x15, 0x00, 0x0F, low});
+            }
+        }
+        link.AnswerReceived = true;
+        cycle.PollIndex = 1;
+        cycle.Tick();
+    };
+    pass(true);
+    ASSERT_EQ(plot.passes.size(), 1u);
+    EXPECT_EQ(plot.passes[0].values[0], -15) << "X_ACTUAL of motor 1, sign-extended";
+    EXPECT_EQ(plot.passes[0].values[11], -12) << "V_TARGET of motor 3, by its sign bit 11";
+    EXPECT_EQ(plot.passes[0].status, 0x15);
+    pass(false);
+    EXPECT_EQ(plot.passes.size(), 1u);
     link.AnswerReceived = true;
     cycle.PollIndex = 4;
     cycle.Tick();
-    EXPECT_EQ(plot.calls.size(), 1u);
+    EXPECT_EQ(plot.passes.size(), 1u);
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0].values, plot.passes[0].values);
 }
 
 TEST_F(PollCycleTest, TheTickRunsTheReplyTimeout) {
@@ -156,31 +172,11 @@ TEST_F(PollCycleTest, AReplyIsShownHandedOnPlottedAndLightsTheLeds) {
     EXPECT_EQ(main, std::vector<QString>{"-1"});
     EXPECT_EQ(handled, (std::vector<Bytes>{{0x00, 0x0F, 0xFF}}));
     EXPECT_TRUE(reg.empty()) << "the register window is not shown";
-    EXPECT_EQ(plot.calls, std::vector<std::string>{"vtarget -1 0"});
     EXPECT_EQ(statuses, Bytes{0x15});
 
     view.shown = true;
     cycle.DistributeReply({0x00, 0x00, 0x00, 0x05});
     EXPECT_EQ(reg, std::vector<QString>{"5"});
-}
-
-TEST_F(PollCycleTest, PlotFeedBySlot) {
-    const std::vector<std::pair<int, std::string>> cases = {
-        {1, "pos -2 0"},  {16, "pos -2 1"},     {31, "pos -2 2"},    {5, "vel -2 0"},
-        {20, "vel -2 1"}, {35, "vel -2 2"},     {7, "acc -2 0"},     {22, "acc -2 1"},
-        {37, "acc -2 2"}, {19, "vtarget -2 1"}, {34, "vtarget -2 2"}};
-    for (const auto& [slot, call] : cases) {
-        plot.calls.clear();
-        cycle.PollIndex = slot;
-        const Answer reply =
-            slot % 15 == 1 ? Answer{0, 0xFF, 0xFF, 0xFE} : Answer{0, 0, 0x0F, 0xFE};
-        cycle.DistributeReply(reply);
-        EXPECT_EQ(plot.calls, std::vector<std::string>{call}) << slot;
-    }
-    plot.calls.clear();
-    cycle.PollIndex = 0; // X_TARGET is not plotted
-    cycle.DistributeReply({0, 0, 0, 1});
-    EXPECT_TRUE(plot.calls.empty());
 }
 
 TEST_F(PollCycleTest, AQueryReplyGoesToItsHandlerAndLeavesTheLedsAlone) {

@@ -1,5 +1,5 @@
-// The plot window on its own, offscreen: its controls, the drawing of a known buffer, the
-// context menu's picture and data export, and the clear.
+// The plot window on its own, offscreen: its controls, the drawing of known passes, the context
+// menu's picture and data export, the clear and the freeze, and the read-out under the pointer.
 #include "plots/form_graphics.h"
 
 #include "controls/file_dialog.h"
@@ -48,15 +48,16 @@ protected:
     }
     void TearDown() override { ChooseFile = savedDialog; }
 
-    // Passes of the known buffer for one motor.
+    // Known passes 100 ms apart for one motor; the others stand at 0.
     void FeedKnownBuffer(int motor, int passes) {
         for (int i = 0; i < passes; ++i) {
             now += 100;
-            form->AddVelocity(-250, motor);
-            form->AddTargetVelocity(100, motor);
-            form->AddPosition(3000, motor);
-            form->AddAcceleration(33, motor);
-            form->AdvanceColumn();
+            PassRow row;
+            row.values[size_t(4 * motor)] = 3000;
+            row.values[size_t(4 * motor + 1)] = -250;
+            row.values[size_t(4 * motor + 2)] = 33;
+            row.values[size_t(4 * motor + 3)] = 100;
+            form->AddPass(row);
         }
     }
     template <class T = QWidget> T* Find(const QString& name) {
@@ -101,7 +102,8 @@ TEST_F(FormGraphicsTest, ControlsCarryTheirNamesTextsAndHints) {
         EXPECT_EQ(pages->tabText(m), "Motor " + n);
         EXPECT_EQ(pages->widget(m)->objectName(), "TabMotor" + n);
         EXPECT_EQ(Find("PaintBox" + n)->size(), QSize(478, 434));
-        for (const char* kind : {"PaintBoxLeft", "PaintBox", "PaintBoxRight"}) {
+        EXPECT_EQ(Find("PaintBoxTime" + n)->width(), 478);
+        for (const char* kind : {"PaintBoxLeft", "PaintBox", "PaintBoxRight", "PaintBoxTime"}) {
             EXPECT_EQ(Find(kind + n)->parentWidget()->palette().color(QPalette::Window),
                       QColor(Qt::black))
                 << kind << m;
@@ -124,6 +126,7 @@ TEST_F(FormGraphicsTest, ControlsCarryTheirNamesTextsAndHints) {
         {"CheckStop", "text", "&Stop when velocity = 0"},
         {"CheckStop", "toolTip",
          "If activated, the graphic display will be stopped when the motors are not running."},
+        {"BtnPause", "text", "&Pause"},
         {"BtnClear", "text", "&Clear display"},
         {"BtnClear", "toolTip", "Click this button to clear the graphic display."},
     };
@@ -140,16 +143,19 @@ TEST_F(FormGraphicsTest, ControlsCarryTheirNamesTextsAndHints) {
     EXPECT_FALSE(Find<QCheckBox>("CheckStop")->isChecked());
 }
 
-TEST_F(FormGraphicsTest, CurvesAreDrawnInTheirColoursAtTheirRows) {
-    FeedKnownBuffer(1, 3);
+TEST_F(FormGraphicsTest, CurvesAreDrawnInTheirColoursAtTheirRowsAndTimes) {
+    // 200 passes 100 ms apart fill the live view (481 passes wide) to its 199/480.
+    FeedKnownBuffer(1, 200);
     const QImage plot = Grab("PaintBox2");
     const std::pair<int, QColor> curves[] = {{kVelocityRow, QColor(255, 0, 0)},
                                              {kTargetVelocityRow, QColor(255, 255, 0)},
                                              {kPositionRow, QColor(0, 128, 0)},
                                              {kAccelerationRow, QColor(0, 0, 255)}};
+    const int newest = 478 * 199 / 480;
     for (const auto& [row, colour] : curves) {
         EXPECT_EQ(plot.pixelColor(1, row), colour) << row;
-        EXPECT_EQ(plot.pixelColor(3, row), QColor(Qt::black)) << "the column being filled";
+        EXPECT_EQ(plot.pixelColor(newest - 1, row), colour) << row;
+        EXPECT_EQ(plot.pixelColor(newest + 2, row), QColor(Qt::black)) << "no pass yet";
     }
     EXPECT_EQ(Grab("PaintBox1").pixelColor(1, kVelocityRow), QColor(Qt::black)) << "motor 1";
 }
@@ -196,16 +202,14 @@ TEST_F(FormGraphicsTest, ScaleStripsLabelEveryStepBelowTheTop) {
 
 TEST_F(FormGraphicsTest, TheContextMenuExportsTheMotorsDataAndPicture) {
     FeedKnownBuffer(1, 2);
-    form->AddPosition(555, 1); // the column being filled is not part of the plot yet
-    form->AddVelocity(99, 0);  // another motor
     Find<QTabWidget>("PageControl")->setCurrentIndex(1);
     answer = dir.filePath("motor2.csv");
     ChooseFromMenu("PaintBox2", "MenuExportData");
     QFile csv(answer);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    EXPECT_EQ(csv.readAll(), "column,time_ms,position,velocity,target_velocity,acceleration\r\n"
-                             "0,0,3000,250,100,33\r\n"
-                             "1,100,3000,250,100,33\r\n");
+    EXPECT_EQ(csv.readAll(), "time_ms,position,velocity,target_velocity,acceleration\r\n"
+                             "0,3000,250,100,33\r\n"
+                             "100,3000,250,100,33\r\n");
 
     answer = dir.filePath("motor2"); // a name without extension is kept
     ChooseFromMenu("PaintBox2", "MenuSavePicture");
@@ -237,52 +241,62 @@ TEST_F(FormGraphicsTest, AFileThatCannotBeWrittenIsReportedAndACancelWritesNothi
 
 TEST_F(FormGraphicsTest, ClearEmptiesThePlotAndStopFreezesIt) {
     FeedKnownBuffer(0, 3);
-    EXPECT_EQ(Find<QLabel>("LblXTiming")->text(), "70");
+    EXPECT_EQ(Find<QLabel>("LblXTiming")->text(), "100");
     QTest::mouseClick(Find<QPushButton>("BtnClear"), Qt::LeftButton);
-    EXPECT_EQ(form->Model().SampleCount(), 0);
+    EXPECT_TRUE(form->History().Empty());
     EXPECT_EQ(Find<QLabel>("LblXTiming")->text(), "---");
     EXPECT_EQ(Grab("PaintBox1").pixelColor(1, kVelocityRow), QColor(Qt::black));
 
     Find<QCheckBox>("CheckStop")->setChecked(true);
     for (int i = 0; i < 3; ++i) {
-        now += 100;
-        form->AdvanceColumn(); // all motors standing
+        now += 4;
+        form->AddPass({}); // all motors standing
     }
-    EXPECT_EQ(form->Model().SampleCount(), 1);
+    EXPECT_EQ(form->History().Size(), 1u);
+    FeedKnownBuffer(0, 1);
+    EXPECT_EQ(form->History().Size(), 2u) << "a moving motor is kept";
+    EXPECT_EQ(Find<QLabel>("LblXTiming")->text(), "108"); // the passes at 0 and 108 ms
+    now += 5;
+    form->AddPass({});
+    EXPECT_EQ(Find<QLabel>("LblXTiming")->text(), "57") << "the mean 56.5, not the last";
+    Find<QCheckBox>("CheckStop")->setChecked(false);
+    for (int i = 0; i < 100; ++i) {
+        now += 4;
+        form->AddPass({});
+    }
+    EXPECT_EQ(Find<QLabel>("LblXTiming")->text(), "5.0") << "a decimal below 10 ms: 513 / 102";
 }
 
-TEST_F(FormGraphicsTest, ThePointerReadsOffItsColumnAndMarksIt) {
-    FeedKnownBuffer(1, 3);
-    Find<QTabWidget>("PageControl")->setCurrentIndex(1);
-    QWidget* box = Find("PaintBox2");
-    constexpr int kEmptyRow = 40; // no curve of the known buffer there
-    QTest::mouseMove(box, QPoint(2, kEmptyRow));
-    EXPECT_EQ(Find<QLabel>("LblCursor")->text(),
-              "Column 2: position 3000, velocity 250, target velocity 100, acceleration 33");
-    EXPECT_NE(Grab("PaintBox2").pixelColor(2, kEmptyRow), QColor(Qt::black)) << "the line";
-    EXPECT_EQ(Grab("PaintBox2").pixelColor(1, kEmptyRow), QColor(Qt::black)) << "thin";
-
-    // In physical units, from motor 2's dividers (PULSDIV 7, RAMPDIV 7); hidden again, raw.
+TEST_F(FormGraphicsTest, ThePointerReadsOffTheNearestPassInTimeAndMarksIt) {
+    // Motor 2 at PULSDIV 7 and RAMPDIV 7 from the first pass on.
     UnitsState units;
     units.SetDividers(1, 0x007700);
     form->SetUnits(&units);
+    FeedKnownBuffer(1, 3); // at 0, 100 and 200 ms; the view is 48 s wide
+    Find<QTabWidget>("PageControl")->setCurrentIndex(1);
+    QWidget* box = Find("PaintBox2");
+    constexpr int kEmptyRow = 40;                // no curve of the known buffer there
+    QTest::mouseMove(box, QPoint(2, kEmptyRow)); // 2.5 pixels are 251 ms: the last pass
     EXPECT_EQ(Find<QLabel>("LblCursor")->text(),
-              "Column 2: position 3000, velocity 250 (476.8 steps/s), target velocity 100 "
+              "0.200 s: position 3000, velocity -250 (-476.8 steps/s), target velocity 100 "
               "(190.7 steps/s), acceleration 33 (960.4 steps/s\u00B2)");
+    // The line stands in the pixel column the pass is drawn in: 200 ms is 1.99 pixels in.
+    EXPECT_NE(Grab("PaintBox2").pixelColor(1, kEmptyRow), QColor(Qt::black)) << "the line";
+    EXPECT_EQ(Grab("PaintBox2").pixelColor(3, kEmptyRow), QColor(Qt::black)) << "thin";
     units.SetShown(false);
     EXPECT_EQ(Find<QLabel>("LblCursor")->text(),
-              "Column 2: position 3000, velocity 250, target velocity 100, acceleration 33");
-    form->SetUnits(nullptr);
-
-    QTest::mouseMove(box, QPoint(3, kEmptyRow)); // the column still being filled
-    EXPECT_EQ(Find<QLabel>("LblCursor")->text(), "");
-
-    QTest::mouseMove(box, QPoint(0, kEmptyRow));
-    EXPECT_TRUE(Find<QLabel>("LblCursor")->text().startsWith("Column 0: "));
+              "0.200 s: position 3000, velocity -250, target velocity 100, acceleration 33");
+    // Neighbouring pixels read the passes nearest to them, in time order.
+    const int x[] = {0, 1, 2};
+    const char* read[] = {"0.000 s", "0.100 s", "0.200 s"};
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseMove(box, QPoint(x[i], kEmptyRow));
+        EXPECT_TRUE(Find<QLabel>("LblCursor")->text().startsWith(read[i])) << x[i];
+    }
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(box, &leave);
     EXPECT_EQ(Find<QLabel>("LblCursor")->text(), "");
-    EXPECT_EQ(Grab("PaintBox2").pixelColor(0, kEmptyRow), QColor(Qt::black));
+    form->SetUnits(nullptr);
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 // against a board. Opens PORT ("COM5", a device, or a "Simulated board (...)" label), lets motor
 // 2 run in VELOCITY mode at dividers 7/7 while a recording runs, and saves the main window, the
 // register window and the plot window as OUTDIR/main-window.png, OUTDIR/register-window.png and
-// OUTDIR/plot-window.png, as the program draws them. With --hold each window also waits, shown,
+// OUTDIR/plot-window.png, as the program draws them; then moves motor 1 in RAMP mode, pauses the
+// plot, zooms onto the move and sets the cursors at its start and its end, as
+// OUTDIR/plot-measure.png. With --hold each window also waits, shown,
 // while OUTDIR/<name>.ready exists (up to a minute), so that a program outside takes it from the
 // screen, frame and all, and then removes the file.
 
@@ -10,6 +12,7 @@
 #include "app/program_windows.h"
 #include "controls/file_dialog.h"
 #include "controls/spin_edit.h"
+#include "plots/plot_reduction.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,13 +20,16 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -122,7 +128,73 @@ int main(int argc, char** argv) {
     windows.graphics.move(120, 120);
     Find<QTabWidget>(windows.graphics, "PageControl")->setCurrentIndex(1);
     QTest::qWait(1000);
-    const bool saved = Save(windows.graphics, out, QStringLiteral("plot-window"), hold);
+    if (!Save(windows.graphics, out, QStringLiteral("plot-window"), hold)) {
+        return 1;
+    }
+
+    // Motor 1 ramps 3000 steps at dividers 7/7; the plot paused, zoomed onto the move, measured.
+    {
+        const auto suspension = windows.main.Link().SuspendPolling();
+        windows.main.Link().Transfer(
+            vrx::Telegram::Make(vrx::RegisterByte(vrx::Motor1, 12, false), 0x007700));
+    }
+    Find<QComboBox>(main, "CbRampMode1")->setCurrentIndex(0); // RAMP
+    Find<vrx::TSpinEdit>(main, "EditXTarget1")->setValue(3000);
+    Find<vrx::TSpinEdit>(main, "EditVMax1")->setValue(1000);
+    Find<vrx::TSpinEdit>(main, "EditAMax1")->setValue(60);
+    Find<QPushButton>(main, "BtnGo1")->click();
+    WaitFor([&] { return Find<QLabel>(main, "StaticXAct1")->text() == "3000"; }, 20000);
+    QTest::qWait(1500);
+    vrx::TFormGraphics& plot = windows.graphics;
+    Find<QTabWidget>(plot, "PageControl")->setCurrentIndex(0);
+    Find<QPushButton>(plot, "BtnPause")->click();
+    QWidget* box = Find(plot, "PaintBox1");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Home);
+    const vrx::PassHistory& history = plot.History();
+    std::optional<uint64_t> start;
+    std::optional<uint64_t> arrived;
+    for (uint64_t seq = history.FirstSeq(); seq < history.EndSeq() && !arrived; ++seq) {
+        const int32_t x = history.Value(seq, 0);
+        if (!start && x != history.Value(history.FirstSeq(), 0)) {
+            start = seq - 1;
+        }
+        if (start && x == 3000) {
+            arrived = seq;
+        }
+    }
+    if (!start || !arrived) {
+        std::fprintf(stderr, "vrx630-screenshots: motor 1 did not move to 3000\n");
+        return 1;
+    }
+    const auto pixel = [&](uint64_t seq) {
+        return vrx::PixelOf(plot.View().Shown(history), box->width(), history.TimeOf(seq));
+    };
+    // Zoomed about the middle of the move until it takes most of the width.
+    const double moveMs = history.TimeOf(*arrived) - history.TimeOf(*start);
+    for (int notch = 0; notch < 40 && plot.View().Shown(history).Span() > 1.4 * moveMs; ++notch) {
+        const QPointF at(pixel((*start + *arrived) / 2), 200);
+        QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &wheel);
+    }
+    // Dragged so the move's middle stands in the middle.
+    const QPoint middle(pixel((*start + *arrived) / 2), 200);
+    QTest::mousePress(box, Qt::LeftButton, {}, middle);
+    for (int step = 1; step <= 10; ++step) {
+        const QPoint to(middle.x() + (box->width() / 2 - middle.x()) * step / 10, 200);
+        QMouseEvent move(QEvent::MouseMove, to, box->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(box, &move);
+    }
+    QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(box->width() / 2, 200));
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(pixel(*start), 200));
+    QTest::mouseClick(box, Qt::LeftButton, Qt::ShiftModifier, QPoint(pixel(*arrived), 200));
+    const QPoint over((pixel(*start) + pixel(*arrived)) / 2, 200);
+    QMouseEvent hover(QEvent::MouseMove, over, box->mapToGlobal(over), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(box, &hover);
+    const bool saved = Save(plot, out, QStringLiteral("plot-measure"), hold);
     main.close();
     return saved ? 0 : 1;
 }

@@ -81,17 +81,19 @@ void TFormGraphics::CreateControls() {
     commands->addWidget(BtnPause);
     commands->addWidget(BtnClear);
 
-    // Beside the legend, two lines each, so the longest read-out is never cut at the window's
-    // edge and the window keeps its size as the texts change.
+    // Beside the legend, as many lines as the longest read-out takes at the column's width, so
+    // none is ever cut and the window keeps its size as the texts change.
     LblCursor = Named(new QLabel(this), QStringLiteral("LblCursor"));
     LblMeasure = Named(new QLabel(this), QStringLiteral("LblMeasure"));
     auto* readOuts = new QVBoxLayout();
+    readOuts->setSpacing(0);
     for (QLabel* label : {LblCursor, LblMeasure}) {
         label->setWordWrap(true);
-        label->setFixedHeight(2 * label->fontMetrics().lineSpacing());
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         readOuts->addWidget(label);
     }
+    LblCursor->setFixedHeight(3 * LblCursor->fontMetrics().lineSpacing());
+    LblMeasure->setFixedHeight(2 * LblMeasure->fontMetrics().lineSpacing());
     readOuts->addStretch();
     auto* bottom = new QHBoxLayout();
     bottom->addWidget(CreateLegend());

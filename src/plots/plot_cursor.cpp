@@ -16,7 +16,8 @@ std::string Value(const HistoryPass& pass, int motor, int k, UnitKind kind, bool
     const int32_t raw = pass.row.values[size_t(4 * motor + k)];
     std::string text = std::to_string(raw);
     if (units) {
-        text += " (" + FormatInUnit(kind, pass.units.Of(motor + 1).InUnit(kind, raw)) + ")";
+        // Compact from a million on: the line has the room of a read-out, not of a report.
+        text += " (" + FormatInUnit(kind, pass.units.Of(motor + 1).InUnit(kind, raw), true) + ")";
     }
     return text;
 }
@@ -24,11 +25,11 @@ std::string Value(const HistoryPass& pass, int motor, int k, UnitKind kind, bool
 std::string Motion(const HistoryPass& pass, int motor) {
     const PhysicalUnits u = pass.units.Of(motor + 1);
     const auto& v = pass.row.values;
-    return FormatInUnit(UnitKind::Velocity,
-                        u.InUnit(UnitKind::Velocity, v[size_t(4 * motor + 1)])) +
+    return FormatInUnit(UnitKind::Velocity, u.InUnit(UnitKind::Velocity, v[size_t(4 * motor + 1)]),
+                        true) +
            ", " +
            FormatInUnit(UnitKind::Acceleration,
-                        u.InUnit(UnitKind::Acceleration, v[size_t(4 * motor + 2)]));
+                        u.InUnit(UnitKind::Acceleration, v[size_t(4 * motor + 2)]), true);
 }
 
 } // namespace

@@ -299,5 +299,28 @@ TEST_F(FormGraphicsTest, ThePointerReadsOffTheNearestPassInTimeAndMarksIt) {
     form->SetUnits(nullptr);
 }
 
+TEST_F(FormGraphicsTest, TheLongestReadOutsAreNeverCut) {
+    UnitsState units; // dividers 0/0: the largest step rates there are
+    form->SetUnits(&units);
+    PassRow extreme;
+    extreme.values = {-8388608, -2048, -2048, -2048, 8388607, 2047, 2047, 2047, 0, 0, 0, 0};
+    for (int i = 0; i < 2; ++i) {
+        now += 99999; // a time of many digits
+        form->AddPass(extreme);
+        extreme.values[0] = -extreme.values[0] - 1;
+    }
+    QWidget* box = Find("PaintBox1");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(0, 40));
+    QTest::mouseClick(box, Qt::LeftButton, Qt::ShiftModifier, QPoint(477, 40));
+    QTest::mouseMove(box, QPoint(477, 40));
+    for (const char* name : {"LblCursor", "LblMeasure"}) {
+        auto* label = Find<QLabel>(name);
+        ASSERT_FALSE(label->text().isEmpty()) << name;
+        EXPECT_LE(label->heightForWidth(label->width()), label->height())
+            << name << ": " << label->text().toStdString();
+    }
+    form->SetUnits(nullptr);
+}
+
 } // namespace
 } // namespace vrx

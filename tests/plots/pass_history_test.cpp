@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include <vector>
 
 namespace vrx {
 namespace {
@@ -75,12 +75,14 @@ TEST(PassHistory, ABoundHistoryDropsItsOldestChunkAndKeepsTheSequenceNumbers) {
 
 TEST(PassHistory, ExtremesOfARangeAgreeWithAPlainScan) {
     PassHistory history(2 * PassHistory::kChunkPasses);
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int32_t> value(-100000, 100000);
+    // A plain congruential sequence: std::mt19937 here would bring its own copy of the engine
+    // into a program whose static Qt has one, and the Windows linker may keep the wrong one.
+    uint32_t seed = 7;
     std::vector<int32_t> plain;
     for (uint32_t i = 0; i < 3 * PassHistory::kChunkPasses; ++i) {
+        seed = seed * 1664525u + 1013904223u;
         PassRow row;
-        row.values[5] = value(random);
+        row.values[5] = int32_t(seed >> 8) % 200001 - 100000;
         history.Append(i, row, {});
         plain.push_back(row.values[5]);
     }

@@ -246,6 +246,12 @@ TEST_F(FormGraphicsTest, ClearEmptiesThePlotAndStopFreezesIt) {
     EXPECT_TRUE(form->History().Empty());
     EXPECT_EQ(Find<QLabel>("LblXTiming")->text(), "---");
     EXPECT_EQ(Grab("PaintBox1").pixelColor(1, kVelocityRow), QColor(Qt::black));
+    answer = dir.filePath("cleared.csv");
+    ChooseFromMenu("PaintBox1", "MenuExportData");
+    QFile cleared(answer);
+    ASSERT_TRUE(cleared.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cleared.readAll(), "time_ms,position,velocity,target_velocity,acceleration\r\n")
+        << "no row of a pass that never was";
 
     Find<QCheckBox>("CheckStop")->setChecked(true);
     for (int i = 0; i < 3; ++i) {

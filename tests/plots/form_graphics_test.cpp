@@ -306,6 +306,10 @@ TEST_F(FormGraphicsTest, ThePointerReadsOffTheNearestPassInTimeAndMarksIt) {
 }
 
 TEST_F(FormGraphicsTest, TheLongestReadOutsAreNeverCut) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the offscreen platform finds no fonts under Wine: text sizes are measured "
+                    "on Linux";
+#endif
     UnitsState units; // dividers 0/0: the largest step rates there are
     form->SetUnits(&units);
     PassRow extreme;

@@ -7,17 +7,15 @@
 #include "plots/plot_painter.h"
 #include "plots/plot_reduction.h"
 #include "plots/plot_view.h"
+#include "support/resident_memory.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 
 namespace vrx {
@@ -108,14 +106,6 @@ void BM_PaintBothScaleStrips(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintBothScaleStrips)->Unit(benchmark::kMicrosecond);
 
-long ResidentKb() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
 } // namespace
 } // namespace vrx
 
@@ -124,9 +114,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts for the strips, no display needed
     }
     QGuiApplication app(argc, argv);
-    const long before = vrx::ResidentKb();
+    const long before = vrx::bench::ResidentKb();
     const size_t passes = vrx::LongHistory().Size();
-    const long held = vrx::ResidentKb() - before;
+    const long held = vrx::bench::ResidentKb() - before;
     std::printf("%zu passes held in %.1f MB (goal: at most 150 MB)\n", passes, held / 1024.0);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {

@@ -9,6 +9,7 @@
 // second stay within 2 % of each other, and no reply times out. The exit code is 0 only when
 // all three are met.
 
+#include "support/resident_memory.h"
 #include "support/wired_program.h"
 
 #include "chip/telegram.h"
@@ -17,8 +18,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTabWidget>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -35,14 +34,6 @@ constexpr int kPageMs = 2000;
 constexpr int kMoveSteps = 5000;
 constexpr long kMaxGrowthKb = 2048;
 constexpr double kMaxRateSpread = 0.02;
-
-long ResidentKb() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
 
 // The machine's one-minute load average: polls lost to a busy machine show here.
 double LoadAverage() {
@@ -149,7 +140,7 @@ int main(int argc, char** argv) {
         const double rate = double(polls - pollsBefore) * 1000.0 / double(ms - msBefore);
         pollsBefore = polls;
         msBefore = ms;
-        resident.push_back(ResidentKb());
+        resident.push_back(vrx::bench::ResidentKb());
         rates.push_back(rate);
         std::printf("%8.0f %10ld %10ld %10.1f %9ld %9s %6.2f\n", double(ms) / 1000.0,
                     resident.back(), resident.back() - resident.front(), rate, timeouts,

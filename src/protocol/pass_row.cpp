@@ -62,7 +62,7 @@ std::string PassCsvHeader(bool withUnits) {
     return header;
 }
 
-std::string PassCsvLine(uint32_t timeMs, const PassRow& row, const MotionUnits* units) {
+std::string PassCsvLine(int64_t timeMs, const PassRow& row, const MotionUnits* units) {
     std::string line = std::to_string(timeMs);
     for (const int32_t value : row.values) {
         line += ',' + std::to_string(value);

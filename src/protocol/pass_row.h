@@ -38,7 +38,7 @@ std::array<PassMotorUnits, MotionUnits::kMotors> PassInUnits(const PassRow& row,
 std::string PassCsvHeader(bool withUnits = false);
 // "time_ms,values...,status", signed decimals, without a line end; with units then the physical
 // values as PlainQuantity writes them ("1907.35").
-std::string PassCsvLine(uint32_t timeMs, const PassRow& row, const MotionUnits* units = nullptr);
+std::string PassCsvLine(int64_t timeMs, const PassRow& row, const MotionUnits* units = nullptr);
 
 // Gathers the replies of one pass of the polling cycle by their poll slots. A pass yields a row
 // only when all twelve values came: a pass the board left partly unanswered yields none.

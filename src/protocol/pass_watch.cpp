@@ -32,7 +32,7 @@ PassRow ReadPass(BoardSession& board) {
     return row;
 }
 
-NamedValues PassValues(uint32_t timeMs, const PassRow& row, const MotionUnits* units) {
+NamedValues PassValues(int64_t timeMs, const PassRow& row, const MotionUnits* units) {
     // Named as the recorder's header names the columns.
     static const std::vector<std::string> names = [] {
         const std::string header = PassCsvHeader(true);

@@ -19,7 +19,7 @@ std::array<int32_t, 4> ReadMotorPass(BoardSession& board, int motor, uint8_t& st
 PassRow ReadPass(BoardSession& board);
 // A row under the recorder's column names, time_ms first and STATUS last of the raw columns,
 // then with `units` the units columns.
-NamedValues PassValues(uint32_t timeMs, const PassRow& row, const MotionUnits* units = nullptr);
+NamedValues PassValues(int64_t timeMs, const PassRow& row, const MotionUnits* units = nullptr);
 
 struct TimedPassRow {
     uint32_t timeMs; // from the start of the watch to the start of the pass

@@ -290,9 +290,27 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
                      "milliseconds between lines (default 100); 0 reads back to back")
         ->type_name("MS")
         ->transform(WholeNumber(0, kMaxWatchIntervalMs));
-    watch->add_option("--count", inv.count, "lines to print (default: until Ctrl+C)")
-        ->type_name("N")
-        ->transform(WholeNumber(1, kMaxWatchCount));
+    auto* count = watch->add_option("--count", inv.count, "lines to print (default: until Ctrl+C)")
+                      ->type_name("N")
+                      ->transform(WholeNumber(1, kMaxWatchCount));
+    watch
+        ->add_option_function<std::string>(
+            "--trigger",
+            [&inv](const std::string& text) { inv.trigger = ParseTrigger(text, "--trigger"); },
+            "only the passes around the first time CONDITION becomes true, time_ms counted from "
+            "it: arrived:N (X_ACTUAL = X_TARGET of motor N), switch:N (its reference switch), "
+            "above:N:LEVEL or below:N:LEVEL (|V_ACTUAL| crossing LEVEL, raw, or steps/s as "
+            "1907steps); then the watch ends")
+        ->type_name("CONDITION")
+        ->excludes(count);
+    watch->add_option("--pre-ms", inv.preMs, "with --trigger: milliseconds before it (default 500)")
+        ->type_name("MS")
+        ->transform(WholeNumber(0, kMaxWatchIntervalMs));
+    watch
+        ->add_option("--post-ms", inv.postMs,
+                     "with --trigger: milliseconds after it (default 2000)")
+        ->type_name("MS")
+        ->transform(WholeNumber(0, kMaxWatchIntervalMs));
     watch->add_flag("--units", inv.units,
                     "each motor's V_ACTUAL, A_ACTUAL and V_TARGET also in steps/s and steps/s², "
                     "at the dividers read at the start and the --clock");

@@ -5,6 +5,7 @@
 
 #include "chip/physical_units.h"
 #include "protocol/motor_commands.h"
+#include "protocol/pass_trigger.h"
 
 #include <array>
 #include <cstdint>
@@ -37,6 +38,10 @@ struct Invocation {
     int intervalMs = 100;
     int count = 0;      // watch: 0 until Ctrl+C
     bool units = false; // watch --units
+    // watch --trigger CONDITION, --pre-ms, --post-ms: the passes around the first trigger.
+    std::optional<Trigger> trigger;
+    int preMs = 500;
+    int postMs = 2000;
 
     // Whether the command talks to the board (a wave shape that is only printed does not).
     bool NeedsBoard() const;

@@ -48,20 +48,37 @@ void Raw(BoardSession& board, const Invocation& inv, Output& out) {
 void Watch(BoardSession& board, const Invocation& inv, Output& out) {
     // The program's recorder writes the same header and rows.
     out.Line(PassCsvHeader(inv.units));
+    // A trigger in steps/s needs the dividers as much as the steps/s columns do.
+    const bool units = inv.units || (inv.trigger && inv.trigger->inSteps);
     PassWatch watch(board, inv.intervalMs, inv.count,
-                    inv.units ? std::optional(inv.clockMhz) : std::nullopt);
+                    units ? std::optional(inv.clockMhz) : std::nullopt);
+    const auto emit = [&](int64_t timeMs, const PassRow& row) {
+        const MotionUnits* columns = inv.units ? watch.Units() : nullptr;
+        if (out.Json()) {
+            out.Emit(PassValues(timeMs, row, columns));
+        } else {
+            out.Line(PassCsvLine(timeMs, row, columns));
+        }
+    };
+    std::optional<PassCapture> capture;
+    if (inv.trigger) {
+        capture.emplace(*inv.trigger, inv.preMs, inv.postMs);
+    }
     // Ctrl+C is the way to end a watch without a count, and a reader that has read enough closes
     // stdout: either ends the watch, not as a failure.
     try {
-        while (!out.Closed()) {
+        while (!out.Closed() && !(capture && capture->Done())) {
             const auto pass = watch.Next();
             if (!pass) {
                 return;
             }
-            if (out.Json()) {
-                out.Emit(PassValues(pass->timeMs, pass->row, watch.Units()));
-            } else {
-                out.Line(PassCsvLine(pass->timeMs, pass->row, watch.Units()));
+            if (!capture) {
+                emit(pass->timeMs, pass->row);
+                continue;
+            }
+            const MotionUnits now = watch.Units() ? *watch.Units() : MotionUnits{};
+            for (const CapturedPass& p : capture->Take(pass->timeMs, pass->row, now)) {
+                emit(p.timeMs, p.row);
             }
         }
     } catch (const Interrupted&) {

@@ -1,6 +1,7 @@
 #include "python/python_board.h"
 
 #include "chip/physical_units.h"
+#include "chip/quantity_format.h"
 #include "chip/ram_file.h"
 #include "chip/register_map.h"
 #include "chip/register_names.h"
@@ -8,12 +9,15 @@
 #include "protocol/command_errors.h"
 #include "protocol/field_text.h"
 #include "protocol/output_file.h"
+#include "protocol/pass_trigger.h"
+#include "protocol/pass_watch.h"
 #include "protocol/ram_commands.h"
 #include "protocol/register_commands.h"
 #include "protocol/required_answer.h"
 #include "python/python_values.h"
 #include "serial/device_name.h"
 
+#include <chrono>
 #include <vector>
 
 namespace py = pybind11;
@@ -304,6 +308,41 @@ void PythonBoard::Stop(const py::object& motor) {
         StopMotors(board, m, [](int) {});
         return true;
     });
+}
+
+py::list PythonBoard::Capture(const std::string& trigger, long long preMs, long long postMs,
+                              double timeoutS, bool units) {
+    const Trigger t = ParseTrigger(trigger, kKeywordOptions.Option("trigger"));
+    CheckOption(kKeywordOptions, "pre_ms", preMs, 0, kMaxWatchIntervalMs);
+    CheckOption(kKeywordOptions, "post_ms", postMs, 0, kMaxWatchIntervalMs);
+    if (!(timeoutS > 0)) {
+        throw UsageError("timeout: " + std::to_string(timeoutS) + " is not a time in seconds");
+    }
+    const auto rows = Run([&](BoardSession& session) {
+        const bool withUnits = units || t.inSteps;
+        PassWatch watch(session, 0, 0, withUnits ? std::optional(clockMhz_) : std::nullopt);
+        PassCapture capture(t, int(preMs), int(postMs));
+        std::vector<CapturedPass> got;
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutS);
+        while (!capture.Done()) {
+            if (!capture.Triggered() && std::chrono::steady_clock::now() >= deadline) {
+                throw CaptureTimeout("no " + TriggerText(t) + " within " +
+                                     FormatQuantity(timeoutS) + " s");
+            }
+            const auto pass = watch.Next();
+            const MotionUnits now = FollowedUnits();
+            for (CapturedPass& p : capture.Take(pass->timeMs, pass->row, now)) {
+                got.push_back(std::move(p));
+            }
+        }
+        return got;
+    });
+    py::list list;
+    for (const CapturedPass& p : rows) {
+        list.append(ToDict(PassValues(p.timeMs, p.row, units ? &p.units : nullptr)));
+    }
+    return list;
 }
 
 py::bytes PythonBoard::Raw(long long b0, long long b1, long long b2, long long b3) {

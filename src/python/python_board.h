@@ -75,6 +75,11 @@ public:
     pybind11::list ConfigLoad(const std::filesystem::path& path, bool dryRun);
     void Stop(const pybind11::object& motor);
     pybind11::bytes Raw(long long b0, long long b1, long long b2, long long b3);
+    // The passes around the first time `trigger` ("arrived:1", ...) becomes true, read back to
+    // back: those of `preMs` before it to `postMs` after, time_ms counted from it. A
+    // TimeoutError when no trigger came within `timeoutS` seconds.
+    pybind11::list Capture(const std::string& trigger, long long preMs, long long postMs,
+                           double timeoutS, bool units);
 
     // `command(session)` with the GIL released; what a signal handler raised meanwhile is
     // raised in its place.

@@ -66,6 +66,8 @@ void Translate(std::exception_ptr failure) {
         PyErr_SetString(PyExc_KeyboardInterrupt, e.what());
     } catch (const NoAnswer& e) {
         PyErr_SetString(g_noAnswer, e.what());
+    } catch (const CaptureTimeout& e) {
+        PyErr_SetString(PyExc_TimeoutError, e.what());
     } catch (const Stopped& e) {
         PyErr_SetString(g_stopped, e.what());
     } catch (const NoMotion& e) {

@@ -6,6 +6,7 @@
 //   NoAnswer     vrx630.NoAnswer; a write that ended partway also says how far it got
 //   NoMotion     vrx630.NoMotion
 //   Stopped      vrx630.Stopped, a NoMotion
+//   CaptureTimeout  TimeoutError
 //   BoardClosed  ValueError; a write that ended partway also says how far it got
 //   BoardError   vrx630.BoardError, the base of the two above
 //   Interrupted  KeyboardInterrupt, unless a signal handler raised something else first
@@ -17,6 +18,11 @@
 #include <optional>
 
 namespace vrx::python {
+
+// A capture whose trigger did not come in time.
+struct CaptureTimeout : BoardError {
+    using BoardError::BoardError;
+};
 
 // The board was closed, before a command or by another thread during it.
 struct BoardClosed : UsageError {

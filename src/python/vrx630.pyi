@@ -127,6 +127,13 @@ class Board:
     def stop(self, motor: Union[int, Literal["all"]] = "all") -> None:
         """Stops MOTOR (1..3) or all three as the Stop buttons do; it goes out at once, even
         while another thread waits in move(wait=True), which then raises Stopped."""
+    def capture(
+        self, trigger: str, *, pre_ms: int = 500, post_ms: int = 2000, timeout: float = 10,
+        units: bool = False,
+    ) -> list[dict[str, Union[int, float]]]:
+        """The passes around the first time TRIGGER ("arrived:1", "switch:2", "above:1:1000",
+        "below:3:1907steps") becomes true: the rows of watch() from PRE_MS before it to POST_MS
+        after, time_ms counted from it; TimeoutError when it does not come within TIMEOUT s."""
     def raw(self, b0: int, b1: int, b2: int, b3: int) -> bytes:
         """Sends one telegram of four bytes and returns the board's four-byte answer."""
     def received(self) -> bytes:

@@ -164,6 +164,13 @@ PYBIND11_MODULE(vrx630, m) {
              "Writes what differs from the file and reads it back; returns what was written.")
         .def("stop", &PythonBoard::Stop, "motor"_a = "all",
              "Stops MOTOR (1..3) or \"all\" as the Stop buttons do.")
+        .def("capture", &PythonBoard::Capture, "trigger"_a, py::kw_only(), "pre_ms"_a = 500,
+             "post_ms"_a = 2000, "timeout"_a = 10.0, "units"_a = false,
+             "The polling passes around the first time TRIGGER becomes true, read back to back: "
+             "arrived:N (X_ACTUAL = X_TARGET of motor N), switch:N, above:N:LEVEL, "
+             "below:N:LEVEL (|V_ACTUAL|, raw, or steps/s as 1907steps). A list of the rows of "
+             "watch(), from PRE_MS before it to POST_MS after, time_ms counted from it "
+             "(negative before); TimeoutError when it does not come within TIMEOUT seconds.")
         .def("raw", &PythonBoard::Raw, "b0"_a, "b1"_a, "b2"_a, "b3"_a,
              "Sends one telegram of four bytes and returns the board's four-byte answer.")
         .def(

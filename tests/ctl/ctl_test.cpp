@@ -331,6 +331,42 @@ TEST_F(CtlTest, RamFileRoundTripAndWatch) {
     EXPECT_EQ(Frames().size(), 24u) << "two passes of twelve reads, nothing between";
 }
 
+// A RAMP move of about half a second caught at its arrival: the passes of 200 ms before it with
+// time_ms below 0, the arrival at 0, and the passes of 100 ms after it.
+TEST_F(CtlTest, AWatchWithATriggerCatchesTheArrival) {
+    ASSERT_EQ(Ctl({"set", "PULSDIV", "PULSDIV=7", "RAMPDIV=7"}), 0) << err.str();
+    ASSERT_EQ(Ctl({"move", "1", "--mode", "RAMP", "--target", "1000", "--vmin", "1", "--vmax",
+                   "1000", "--amax", "1000"}),
+              0)
+        << err.str();
+    ASSERT_EQ(Ctl({"watch", "--trigger", "arrived:1", "--interval", "0", "--pre-ms", "200",
+                   "--post-ms", "100"}),
+              0)
+        << err.str();
+    std::istringstream lines(out.str());
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, PassCsvHeader());
+    std::vector<std::pair<int, std::string>> rows;
+    while (std::getline(lines, line)) {
+        rows.emplace_back(std::stoi(line), line);
+    }
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_GE(rows.front().first, -200);
+    EXPECT_LT(rows.front().first, 0);
+    const auto arrival =
+        std::find_if(rows.begin(), rows.end(), [](auto& r) { return r.first == 0; });
+    ASSERT_NE(arrival, rows.end());
+    EXPECT_EQ(arrival->second.substr(0, 7), "0,1000,") << "X_ACTUAL_1 at the target";
+    EXPECT_EQ(std::stoi(arrival->second.substr(arrival->second.rfind(',') + 1)) & 1, 1);
+    EXPECT_EQ(std::stoi((arrival - 1)->second.substr((arrival - 1)->second.rfind(',') + 1)) & 1, 0)
+        << "the pass before: not yet";
+    EXPECT_GE(rows.back().first, 100);
+    EXPECT_EQ(Ctl({"watch", "--trigger", "arrived:4"}), 2);
+    EXPECT_NE(err.str().find("--trigger: \"arrived:4\" names no motor 1..3"), std::string::npos)
+        << err.str();
+}
+
 TEST_F(CtlTest, EveryJsonLineParsesAndErrorsCarryTheirStatus) {
     const std::string file = testing::TempDir() + "ctl_json.630";
     const std::vector<std::vector<std::string>> commands = {

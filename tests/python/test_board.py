@@ -281,3 +281,18 @@ def test_a_slow_motor_is_not_standing_still(board):
 def test_a_wrong_type_is_a_plain_type_error(board, call, message):
     with pytest.raises(TypeError, match=f"^{message}"):
         call(board)
+
+
+def test_a_capture_catches_the_arrival_of_a_move(board):
+    move = slow_move(board)  # 5000 steps at 1,907 steps/s: the arrival in about 3 s
+    mover, _ = in_thread(move)
+    rows = board.capture("arrived:1", pre_ms=300, post_ms=100, timeout=10)
+    mover.join(timeout=10)
+    arrival = [row for row in rows if row["time_ms"] == 0]
+    assert len(arrival) == 1 and arrival[0]["X_ACTUAL_1"] == 5000
+    assert arrival[0]["STATUS"] & 1
+    before = [row for row in rows if row["time_ms"] < 0]
+    assert before and all(not row["STATUS"] & 1 for row in before)
+    assert -300 <= rows[0]["time_ms"] and rows[-1]["time_ms"] >= 100
+    with pytest.raises(TimeoutError, match="no X_ACTUAL1 = X_TARGET1 within 0.2 s"):
+        board.capture("arrived:1", timeout=0.2)  # it stands at its target: no edge

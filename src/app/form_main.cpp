@@ -204,6 +204,7 @@ void TFormMain::SetRegisterWindow(QWidget* window, RegisterView* view) {
 
 void TFormMain::SetPlotWindow(QWidget* window, PlotFeed* feed) {
     plotWindow_ = window;
+    plotFeed_ = feed;
     poll_.SetPlotFeed(feed);
 }
 

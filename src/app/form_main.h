@@ -211,6 +211,7 @@ private:
     std::map<QString, std::unique_ptr<sim::SimulatedLine>> simBoards_;
 
     QWidget* registerWindow_ = nullptr;
+    PlotFeed* plotFeed_ = nullptr;
     QWidget* plotWindow_ = nullptr;
     TFormWarning* warning_ = nullptr;
     std::array<QWidget*, 3> driverWindows_{}; // VRX516, VRX52x, VRX880

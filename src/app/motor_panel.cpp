@@ -88,13 +88,22 @@ bool TFormMain::Go(int motor) {
         return warning_ == nullptr || warning_->ConfirmMinimum(minimum) ? MinimumChoice::Continue
                                                                         : MinimumChoice::SkipRamp;
     };
-    return GoSequence([this](const Telegram& t) { return link_.Transfer(t); }, motor, request,
-                      confirm) != SequenceResult::Unanswered;
+    const bool answered = GoSequence([this](const Telegram& t) { return link_.Transfer(t); }, motor,
+                                     request, confirm) != SequenceResult::Unanswered;
+    if (plotFeed_ != nullptr) {
+        plotFeed_->MotorCommanded(motor); // a trigger on Go! fires at the next pass
+    }
+    return answered;
 }
 
 bool TFormMain::Stop(int motor) {
     const auto suspension = link_.SuspendPolling();
-    return StopSequence([this](const Telegram& t) { return link_.Transfer(t); }, motor);
+    const bool answered =
+        StopSequence([this](const Telegram& t) { return link_.Transfer(t); }, motor);
+    if (plotFeed_ != nullptr) {
+        plotFeed_->MotorCommanded(motor);
+    }
+    return answered;
 }
 
 } // namespace vrx

@@ -38,6 +38,8 @@ public:
     virtual ~PlotFeed() = default;
     // Each complete pass, as it ends.
     virtual void AddPass(const PassRow& row) = 0;
+    // A Go or Stop of the motor (0..2) went out, from any window.
+    virtual void MotorCommanded(int /*motor*/) {}
 };
 
 // What the walk needs to know of the register window.

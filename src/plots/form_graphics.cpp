@@ -67,15 +67,45 @@ void TFormGraphics::AddPass(const PassRow& row) {
         return;
     }
     history_.Append(clock_(), row, units_ != nullptr ? units_->Units() : MotionUnits{});
+    // Every pass is tested, whatever is shown: none is missed.
+    const uint64_t newest = history_.EndSeq() - 1;
+    if (armed_ && !onRecording_ && newest > history_.FirstSeq() &&
+        Fires(history_, newest, goSent_[size_t(armed_->motor)])) {
+        Fire(newest);
+    }
+    goSent_.fill(false);
     Refresh();
 }
 
+void TFormGraphics::MotorCommanded(int motor) {
+    if (motor >= 0 && motor < kMotors) {
+        goSent_[size_t(motor)] = true;
+    }
+}
+
+const PassHistory& TFormGraphics::History() const {
+    return onRecording_ && recording_ ? *recording_ : history_;
+}
+
+const PlotView& TFormGraphics::View() const {
+    return onRecording_ && recording_ ? recordingView_ : view_;
+}
+
+PassHistory& TFormGraphics::ShownHistory() {
+    return onRecording_ && recording_ ? *recording_ : history_;
+}
+
+PlotView& TFormGraphics::ShownView() {
+    return onRecording_ && recording_ ? recordingView_ : view_;
+}
+
 void TFormGraphics::Refresh() {
-    const std::string mean = MeanPassText(history_);
+    const std::string mean = MeanPassText(ShownHistory());
     if (LblXTiming->text().toStdString() != mean) {
         LblXTiming->setText(QString::fromStdString(mean));
     }
-    const QString pause = view_.Following() ? QStringLiteral("&Pause") : QStringLiteral("&Resume");
+    const QString pause =
+        ShownView().Following() ? QStringLiteral("&Pause") : QStringLiteral("&Resume");
     if (BtnPause->text() != pause) {
         BtnPause->setText(pause);
     }
@@ -99,30 +129,34 @@ void TFormGraphics::ShowReadOuts() {
     // The pass under a pointer that rests on a live plot changes as the plot moves on.
     QString cursor;
     if (const auto seq = pointerX_ ? PassAt(*pointerX_) : std::nullopt) {
-        cursor =
-            QString::fromStdString(CursorText(history_.Pass(*seq), pointerMotor_, UnitsShown()));
+        cursor = QString::fromStdString(
+            CursorText(ShownHistory().Pass(*seq), pointerMotor_, UnitsShown()));
     }
     if (LblCursor->text() != cursor) {
         LblCursor->setText(cursor);
     }
     const int motor = PageControl->currentIndex();
-    const auto a = view_.CursorA(history_);
-    const auto b = view_.CursorB(history_);
+    const auto a = ShownView().CursorA(ShownHistory());
+    const auto b = ShownView().CursorB(ShownHistory());
     QString measure;
     if (a && b) {
         measure = QString::fromStdString(
-            MeasureText(history_.Pass(*a), history_.Pass(*b), motor, UnitsShown()));
+            MeasureText(ShownHistory().Pass(*a), ShownHistory().Pass(*b), motor, UnitsShown()));
     } else if (a || b) {
         measure = QStringLiteral("%1 at %2; %3 sets %4.")
                       .arg(a ? QStringLiteral("A") : QStringLiteral("B"),
-                           QString::fromStdString(SecondsText(history_.TimeOf(a ? *a : *b))),
+                           QString::fromStdString(SecondsText(ShownHistory().TimeOf(a ? *a : *b))),
                            a ? QStringLiteral("Shift+click") : QStringLiteral("A click"),
                            a ? QStringLiteral("B") : QStringLiteral("A"));
-    } else if (history_.Dropped()) {
+    } else if (ShownHistory().Dropped()) {
         // A day of passes is held; older ones have gone.
-        measure =
-            QStringLiteral("The history holds the passes from %1 on.")
-                .arg(QString::fromStdString(SecondsText(history_.TimeOf(history_.FirstSeq()))));
+        measure = QStringLiteral("The history holds the passes from %1 on.")
+                      .arg(QString::fromStdString(
+                          SecondsText(ShownHistory().TimeOf(ShownHistory().FirstSeq()))));
+    }
+    const QString differences = CaptureDifferences();
+    if (!differences.isEmpty()) {
+        measure += (measure.isEmpty() ? QString() : QStringLiteral("\n")) + differences;
     }
     if (LblMeasure->text() != measure) {
         LblMeasure->setText(measure);
@@ -141,9 +175,9 @@ void TFormGraphics::SetUnits(const UnitsState* units) {
 }
 
 MotionUnits TFormGraphics::ScaleUnits(const PlotView::Range& range) const {
-    const auto [first, end] = PassesIn(history_, range);
+    const auto [first, end] = PassesIn(ShownHistory(), range);
     if (first < end) {
-        return history_.Pass(end - 1).units;
+        return ShownHistory().Pass(end - 1).units;
     }
     return units_ != nullptr ? units_->Units() : MotionUnits{};
 }
@@ -151,14 +185,19 @@ MotionUnits TFormGraphics::ScaleUnits(const PlotView::Range& range) const {
 void TFormGraphics::BtnClearClick() {
     history_.Clear();
     view_.Clear();
+    // Captures of the live history go with it.
+    std::erase_if(captures_, [](const Capture& c) { return !c.recording; });
+    shownCapture_.reset();
+    ListCapturesChange();
     Refresh();
 }
 
 void TFormGraphics::BtnPauseClick() {
-    if (view_.Following()) {
-        view_.Pause(history_);
+    if (ShownView().Following()) {
+        ShownView().Pause(ShownHistory());
     } else {
-        view_.Resume();
+        ShownView().Resume();
+        shownCapture_.reset();
     }
     Refresh();
 }
@@ -168,18 +207,23 @@ double TFormGraphics::PlotWidth() const {
 }
 
 std::optional<uint64_t> TFormGraphics::PassAt(int x) const {
-    const PlotView::Range range = view_.Shown(history_);
-    return history_.Nearest(uint32_t(std::max(0.0, TimeAt(range, int(PlotWidth()), x + 0.5))));
+    const PlotView::Range range = ShownView().Shown(ShownHistory());
+    return ShownHistory().Nearest(
+        uint32_t(std::max(0.0, TimeAt(range, int(PlotWidth()), x + 0.5))));
 }
 
 void TFormGraphics::PaintBox1Paint(TPaintBox& sender, QPainter& canvas) {
-    const PlotView::Range range = view_.Shown(history_);
+    const PlotView::Range range = ShownView().Shown(ShownHistory());
     const int width = sender.width();
-    PaintPlotCurves(canvas, history_, sender.Tag, range, width,
-                    LimitsInView(history_, sender.Tag, range));
+    const ScaleLimits limits = LimitsInView(ShownHistory(), sender.Tag, range);
+    // Ticked captures first, paler, their triggers over the reference's.
+    for (const auto& [capture, shift] : Overlays()) {
+        PaintPlotCurves(canvas, ShownHistory(), sender.Tag, range, width, limits, true, shift);
+    }
+    PaintPlotCurves(canvas, ShownHistory(), sender.Tag, range, width, limits);
     const auto line = [&](std::optional<uint64_t> seq, const QColor& color) {
-        if (seq && *seq >= history_.FirstSeq() && *seq < history_.EndSeq()) {
-            const int x = PixelOf(range, width, history_.TimeOf(*seq));
+        if (seq && *seq >= ShownHistory().FirstSeq() && *seq < ShownHistory().EndSeq()) {
+            const int x = PixelOf(range, width, ShownHistory().TimeOf(*seq));
             canvas.setPen(QPen(color, 1));
             canvas.drawLine(x, 0, x, sender.height() - 1);
         }
@@ -188,24 +232,27 @@ void TFormGraphics::PaintBox1Paint(TPaintBox& sender, QPainter& canvas) {
         line(PassAt(*pointerX_), QColor(160, 160, 160));
     }
     // The measuring cursors stand at the same time on every tab.
-    line(view_.CursorA(history_), QColor(255, 255, 255));
-    line(view_.CursorB(history_), QColor(0, 255, 255));
+    line(ShownView().CursorA(ShownHistory()), QColor(255, 255, 255));
+    line(ShownView().CursorB(ShownHistory()), QColor(0, 255, 255));
+    if (const Capture* capture = ShownCapture()) {
+        line(capture->seq, QColor(255, 0, 255)); // the trigger
+    }
 }
 
 void TFormGraphics::PaintBoxLeft1Paint(TPaintBox& sender, QPainter& canvas) {
-    const PlotView::Range range = view_.Shown(history_);
-    PaintScaleStrip(canvas, LimitsInView(history_, sender.Tag, range), ScaleStrip::Left,
+    const PlotView::Range range = ShownView().Shown(ShownHistory());
+    PaintScaleStrip(canvas, LimitsInView(ShownHistory(), sender.Tag, range), ScaleStrip::Left,
                     sender.width(), units_, ScaleUnits(range), sender.Tag);
 }
 
 void TFormGraphics::PaintBoxRight1Paint(TPaintBox& sender, QPainter& canvas) {
-    const PlotView::Range range = view_.Shown(history_);
-    PaintScaleStrip(canvas, LimitsInView(history_, sender.Tag, range), ScaleStrip::Right,
+    const PlotView::Range range = ShownView().Shown(ShownHistory());
+    PaintScaleStrip(canvas, LimitsInView(ShownHistory(), sender.Tag, range), ScaleStrip::Right,
                     sender.width(), units_, ScaleUnits(range), sender.Tag);
 }
 
 void TFormGraphics::PaintBoxTime1Paint(TPaintBox& sender, QPainter& canvas) {
-    PaintTimeStrip(canvas, view_.Shown(history_), sender.width(), sender.height());
+    PaintTimeStrip(canvas, ShownView().Shown(ShownHistory()), sender.width(), sender.height());
 }
 
 void TFormGraphics::PaintBox1Pointer(TPaintBox& sender, const QPoint* position) {
@@ -234,8 +281,8 @@ void TFormGraphics::PaintBox1Drag(TPaintBox&, QMouseEvent& event) {
     }
     dragged_ = true;
     // The history moves with the pointer.
-    const double msPerPixel = view_.Shown(history_).Span() / PlotWidth();
-    view_.Pan(history_, (lastDragX_ - x) * msPerPixel);
+    const double msPerPixel = ShownView().Shown(ShownHistory()).Span() / PlotWidth();
+    ShownView().Pan(ShownHistory(), (lastDragX_ - x) * msPerPixel);
     lastDragX_ = x;
     Refresh();
 }
@@ -246,7 +293,7 @@ void TFormGraphics::PaintBox1Release(TPaintBox&, QMouseEvent& event) {
     }
     if (!dragged_) {
         if (const auto seq = PassAt(*pressX_)) {
-            view_.SetCursor(event.modifiers().testFlag(Qt::ShiftModifier), *seq);
+            ShownView().SetCursor(event.modifiers().testFlag(Qt::ShiftModifier), *seq);
         }
     }
     pressX_.reset();
@@ -258,13 +305,14 @@ void TFormGraphics::PaintBox1Wheel(TPaintBox&, QWheelEvent& event) {
     if (notches == 0) {
         return;
     }
-    const double at = TimeAt(view_.Shown(history_), int(PlotWidth()), event.position().x());
-    view_.Zoom(history_, std::pow(kZoomStep, notches), at);
+    const double at =
+        TimeAt(ShownView().Shown(ShownHistory()), int(PlotWidth()), event.position().x());
+    ShownView().Zoom(ShownHistory(), std::pow(kZoomStep, notches), at);
     Refresh();
 }
 
 bool TFormGraphics::PaintBox1Key(TPaintBox&, QKeyEvent& event) {
-    const PlotView::Range range = view_.Shown(history_);
+    const PlotView::Range range = ShownView().Shown(ShownHistory());
     const double middle = (range.start + range.end) / 2;
     switch (event.key()) {
     case Qt::Key_Space:
@@ -272,25 +320,26 @@ bool TFormGraphics::PaintBox1Key(TPaintBox&, QKeyEvent& event) {
         return true;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-        view_.Zoom(history_, kZoomStep, middle);
+        ShownView().Zoom(ShownHistory(), kZoomStep, middle);
         break;
     case Qt::Key_Minus:
-        view_.Zoom(history_, 1 / kZoomStep, middle);
+        ShownView().Zoom(ShownHistory(), 1 / kZoomStep, middle);
         break;
     case Qt::Key_Left:
-        view_.Pan(history_, -kPanShare * range.Span());
+        ShownView().Pan(ShownHistory(), -kPanShare * range.Span());
         break;
     case Qt::Key_Right:
-        view_.Pan(history_, kPanShare * range.Span());
+        ShownView().Pan(ShownHistory(), kPanShare * range.Span());
         break;
     case Qt::Key_Home:
-        view_.ShowAll(history_);
+        ShownView().ShowAll(ShownHistory());
         break;
     case Qt::Key_End:
-        view_.Live();
+        ShownView().Live();
+        shownCapture_.reset();
         break;
     case Qt::Key_Escape:
-        view_.ClearCursors();
+        ShownView().ClearCursors();
         break;
     default:
         return false;
@@ -316,7 +365,11 @@ void TFormGraphics::MenuSavePictureClick() {
 }
 
 void TFormGraphics::MenuExportDataClick() {
-    const std::string csv = PlotCsv(history_, popupMotor_, view_.Shown(history_));
+    // While a capture is shown its trigger is time 0.
+    const Capture* capture = ShownCapture();
+    const std::string csv =
+        PlotCsv(ShownHistory(), popupMotor_, ShownView().Shown(ShownHistory()),
+                capture != nullptr ? int64_t(ShownHistory().TimeOf(capture->seq)) : 0);
     WriteChosenFile(QStringLiteral("Export Data"), kPlotData,
                     {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")},
                     QByteArray::fromStdString(csv));

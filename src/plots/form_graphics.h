@@ -4,23 +4,30 @@
 // and goes into the history with its time and the clock and dividers of its moment. A tab per
 // motor shows the curves of the stretch in view on a time axis between two scale strips that
 // fit the values in view, the seconds below. The view follows the newest pass or is paused,
-// zoomed and panned with the wheel, a drag and the keys; two cursors measure between passes.
-// The window only shows the view and the history and forwards input to them.
+// zoomed and panned with the wheel, a drag and the keys; two cursors measure between passes. A
+// trigger catches the moment that matters, each capture is kept and may be laid over the view,
+// and a recording opened takes the live history's place for a look with the same tools. The
+// window only shows the views and the histories and forwards input to them.
 
 #include "link/poll_cycle.h"
 #include "plots/pass_history.h"
 #include "plots/plot_view.h"
+#include "protocol/pass_trigger.h"
 #include "serial/tick_clock.h"
 
 #include <QWidget>
 
 #include <array>
+#include <deque>
+#include <memory>
 #include <optional>
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QKeyEvent;
 class QLabel;
+class QListWidget;
 class QMenu;
 class QMouseEvent;
 class QPushButton;
@@ -29,7 +36,9 @@ class QWheelEvent;
 
 namespace vrx {
 
+class TFloatSpinEdit;
 class TPaintBox;
+class TSpinEdit;
 class UnitsState;
 
 class TFormGraphics : public QWidget, public PlotFeed {
@@ -41,9 +50,11 @@ public:
                            size_t maxPasses = PassHistory::kMaxPasses);
 
     void AddPass(const PassRow& row) override;
+    void MotorCommanded(int motor) override;
 
-    const PassHistory& History() const { return history_; }
-    const PlotView& View() const { return view_; }
+    // The history shown, live or a recording, and its view.
+    const PassHistory& History() const;
+    const PlotView& View() const;
     // The units of each pass as it comes, and whether steps/s and steps/s² are shown.
     void SetUnits(const UnitsState* units);
 
@@ -53,6 +64,9 @@ public slots:
     // The context menu's commands, for the motor whose plot opened the menu.
     void MenuSavePictureClick();
     void MenuExportDataClick();
+    void MenuOpenRecordingClick();
+    void BtnArmClick();
+    void CbSourceChange();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +87,7 @@ private:
     QWidget* CreateLegend();
     QWidget* CreateTimePanel();
     void CreatePopupMenu();
+    QWidget* CreateCapturePanel();
 
     void PaintBox1Paint(TPaintBox& sender, QPainter& canvas);
     void PaintBoxLeft1Paint(TPaintBox& sender, QPainter& canvas);
@@ -86,6 +101,33 @@ private:
     void PaintBox1Release(TPaintBox& sender, QMouseEvent& event);
     void PaintBox1Wheel(TPaintBox& sender, QWheelEvent& event);
     bool PaintBox1Key(TPaintBox& sender, QKeyEvent& event);
+
+    // A capture: the pass that fired a trigger, of the live history or the recording.
+    struct Capture {
+        int number;
+        bool recording;
+        uint64_t seq;
+        QString name;
+    };
+
+    PassHistory& ShownHistory();
+    PlotView& ShownView();
+    const PassHistory& ShownHistory() const { return History(); }
+    const PlotView& ShownView() const { return View(); }
+    // Whether `history` meets the armed trigger at pass `seq` after the pass before it.
+    bool Fires(const PassHistory& history, uint64_t seq, bool goSent) const;
+    // The trigger as the controls give it, for the motor of the tab on top.
+    std::optional<Trigger> TriggerFromControls() const;
+    // A trigger fired at pass `seq` of the history shown: kept, listed and shown.
+    void Fire(uint64_t seq);
+    // The view around a capture's trigger, the pre-trigger share of its width before it.
+    void ShowCapture(const Capture& capture);
+    const Capture* ShownCapture() const;
+    // The captures of the history shown that are ticked, with the time each is moved by to lie
+    // over the reference: cursor A, or the newest capture's trigger.
+    std::vector<std::pair<const Capture*, double>> Overlays() const;
+    QString CaptureDifferences() const;
+    void ListCapturesChange();
 
     // Everything shown again after the view or the history changed.
     void Refresh();
@@ -101,8 +143,17 @@ private:
                          const QByteArray& data);
 
     TickClock clock_;
-    PassHistory history_;
+    PassHistory history_; // live
     PlotView view_;
+    std::unique_ptr<PassHistory> recording_;
+    PlotView recordingView_;
+    bool onRecording_ = false;
+    std::optional<Trigger> armed_;
+    std::array<bool, kMotors> goSent_{};
+    std::deque<Capture> captures_; // the last kKeptCaptures, oldest first
+    int nextCapture_ = 1;
+    std::optional<int> shownCapture_; // by number, while the view shows it
+    static constexpr size_t kKeptCaptures = 8;
     const UnitsState* units_ = nullptr;
     bool shown_ = false;
     int popupMotor_ = 0;
@@ -127,9 +178,17 @@ private:
     QCheckBox* CheckStop = nullptr;
     QPushButton* BtnPause = nullptr;
     QPushButton* BtnClear = nullptr;
+    QComboBox* CbSource = nullptr;
+    QComboBox* CbTrigger = nullptr;
+    TFloatSpinEdit* EditTriggerLevel = nullptr;
+    TSpinEdit* EditPreTrigger = nullptr;
+    QPushButton* BtnArm = nullptr;
+    QLabel* LblTrigger = nullptr;
+    QListWidget* ListCaptures = nullptr;
     QMenu* PopupPlot = nullptr;
     QAction* MenuSavePicture = nullptr;
     QAction* MenuExportData = nullptr;
+    QAction* MenuOpenRecording = nullptr;
 };
 
 } // namespace vrx

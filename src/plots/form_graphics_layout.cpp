@@ -2,14 +2,19 @@
 #include "controls/named.h"
 #include "plots/form_graphics.h"
 
+#include "controls/float_spin_edit.h"
+#include "controls/spin_edit.h"
 #include "plots/paint_box.h"
 #include "plots/plot_painter.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -82,27 +87,26 @@ void TFormGraphics::CreateControls() {
     commands->addWidget(BtnClear);
 
     // Beside the legend, as many lines as the longest read-out takes at the column's width, so
-    // none is ever cut and the window keeps its size as the texts change.
+    // none is ever cut and the window keeps its size as the texts change. The measurement, which
+    // grows with the captures laid over the view, has the panel beside the plots.
     LblCursor = Named(new QLabel(this), QStringLiteral("LblCursor"));
     LblMeasure = Named(new QLabel(this), QStringLiteral("LblMeasure"));
-    auto* readOuts = new QVBoxLayout();
-    readOuts->setSpacing(0);
     for (QLabel* label : {LblCursor, LblMeasure}) {
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        readOuts->addWidget(label);
     }
-    LblCursor->setFixedHeight(3 * LblCursor->fontMetrics().lineSpacing());
-    LblMeasure->setFixedHeight(2 * LblMeasure->fontMetrics().lineSpacing());
-    readOuts->addStretch();
+    LblCursor->setFixedHeight(4 * LblCursor->fontMetrics().lineSpacing());
     auto* bottom = new QHBoxLayout();
     bottom->addWidget(CreateLegend());
-    bottom->addLayout(readOuts, 1);
+    bottom->addWidget(LblCursor, 1, Qt::AlignTop);
 
-    auto* form = new QVBoxLayout(this);
-    form->addWidget(PageControl);
-    form->addLayout(commands);
-    form->addLayout(bottom);
+    auto* plots = new QVBoxLayout();
+    plots->addWidget(PageControl);
+    plots->addLayout(commands);
+    plots->addLayout(bottom);
+    auto* form = new QHBoxLayout(this);
+    form->addLayout(plots);
+    form->addWidget(CreateCapturePanel());
     form->setSizeConstraint(QLayout::SetFixedSize); // fixed border
 
     CreatePopupMenu();
@@ -205,6 +209,76 @@ QWidget* TFormGraphics::CreateTimePanel() {
     return panel;
 }
 
+QWidget* TFormGraphics::CreateCapturePanel() {
+    auto* panel = Named(new QWidget(this), QStringLiteral("PnlCapture"));
+    constexpr int kPanelWidth = 260;
+    panel->setFixedWidth(kPanelWidth);
+
+    CbSource = Named(new QComboBox(panel), QStringLiteral("CbSource"));
+    CbSource->addItem(QStringLiteral("Live"));
+    CbSource->setToolTip(QStringLiteral("The live history, or a recording opened from the "
+                                        "plot's right-click menu."));
+    connect(CbSource, &QComboBox::currentIndexChanged, this, &TFormGraphics::CbSourceChange);
+
+    auto* trigger =
+        Named(new QGroupBox(QStringLiteral(" Trigger "), panel), QStringLiteral("GrpTrigger"));
+    CbTrigger = Named(new QComboBox(trigger), QStringLiteral("CbTrigger"));
+    CbTrigger->addItems({QStringLiteral("Off"), QStringLiteral("Go!"),
+                         QStringLiteral("X_ACTUAL = X_TARGET"), QStringLiteral("REFERENCE_SWITCH"),
+                         QStringLiteral("Velocity above"), QStringLiteral("Velocity below")});
+    CbTrigger->setToolTip(
+        QStringLiteral("What catches the moment, for the motor of the tab on top."));
+    EditTriggerLevel = Named(new TFloatSpinEdit(trigger), QStringLiteral("EditTriggerLevel"));
+    EditTriggerLevel->setRange(0, 1e9);
+    EditTriggerLevel->setDecimals(1);
+    EditTriggerLevel->setValue(1000);
+    EditTriggerLevel->setToolTip(
+        QStringLiteral("The level of |V_ACTUAL|: raw, or in steps/s while steps/s are shown."));
+    EditPreTrigger = Named(new TSpinEdit(trigger), QStringLiteral("EditPreTrigger"));
+    EditPreTrigger->setRange(0, 100);
+    EditPreTrigger->setValue(20);
+    EditPreTrigger->setToolTip(QStringLiteral("The share of the view's width before the trigger."));
+    BtnArm = Named(new QPushButton(QStringLiteral("&Arm"), trigger), QStringLiteral("BtnArm"));
+    BtnArm->setToolTip(QStringLiteral("Click here to catch the next time the condition comes true; "
+                                      "in a recording, after the view."));
+    connect(BtnArm, &QPushButton::clicked, this, &TFormGraphics::BtnArmClick);
+    LblTrigger = Named(new QLabel(trigger), QStringLiteral("LblTrigger"));
+    LblTrigger->setWordWrap(true);
+    LblTrigger->setFixedHeight(2 * LblTrigger->fontMetrics().lineSpacing());
+    auto* grid = new QGridLayout(trigger);
+    grid->addWidget(CbTrigger, 0, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Level:"), trigger), 1, 0);
+    grid->addWidget(EditTriggerLevel, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Before (%):"), trigger), 2, 0);
+    grid->addWidget(EditPreTrigger, 2, 1);
+    grid->addWidget(BtnArm, 3, 1);
+    grid->addWidget(LblTrigger, 4, 0, 1, 2);
+
+    ListCaptures = Named(new QListWidget(panel), QStringLiteral("ListCaptures"));
+    ListCaptures->setToolTip(QStringLiteral(
+        "Tick a capture to lay it over the view; choose one to show it around its trigger."));
+    ListCaptures->setFixedHeight(6 * ListCaptures->fontMetrics().lineSpacing());
+    connect(ListCaptures, &QListWidget::itemChanged, this, [this] { Refresh(); });
+    connect(ListCaptures, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        for (const Capture& c : captures_) {
+            if (c.number == item->data(Qt::UserRole).toInt() &&
+                c.recording == (onRecording_ && recording_ != nullptr)) {
+                ShowCapture(c);
+            }
+        }
+    });
+
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(new QLabel(QStringLiteral("Source:"), panel));
+    column->addWidget(CbSource);
+    column->addWidget(trigger);
+    column->addWidget(new QLabel(QStringLiteral("Captures:"), panel));
+    column->addWidget(ListCaptures);
+    column->addWidget(LblMeasure, 1);
+    return panel;
+}
+
 void TFormGraphics::CreatePopupMenu() {
     PopupPlot = Named(new QMenu(this), QStringLiteral("PopupPlot"));
     MenuSavePicture = Named(PopupPlot->addAction(QStringLiteral("Save Picture...")),
@@ -213,6 +287,9 @@ void TFormGraphics::CreatePopupMenu() {
                            QStringLiteral("MenuExportData"));
     connect(MenuSavePicture, &QAction::triggered, this, &TFormGraphics::MenuSavePictureClick);
     connect(MenuExportData, &QAction::triggered, this, &TFormGraphics::MenuExportDataClick);
+    MenuOpenRecording = Named(PopupPlot->addAction(QStringLiteral("Open Recording...")),
+                              QStringLiteral("MenuOpenRecording"));
+    connect(MenuOpenRecording, &QAction::triggered, this, &TFormGraphics::MenuOpenRecordingClick);
 }
 
 } // namespace vrx

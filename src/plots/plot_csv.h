@@ -9,8 +9,10 @@
 
 namespace vrx {
 
-// "time_ms,position,velocity,target_velocity,acceleration", then a line per pass in `range`;
-// the velocities and the acceleration as magnitudes, as plotted. CR LF line ends.
-std::string PlotCsv(const PassHistory& history, int motor, const PlotView::Range& range);
+// "time_ms,position,velocity,target_velocity,acceleration", then a line per pass in `range`,
+// its time counted from `originMs` (a capture's trigger: negative before it); the velocities and
+// the acceleration as magnitudes, as plotted. CR LF line ends.
+std::string PlotCsv(const PassHistory& history, int motor, const PlotView::Range& range,
+                    int64_t originMs = 0);
 
 } // namespace vrx

@@ -32,13 +32,14 @@ constexpr std::array<Curve, 4> kCurves = {
     Curve{PlotSeries::Position, -2}, Curve{PlotSeries::Velocity, 0}};
 
 void PaintCurve(QPainter& canvas, const ReducedCurve& reduced, const Curve& curve,
-                const ScaleLimits& limits, double gapMs) {
+                const ScaleLimits& limits, double gapMs, bool pale) {
     const auto row = [&](int64_t value) {
         return RowOf(curve.series, value, limits) + curve.offset;
     };
     std::vector<QPointF> line; // one run of joined passes
     std::optional<uint32_t> lastMs;
-    canvas.setPen(QPen(PlotColor(curve.series), 1));
+    const QColor colour = PlotColor(curve.series);
+    canvas.setPen(QPen(pale ? colour.darker(250) : colour, 1));
     const auto flush = [&] {
         const bool one = std::all_of(line.begin(), line.end(),
                                      [&](const QPointF& p) { return p == line.front(); });
@@ -149,11 +150,13 @@ int RowOf(PlotSeries series, int64_t value, const ScaleLimits& limits) {
 }
 
 void PaintPlotCurves(QPainter& canvas, const PassHistory& history, int motor,
-                     const PlotView::Range& range, int width, const ScaleLimits& limits) {
+                     const PlotView::Range& range, int width, const ScaleLimits& limits, bool pale,
+                     double shiftMs) {
     const double gapMs = kGapPasses * PlotView::MeanPassMs(history);
+    const PlotView::Range shifted{range.start - shiftMs, range.end - shiftMs};
     for (const Curve& curve : kCurves) {
-        PaintCurve(canvas, ReduceCurve(history, curve.series, motor, range, width), curve, limits,
-                   gapMs);
+        PaintCurve(canvas, ReduceCurve(history, curve.series, motor, shifted, width), curve, limits,
+                   gapMs, pale);
     }
 }
 

@@ -32,8 +32,11 @@ int RowOf(PlotSeries series, int64_t value, const ScaleLimits& limits);
 
 // Acceleration, target velocity and position first, velocity last so it lies on top. Passes
 // further apart than a pause in polling are not joined: the gap shows as it was.
+// `pale` draws them in paler shades, for a capture laid over the view; `shiftMs` moves the
+// history's times by that much onto the view's.
 void PaintPlotCurves(QPainter& canvas, const PassHistory& history, int motor,
-                     const PlotView::Range& range, int width, const ScaleLimits& limits);
+                     const PlotView::Range& range, int width, const ScaleLimits& limits,
+                     bool pale = false, double shiftMs = 0);
 // One number per step of each scale, from its lowest value up to below its highest, the
 // lowest on the base row; with `units` shown, the velocities and the acceleration in steps/s
 // and steps/s² ("1.91k"), at the clock and dividers of `unitsNow`.

@@ -88,6 +88,12 @@ void PlotView::Pan(const PassHistory& history, double deltaMs) {
         std::clamp(end_ + deltaMs, limits.start + span, std::max(limits.end, limits.start + span));
 }
 
+void PlotView::ShowRange(double start, double end) {
+    span_ = std::max(end - start, 1.0);
+    end_ = start + *span_;
+    following_ = false;
+}
+
 void PlotView::Clear() {
     Live();
     ClearCursors();

@@ -43,6 +43,9 @@ public:
     void Zoom(const PassHistory& history, double factor, double atMs);
     // Moves the view by `deltaMs` (later is positive) and pauses it, within the history.
     void Pan(const PassHistory& history, double deltaMs);
+    // The stretch from `start` to `end`, paused; it may reach beyond the newest pass, which the
+    // passes to come then fill.
+    void ShowRange(double start, double end);
     // Live, at the live width, without cursors.
     void Clear();
 

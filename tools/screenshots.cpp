@@ -4,13 +4,15 @@
 // register window and the plot window as OUTDIR/main-window.png, OUTDIR/register-window.png and
 // OUTDIR/plot-window.png, as the program draws them; then moves motor 1 in RAMP mode, pauses the
 // plot, zooms onto the move and sets the cursors at its start and its end, as
-// OUTDIR/plot-measure.png. With --hold each window also waits, shown,
+// OUTDIR/plot-measure.png; then catches two moves of motor 1 with the trigger and lays the first
+// over the second, as OUTDIR/plot-captures.png. With --hold each window also waits, shown,
 // while OUTDIR/<name>.ready exists (up to a minute), so that a program outside takes it from the
 // screen, frame and all, and then removes the file.
 
 #include "app/platform_defaults.h"
 #include "app/program_windows.h"
 #include "controls/file_dialog.h"
+#include "controls/float_spin_edit.h"
 #include "controls/spin_edit.h"
 #include "plots/plot_reduction.h"
 
@@ -20,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
@@ -194,7 +197,38 @@ int main(int argc, char** argv) {
     QMouseEvent hover(QEvent::MouseMove, over, box->mapToGlobal(over), Qt::NoButton, Qt::NoButton,
                       Qt::NoModifier);
     QApplication::sendEvent(box, &hover);
-    const bool saved = Save(plot, out, QStringLiteral("plot-measure"), hold);
+    if (!Save(plot, out, QStringLiteral("plot-measure"), hold)) {
+        return 1;
+    }
+
+    // Two moves of motor 1 caught as |V_ACTUAL| rises above 100 steps/s, the first laid over the
+    // second: back to 0 at A_MAX 60, then out again at 120.
+    QTest::keyClick(box, Qt::Key_Escape);
+    QTest::keyClick(box, Qt::Key_End);
+    // Live, about six seconds wide: a move and its ramps fill the view.
+    for (int key = 0; key < 40 && plot.View().Shown(history).Span() > 6000; ++key) {
+        QTest::keyClick(box, Qt::Key_Plus);
+    }
+    Find<QComboBox>(plot, "CbTrigger")->setCurrentText(QStringLiteral("Velocity above"));
+    Find<vrx::TFloatSpinEdit>(plot, "EditTriggerLevel")->setValue(100);
+    const struct {
+        int target;
+        int aMax;
+    } moves[] = {{0, 60}, {3000, 120}};
+    for (const auto& move : moves) {
+        Find<QPushButton>(plot, "BtnArm")->click();
+        Find<vrx::TSpinEdit>(main, "EditXTarget1")->setValue(move.target);
+        Find<vrx::TSpinEdit>(main, "EditAMax1")->setValue(move.aMax);
+        Find<QPushButton>(main, "BtnGo1")->click();
+        const QString target = QString::number(move.target);
+        WaitFor([&] { return Find<QLabel>(main, "StaticXAct1")->text() == target; }, 20000);
+        QTest::qWait(1000);
+    }
+    auto* captures = Find<QListWidget>(plot, "ListCaptures");
+    for (int i = 0; i < captures->count(); ++i) {
+        captures->item(i)->setCheckState(Qt::Checked);
+    }
+    const bool saved = Save(plot, out, QStringLiteral("plot-captures"), hold);
     main.close();
     return saved ? 0 : 1;
 }

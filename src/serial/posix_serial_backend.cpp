@@ -296,6 +296,11 @@ void PosixSerialBackend::FlushPendingLocked() {
     }
 }
 
+bool PosixSerialBackend::HungUpNowLocked() const {
+    pollfd device{fd_, POLLIN, 0};
+    return ::poll(&device, 1, 0) > 0 && (device.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 bool PosixSerialBackend::DeviceLost() {
     if (fd_ < 0) {
         return false;
@@ -382,7 +387,12 @@ TSerialEvents PosixSerialBackend::DrainInputLocked() {
         if (n == 0 && gotAny) {
             return events; // with VMIN 0 an empty read only means the queue is drained
         }
-        // Readable yet nothing to read, or EIO: the other end is gone.
+        if (n == 0 && !HungUpNowLocked()) {
+            // Readable at the poll yet nothing now: what came was purged meanwhile (PurgeIn
+            // between the poll and this read, which another thread's command may do).
+            return events;
+        }
+        // Readable yet nothing to read on a line that hangs up, or EIO: the other end is gone.
         lost_ = true;
         return events;
     }

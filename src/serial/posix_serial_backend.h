@@ -44,6 +44,8 @@ private:
     void Kick();
     void FlushPendingLocked();
     TSerialEvents DrainInputLocked();
+    // The device reports a hang-up now (under mutex_).
+    bool HungUpNowLocked() const;
     void SettleInput();
     TSerialEvents CheckModemLines();
     void DropRtsWhenSent();

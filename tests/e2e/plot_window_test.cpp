@@ -8,6 +8,7 @@
 #include "plots/plot_reduction.h"
 
 #include <QFile>
+#include <QListWidget>
 
 #include <cmath>
 
@@ -175,6 +176,59 @@ TEST_F(PlotWindowTest, PausedNothingIsLostAndTheCursorsMeasureTheVelocity) {
     QTest::keyClick(InPlot("PaintBox1"), Qt::Key_Escape);
     EXPECT_EQ(InPlot<QLabel>("LblMeasure")->text(), "");
     Click("BtnStop1");
+}
+
+// The board sets X_ACTUAL1 = X_TARGET1 at a known time: the trigger fires within a pass of it;
+// two captures, the second 14 steps further on, ticked and laid over each other, their
+// difference read off.
+TEST_F(PlotWindowTest, ATriggerCatchesTheMomentAndCapturesAreComparedOverEachOther) {
+    const auto write = [&](MotorReg reg, uint32_t value) {
+        board->With([&](sim::SimulatedBoard& b) { b.Model().Motor(0).Write(reg, value); });
+    };
+    write(MotorReg::RefConfRampMode, RampModeVelocity); // standing, wherever its target is
+    write(MotorReg::XTarget, 1000);
+    Click("BtnGraphics");
+    ASSERT_TRUE(WaitForPasses(3));
+    InPlot<QComboBox>("CbTrigger")->setCurrentText("X_ACTUAL = X_TARGET");
+    QTest::mouseClick(InPlot<QPushButton>("BtnArm"), Qt::LeftButton);
+    EXPECT_EQ(InPlot<QLabel>("LblTrigger")->text(), "Armed: waiting for X_ACTUAL1 = X_TARGET1.");
+    ASSERT_TRUE(WaitForPasses(3));
+    EXPECT_TRUE(InPlot<QLabel>("LblTrigger")->text().startsWith("Armed")) << "a level, no edge";
+
+    const uint32_t setAt = MonotonicTickCount();
+    write(MotorReg::XTarget, 0);
+    ASSERT_TRUE(
+        WaitFor([&] { return InPlot<QLabel>("LblTrigger")->text().startsWith("Triggered"); }));
+    const PassHistory& history = Graphics().History();
+    auto* list = InPlot<QListWidget>("ListCaptures");
+    ASSERT_EQ(list->count(), 1);
+    // The pass that fired: the first whose status shows the arrival.
+    uint64_t fired = history.EndSeq() - 1;
+    while (fired > history.FirstSeq() && (history.Pass(fired - 1).row.status & 1) != 0) {
+        --fired;
+    }
+    const double firedTick = double(history.OriginTick()) + history.TimeOf(fired);
+    EXPECT_NEAR(firedTick, double(setAt), 2 * PlotView::MeanPassMs(history));
+    EXPECT_TRUE(list->item(0)->text().startsWith("1: ")) << list->item(0)->text().toStdString();
+    EXPECT_TRUE(InPlot<QLabel>("LblTrigger")->text().endsWith(": X_ACTUAL1 = X_TARGET1"));
+    EXPECT_FALSE(Graphics().View().Following()) << "the view stays on the capture";
+
+    // A second capture, the motor 14 steps on.
+    write(MotorReg::XTarget, 1000);
+    ASSERT_TRUE(WaitForPasses(2));
+    QTest::mouseClick(InPlot<QPushButton>("BtnArm"), Qt::LeftButton);
+    ASSERT_TRUE(WaitForPasses(2));
+    write(MotorReg::XActual, 14);
+    write(MotorReg::XTarget, 14);
+    ASSERT_TRUE(WaitFor([&] { return list->count() == 2; }));
+    ASSERT_TRUE(WaitForPasses(3)); // the passes after the trigger fill the view
+    for (int i = 0; i < 2; ++i) {
+        list->item(i)->setCheckState(Qt::Checked);
+    }
+    EXPECT_TRUE(InPlot<QLabel>("LblMeasure")
+                    ->text()
+                    .contains("capture 1: velocity 0 steps/s, position 14 steps"))
+        << InPlot<QLabel>("LblMeasure")->text().toStdString();
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
@@ -303,6 +304,57 @@ TEST_F(FormGraphicsTest, ThePointerReadsOffTheNearestPassInTimeAndMarksIt) {
     QApplication::sendEvent(box, &leave);
     EXPECT_EQ(Find<QLabel>("LblCursor")->text(), "");
     form->SetUnits(nullptr);
+}
+
+TEST_F(FormGraphicsTest, ARecordingTakesTheLiveHistorysPlaceAndTheTriggerSearchesIt) {
+    FeedKnownBuffer(0, 3);
+    // 100 rows 10 ms apart; motor 1 arrives at row 60.
+    std::string text = PassCsvHeader(true) + "\n";
+    MotionUnits units;
+    for (int i = 0; i < 100; ++i) {
+        PassRow row;
+        row.values[0] = i;
+        row.status = i >= 60 ? 1 : 0;
+        text += PassCsvLine(10 * i, row, &units) + "\n";
+    }
+    answer = dir.filePath("run.csv");
+    {
+        QFile file(answer);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromStdString(text));
+    }
+    ChooseFromMenu("PaintBox1", "MenuOpenRecording");
+    EXPECT_EQ(Find<QComboBox>("CbSource")->currentText(), "run.csv");
+    ASSERT_EQ(form->History().Size(), 100u);
+    EXPECT_EQ(form->View().Shown(form->History()), (PlotView::Range{0, 990})) << "all of it";
+
+    // Zoomed in about the middle, the view ends before the arrival, which Arm finds.
+    QWidget* box = Find("PaintBox1");
+    box->setFocus();
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(box, Qt::Key_Plus);
+    }
+    ASSERT_LT(form->View().Shown(form->History()).end, 600);
+    Find<QComboBox>("CbTrigger")->setCurrentText("X_ACTUAL = X_TARGET");
+    QTest::mouseClick(Find<QPushButton>("BtnArm"), Qt::LeftButton);
+    EXPECT_EQ(Find<QLabel>("LblTrigger")->text(), "Triggered at 0.600 s: X_ACTUAL1 = X_TARGET1");
+    QTest::mouseClick(Find<QPushButton>("BtnArm"), Qt::LeftButton);
+    EXPECT_EQ(Find<QLabel>("LblTrigger")->text(), "No X_ACTUAL1 = X_TARGET1 after the view.");
+
+    // A file that is no recording changes nothing.
+    answer = dir.filePath("bad.csv");
+    {
+        QFile file(answer);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("time,x\n1,2\n");
+    }
+    ChooseFromMenu("PaintBox1", "MenuOpenRecording");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("bad.csv, line 1, column 1: not the header of a recording"))
+        << messages[0].toStdString();
+    EXPECT_EQ(form->History().Size(), 100u);
+    Find<QComboBox>("CbSource")->setCurrentIndex(0);
+    EXPECT_EQ(form->History().Size(), 3u) << "the live history, which went on";
 }
 
 TEST_F(FormGraphicsTest, TheLongestReadOutsAreNeverCut) {

@@ -65,6 +65,20 @@ TEST_F(SerialLinePtyTest, AWriteBehindOneThatTimedOutIsSentOrReportedAsFailed) {
     EXPECT_TRUE(std::equal(marker, marker + 5, got.end() - 5)) << "the second write never left";
 }
 
+// Bytes purged between the reader's poll and its read leave nothing to read: that is no hang-up.
+// A command purges the input before each telegram, another thread's command too.
+TEST_F(SerialLinePtyTest, InputPurgedUnderTheReaderIsNoLostLine) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    for (int round = 0; std::chrono::steady_clock::now() < until; ++round) {
+        pty.Send({uint8_t(round), 0x15, 0, 0});
+        line.PurgeIn();
+        ASSERT_FALSE(line.Lost()) << "round " << round;
+    }
+    pty.Send({0x15, 1, 2, 3});
+    EXPECT_EQ(line.WaitForInput(4, 2000), 4) << "the line still takes what comes";
+    EXPECT_FALSE(line.Lost());
+}
+
 TEST_F(SerialLinePtyTest, CloseLetsQueuedBytesLeaveFirst) {
     const std::vector<uint8_t> flood = Flood();
     EXPECT_FALSE(line.Write(flood.data(), int(flood.size()), 20));

@@ -30,10 +30,12 @@ vrx_ensure_packages() {
 # Toolchain, Qt, the header-only libraries (CLI11 for the command lines, nlohmann/json for
 # vrx630ctl's JSON, toml++ for configuration files) and the test libraries; a virtual X server
 # (xvfb, with xauth for xvfb-run), on which a test measures the windows at 150 % scaling;
-# pybind11 and Python's headers for the vrx630 Python module, pytest for its tests.
+# pybind11 and Python's headers for the vrx630 Python module, pytest for its tests; libtelnet
+# for the telnet layer of rfc2217:// ports, and ser2net, the server the tests of the network
+# ports start on 127.0.0.1.
 VRX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev
     nlohmann-json3-dev libtomlplusplus-dev libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth pybind11-dev python3-dev python3-pytest)
+    xvfb xauth pybind11-dev python3-dev python3-pytest libtelnet-dev ser2net)
 # Building and checking the Debian package: dpkg-shlibdeps finds the packages it depends on,
 # lintian checks the package as Debian would.
 VRX_PACKAGING_PACKAGES=(dpkg-dev lintian)

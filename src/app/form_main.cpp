@@ -14,6 +14,7 @@
 #include "drivers/form_vrx52x.h"
 #include "drivers/form_vrx880.h"
 #include "serial/device_name.h"
+#include "serial/network_port_name.h"
 #ifdef _WIN32
 #include "sim/loopback_board.h"
 #else
@@ -299,7 +300,10 @@ bool TFormMain::OpenPort(const QString& port, QString& reason) {
     serialPort_.SetBackend(std::move(backend));
     serialPort_.SetDeviceName(device);
     serialPort_.Open();
-    reason = QString::fromLocal8Bit(OpenFailureReason(serialPort_.LastError()).c_str());
+    std::string unused;
+    const auto network = ParseNetworkPortName(device.toStdString(), unused);
+    rawLineNoteDue_ = network && network->scheme == NetworkScheme::Socket;
+    reason = QString::fromLocal8Bit(serialPort_.LastErrorText().c_str());
     return serialPort_.IsOpen();
 }
 
@@ -400,10 +404,9 @@ void TFormMain::TryReconnect() {
     }
     // Absent is what a gone port is; anything else (held by another program, no permission)
     // is said until it changes.
-    const int error = serialPort_.LastError();
-    const bool absent = error == ENOENT || error == ENODEV || error == ENXIO;
-    StaticInfo2->setText(absent || reason.isEmpty() ? QStringLiteral("Waiting for it to return...")
-                                                    : reason);
+    StaticInfo2->setText(PortAbsent(serialPort_.LastError()) || reason.isEmpty()
+                             ? QStringLiteral("Waiting for it to return...")
+                             : reason);
 }
 
 void TFormMain::PortsMayHaveChanged() {
@@ -458,7 +461,10 @@ void TFormMain::AnnounceBoard() {
 
 void TFormMain::ShowBoardActive() {
     StaticInfo1->setText(QStringLiteral("The board is active."));
-    StaticInfo2->setText(DetectedText(variant_));
+    StaticInfo2->setText(DetectedText(variant_) +
+                         (std::exchange(rawLineNoteDue_, false)
+                              ? QStringLiteral(" Raw TCP: the line is as the server sets it.")
+                              : QString()));
 }
 
 bool TFormMain::ReadDividers() {

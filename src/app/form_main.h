@@ -205,6 +205,8 @@ private:
     bool dividersWanted_ = false; // once per detection
     bool portLostHandling_ = false;
     bool waitingForPort_ = false;
+    // A raw TCP port keeps the server's line settings: said once, when the board is found.
+    bool rawLineNoteDue_ = false;
     PortWatch portWatch_;
     QString baseCaption_;
     QString shortVersion_;

@@ -39,6 +39,14 @@ void TSerialPort::Open() {
     }
 }
 
+std::string TSerialPort::LastErrorText() const {
+    if (lastError_ == 0) {
+        return {};
+    }
+    const std::string text = backend_->FailureText();
+    return text.empty() ? OpenFailureReason(lastError_) : text;
+}
+
 void TSerialPort::SetBackend(std::unique_ptr<SerialBackend> backend) {
     Close();
     backend_ = backend ? std::move(backend) : MakeSerialBackend();

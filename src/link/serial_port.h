@@ -44,6 +44,8 @@ public:
 
     // errno of the last failed Open (0 after a successful one).
     int LastError() const { return lastError_; }
+    // Why the last Open failed, in the user's words; empty after a successful one.
+    std::string LastErrorText() const;
 
     QString DeviceName() const { return deviceName_; }
     void SetDeviceName(const QString& name) { deviceName_ = name; }

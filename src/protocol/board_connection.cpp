@@ -3,6 +3,7 @@
 #include "protocol/command_errors.h"
 #include "protocol/required_answer.h"
 #include "serial/device_name.h"
+#include "serial/network_port_name.h"
 #include "serial/port_names.h"
 
 #include <cerrno>
@@ -19,9 +20,9 @@ LineSettings BoardLine() {
 }
 
 // Why the port did not open; for a port that does not exist, also the ports that do.
-std::string OpenFailure(const std::string& port, int error) {
-    std::string text = "cannot open port " + port + ": " + OpenFailureReason(error);
-    if (error == ENOENT) {
+std::string OpenFailure(const std::string& port, const SerialLine& line, int error) {
+    std::string text = "cannot open port " + port + ": " + line.FailureText(error);
+    if (error == ENOENT && !IsNetworkPortName(port)) {
         std::string present;
         for (const std::string& name : SystemPortNames()) {
             present += (present.empty() ? "" : ", ") + name;
@@ -41,7 +42,11 @@ BoardConnection::BoardConnection(const std::string& port, const std::string& dev
     : line_(std::move(backend)), session_(line_) {
     int error = 0;
     if (!line_.Open(device, BoardLine(), error)) {
-        throw BoardError(OpenFailure(port, error));
+        // A network port that is refused is a name that cannot be used, as a typo would be.
+        if (IsNetworkPortName(device)) {
+            throw UsageError(OpenFailure(port, line_, error));
+        }
+        throw BoardError(OpenFailure(port, line_, error));
     }
     session_.SetCancel(std::move(cancel));
     const auto id = session_.Detect();

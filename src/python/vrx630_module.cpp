@@ -72,9 +72,11 @@ PYBIND11_MODULE(vrx630, m) {
         "A board on a serial port, open and identified until close() or the end of `with`; "
         "closing gives the port its settings back.")
         .def(py::init(&PythonBoard::Open), "port"_a, py::kw_only(), "clock_mhz"_a = 16,
-             "Opens PORT (a device, a /dev/serial/by-id path or COMn) and identifies the board, "
-             "whose clock is CLOCK_MHZ (1..32) for the values in steps/s and steps/s². NoAnswer "
-             "when the board does not answer, BoardError when the port does not open.")
+             "Opens PORT (a device, a /dev/serial/by-id path, COMn, or a port on the network: "
+             "rfc2217://HOST:PORT, socket://HOST:PORT) and identifies the board, whose clock is "
+             "CLOCK_MHZ (1..32) for the values in steps/s and steps/s². NoAnswer when the board "
+             "does not answer, BoardError when the port does not open, ValueError when a network "
+             "port is refused (a name that does not resolve, nothing listening, in use).")
         .def_static("simulated", &Simulated, "variant"_a = "plain", py::kw_only(),
                     "wire_timing"_a = false, "hang_up_after"_a = py::none(), "delay_ms"_a = 0,
                     "silent"_a = false, "clock_mhz"_a = 16,

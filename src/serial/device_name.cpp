@@ -28,6 +28,22 @@ std::string ResolveDeviceName(const std::string& name) {
     return ComPortDevice(number);
 }
 
+bool PortAbsent(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ECONNREFUSED:
+    case ECONNRESET:
+    case ETIMEDOUT:
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::string OpenFailureReason(int error) {
     switch (error) {
     case 0:

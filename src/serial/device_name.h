@@ -16,4 +16,8 @@ std::string ComPortDevice(int number);
 // Why a port could not be opened, from the error the open gave; empty for 0.
 std::string OpenFailureReason(int error);
 
+// The error says the port is not there (a device absent, a server not listening or not
+// reached): what a port that went away gives until it returns.
+bool PortAbsent(int error);
+
 } // namespace vrx

@@ -566,7 +566,7 @@ TSerialEvents PosixSerialBackend::WaitEvent(TSerialEvents monitored) {
     }
 }
 
-std::unique_ptr<SerialBackend> MakeSerialBackend() {
+std::unique_ptr<SerialBackend> MakeDeviceBackend() {
     return std::make_unique<PosixSerialBackend>();
 }
 

@@ -47,9 +47,16 @@ public:
     // Arrivals are reported at once when the receive queue holds at least `bytes` (0: off),
     // instead of after the line pauses. Any thread.
     virtual void SetRxTrigger(int /*bytes*/) {}
+    // Why the last Open failed where an errno value says too little (a server's refusal);
+    // empty when the error alone tells it.
+    virtual std::string FailureText() const { return {}; }
 };
 
-// The platform's backend: termios on POSIX systems, the communications API on Windows.
+// The system's serial devices: termios on POSIX systems, the communications API on Windows.
+std::unique_ptr<SerialBackend> MakeDeviceBackend();
+
+// The backend of whatever port name is opened: a network port (rfc2217://, socket://) or a
+// device of the system, chosen at each Open.
 std::unique_ptr<SerialBackend> MakeSerialBackend();
 
 } // namespace vrx

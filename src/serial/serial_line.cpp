@@ -1,5 +1,7 @@
 #include "serial/serial_line.h"
 
+#include "serial/device_name.h"
+
 #include <chrono>
 
 namespace vrx {
@@ -30,6 +32,11 @@ void SerialLine::Close() {
     if (backend_->IsOpen()) {
         backend_->Close();
     }
+}
+
+std::string SerialLine::FailureText(int error) const {
+    const std::string text = backend_->FailureText();
+    return text.empty() ? OpenFailureReason(error) : text;
 }
 
 bool SerialLine::Lost() const {

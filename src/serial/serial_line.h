@@ -27,6 +27,8 @@ public:
     bool Open(const std::string& device, const LineSettings& settings, int& error);
     void Close();
     bool IsOpen() const { return backend_->IsOpen(); }
+    // Why the last Open failed, in the user's words, from the error it gave.
+    std::string FailureText(int error) const;
     // The device went away (a pulled adapter, a closed pseudo-terminal).
     bool Lost() const;
 

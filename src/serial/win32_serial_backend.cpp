@@ -472,7 +472,7 @@ TSerialEvents Win32SerialBackend::WaitEvent(TSerialEvents monitored) {
     }
 }
 
-std::unique_ptr<SerialBackend> MakeSerialBackend() {
+std::unique_ptr<SerialBackend> MakeDeviceBackend() {
     return std::make_unique<Win32SerialBackend>();
 }
 

@@ -46,12 +46,18 @@ VRX_PACKAGING_PACKAGES=(dpkg-dev lintian)
 # shows the installed program its screen under Wine, whose own fonts (fonts-wine) it draws its
 # text with; xwininfo (x11-utils) sees its window come. The Debian notices of what the Windows
 # programs link statically come from the packages of Qt, the MinGW-w64 runtime and GCC's.
+# The Linux vrx630ctl and vrx630-sim need libtelnet's headers; ser2net serves a board to the
+# Windows vrx630ctl.
 VRX_WINDOWS_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest
     libcli11-dev nlohmann-json3-dev libtomlplusplus-dev wixl xvfb xauth x11-utils fonts-wine
-    libqt6core6 mingw-w64-x86-64-dev gcc-mingw-w64-base)
+    libqt6core6 mingw-w64-x86-64-dev gcc-mingw-w64-base pkg-config libtelnet-dev ser2net)
 # Qt for Windows built from Debian's Qt source (scripts/build-qt-windows): dpkg-source to
 # unpack it, Debian's keyring for it to check the uploader's signature, the mingw-w64
 # compilers, CMake, Ninja and Perl for Qt's build, and the host Qt with its tools (moc, rcc,
 # uic), which the cross build runs.
 VRX_QT_WINDOWS_PACKAGES=(dpkg-dev debian-keyring gcc-mingw-w64-x86-64-posix
     g++-mingw-w64-x86-64-posix cmake ninja-build perl qt6-base-dev qt6-base-dev-tools)
+# libtelnet for Windows built from Debian's source (scripts/build-libtelnet-windows): Debian's
+# libtelnet-dev names the version, dpkg-source and the keyring unpack and check its source.
+VRX_LIBTELNET_WINDOWS_PACKAGES=(dpkg-dev debian-keyring gcc-mingw-w64-x86-64-posix
+    binutils-mingw-w64-x86-64 libtelnet-dev)

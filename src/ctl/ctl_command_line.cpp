@@ -155,8 +155,11 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
                          "show the version and the licences, and exit");
     app.require_subcommand(0, 1);
     app.fallthrough(); // the global options may also follow the command
-    auto* port = app.add_option("--port", inv.port, "the board's serial device, or COM1..COM256")
-                     ->type_name("DEVICE");
+    auto* port =
+        app.add_option("--port", inv.port,
+                       "the board's serial device, COM1..COM256, or a port on the network: "
+                       "rfc2217://HOST:PORT, socket://HOST:PORT")
+            ->type_name("DEVICE");
     app.add_option("--simulated", inv.simulated,
                    "serve a simulated board of this variant in the tool: plain, zepha, balsen, "
                    "516, 52x or 880")

@@ -22,6 +22,10 @@ const telnet_telopt_t kOptions[] = {
 
 } // namespace
 
+bool ComPortClient::Available() {
+    return true;
+}
+
 ComPortClient::ComPortClient() : telnet_(telnet_init(kOptions, &ComPortClient::OnEvent, 0, this)) {}
 
 ComPortClient::~ComPortClient() {

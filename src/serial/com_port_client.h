@@ -43,6 +43,10 @@ public:
     ComPortClient(const ComPortClient&) = delete;
     ComPortClient& operator=(const ComPortClient&) = delete;
 
+    // Whether this build has the telnet layer: a Windows build made where libtelnet's source
+    // could not be had has none, and its network ports are raw TCP only.
+    static bool Available();
+
     // Asks for the COM-PORT-OPTION and a binary path both ways.
     void Start();
     // Takes bytes the server sent: serial data goes to TakeData(), replies are kept.

@@ -169,6 +169,11 @@ bool NetworkSerialBackend::ServerClosed(const std::string& said, int& error) {
 }
 
 bool NetworkSerialBackend::Negotiate(Clock::time_point deadline, int& error) {
+    if (!ComPortClient::Available()) {
+        return Refuse(error, EPROTONOSUPPORT,
+                      "this build has no rfc2217:// ports (it was made without libtelnet); open "
+                      "the server's raw TCP port as socket://HOST:PORT");
+    }
     telnet_ = std::make_unique<ComPortClient>();
     const auto negotiationEnd =
         std::min(deadline, Clock::now() + std::chrono::milliseconds(kNegotiationMs));

@@ -22,8 +22,8 @@ TEST_F(ConnectionTest, StartsWithNoPortAndTheVersionInTheTitle) {
     EXPECT_EQ(Text("StaticInfo2"), "Select a port, then click \"Open\".");
     EXPECT_TRUE(Find("BtnOpen")->isEnabled());
     EXPECT_TRUE(Find("ComboCOM")->isEnabled());
-    for (const char* name : {"BtnClose", "BtnCmd630", "BtnGo1", "BtnStop3", "BtnGoAll",
-                             "BtnStopAll", "BtnVRX640"}) {
+    for (const char* name :
+         {"BtnClose", "BtnCmd630", "BtnGo1", "BtnStop3", "BtnGoAll", "BtnStopAll", "BtnVRX640"}) {
         EXPECT_FALSE(Find(name)->isEnabled()) << name;
     }
     EXPECT_TRUE(Find("BtnGraphics")->isEnabled()) << "the history is there to be looked at";
@@ -370,18 +370,20 @@ TEST_F(SettingsTest, AnIndexOutsideTheComPortsSelectsNoneAndClosingWritesMinusOn
     EXPECT_EQ(WrittenComPort(), -1);
 }
 
-TEST_F(SettingsTest, ASimulatedBoardOrDevicePathComesBackAtTheNextStart) {
+TEST_F(SettingsTest, ASimulatedBoardDevicePathOrNetworkPortComesBackAtTheNextStart) {
     StartProgram();
     Find<QComboBox>("ComboCOM")->setEditText("Simulated board (VRX52x kit)");
     Main().close();
     program.reset();
     StartProgram();
     EXPECT_EQ(Find<QComboBox>("ComboCOM")->currentText(), "Simulated board (VRX52x kit)");
-    Find<QComboBox>("ComboCOM")->setEditText("/dev/ttyUSB7");
-    Main().close();
-    program.reset();
-    StartProgram();
-    EXPECT_EQ(Find<QComboBox>("ComboCOM")->currentText(), "/dev/ttyUSB7");
+    for (const char* typed : {"/dev/ttyUSB7", "rfc2217://rack7:2217"}) {
+        Find<QComboBox>("ComboCOM")->setEditText(typed);
+        Main().close();
+        program.reset();
+        StartProgram();
+        EXPECT_EQ(Find<QComboBox>("ComboCOM")->currentText(), typed);
+    }
 }
 
 } // namespace

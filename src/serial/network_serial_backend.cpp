@@ -337,8 +337,9 @@ void NetworkSerialBackend::PurgeIn() {
     std::lock_guard lock(mutex_);
     rx_.Clear();
     if (telnet_ && !lost_) {
+        // Goes out with the next write, in its segment: the server purges before the bytes that
+        // follow, and a command costs one message instead of two.
         telnet_->Send(ComPortCommand::PurgeData, kPurgeReceive);
-        FlushTelnetLocked();
     }
 }
 

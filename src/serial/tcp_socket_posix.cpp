@@ -153,6 +153,12 @@ long TcpSocket::Receive(uint8_t* data, size_t count) {
         return -1;
     }
     const ssize_t n = ::recv(impl_->fd, data, count, 0);
+    if (n > 0) {
+        // Acknowledged at once: a server that holds back its next small segment until the
+        // last is acknowledged (Nagle's rule) would otherwise wait out the delayed ACK.
+        const int one = 1;
+        (void)setsockopt(impl_->fd, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
+    }
     if (n >= 0) {
         return long(n);
     }

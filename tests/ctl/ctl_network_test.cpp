@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -161,6 +162,25 @@ TEST_F(CtlNetwork, IdentifyStatusMoveAndAConfigurationRoundTripByRfc2217AndRawTc
         EXPECT_EQ(r.out, "");
         std::remove(file.c_str());
     }
+}
+
+TEST_F(CtlNetwork, TheExampleConfigurationServesAKitWithItsAdapterAndPortSwapped) {
+    std::ifstream file(VRX_SER2NET_EXAMPLE);
+    std::string yaml((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const auto swap = [&yaml](const std::string& from, const std::string& to) {
+        const size_t at = yaml.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        yaml.replace(at, from.size(), to);
+    };
+    const uint16_t port = test::FreeLoopbackPort();
+    swap("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0", board.DevicePath());
+    swap("127.0.0.1,2217", "127.0.0.1," + std::to_string(port));
+    test::Ser2netServer example;
+    ASSERT_TRUE(example.StartWith(yaml, {port})) << example.Error();
+    const CtlResult r =
+        RunCtl({"--port", "rfc2217://127.0.0.1:" + std::to_string(port), "identify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("VRX630V1.0"), std::string::npos) << r.out;
 }
 
 TEST_F(CtlNetwork, APortThatCannotBeUsedIsRefusedWithin3sWithStatus2AndNothingSent) {

@@ -46,7 +46,7 @@ def two_kits(tmp_path):
             yaml += [f"connection: &kit{i}",
                      f"  accepter: telnet(rfc2217),tcp,127.0.0.1,{port}",
                      f"  connector: serialdev,{link},19200n81,local",
-                     "  options:", "    max-connections: 1"]
+                     "  options:", "    max-connections: 1", "    chardelay: false"]
         deadline = time.monotonic() + 5
         while not all((tmp_path / f"kit{i}").exists() for i in range(2)):
             assert time.monotonic() < deadline, "vrx630-sim did not start"

@@ -78,21 +78,29 @@ bool Ser2netServer::Start(const std::vector<Port>& ports) {
     for (size_t i = 0; i < ports_.size(); ++i) {
         tcpPorts_.push_back(FreeLoopbackPort());
     }
-    char folder[] = "/tmp/vrx-ser2net-XXXXXX";
-    if (folder_.empty() && ::mkdtemp(folder) != nullptr) {
-        folder_ = folder;
-    }
-    std::ofstream yaml(folder_ + "/ser2net.yaml");
+    std::ostringstream yaml;
     yaml << "%YAML 1.1\n---\n";
     for (size_t i = 0; i < ports_.size(); ++i) {
         yaml << "connection: &port" << i << "\n"
              << "  accepter: " << (ports_[i].rfc2217 ? "telnet(rfc2217),tcp," : "tcp,")
              << "127.0.0.1," << tcpPorts_[i] << "\n"
              << "  connector: serialdev," << ports_[i].device << ",19200n81,local\n"
-             << "  options:\n    max-connections: 1\n    mdns: false\n";
+             << "  options:\n    max-connections: 1\n    chardelay: false\n";
     }
-    yaml.close();
-    if (!yaml) {
+    return StartWith(yaml.str(), tcpPorts_);
+}
+
+bool Ser2netServer::StartWith(const std::string& yaml, const std::vector<uint16_t>& listens) {
+    Stop();
+    tcpPorts_ = listens;
+    char folder[] = "/tmp/vrx-ser2net-XXXXXX";
+    if (folder_.empty() && ::mkdtemp(folder) != nullptr) {
+        folder_ = folder;
+    }
+    std::ofstream file(folder_ + "/ser2net.yaml");
+    file << yaml;
+    file.close();
+    if (!file) {
         error_ = "cannot write the configuration in " + folder_;
         return false;
     }

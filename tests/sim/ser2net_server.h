@@ -27,6 +27,8 @@ public:
     // Starts serving `ports` on free TCP ports of 127.0.0.1; false with Error() when ser2net is
     // missing or does not listen within 5 s.
     bool Start(const std::vector<Port>& ports);
+    // Starts with a configuration as it stands, which serves the TCP ports `listens`.
+    bool StartWith(const std::string& yaml, const std::vector<uint16_t>& listens);
     void Stop();
     // Starts again on the same TCP ports.
     bool Restart();

@@ -46,15 +46,7 @@ double FastPollRate(vrx::bench::WiredProgram& wired, const QString& port, int se
     wired.OpenProgram();
     vrx::ProgramWindows& program = *wired.program;
     long polls = 0;
-    for (int slot = 0; slot < vrx::kPollSlotCount; ++slot) {
-        vrx::PollSlot& s = program.main.Poll().Slot(slot);
-        if (s.MainDisplay) {
-            s.MainDisplay = [&polls, show = s.MainDisplay](const QString& text) {
-                ++polls;
-                show(text);
-            };
-        }
-    }
+    vrx::bench::CountPolls(program, polls);
     wired.WaitUntilActive();
     program.main.findChild<QCheckBox*>(QStringLiteral("CheckFastPoll"))->setChecked(true);
     vrx::bench::Pump(1000);

@@ -164,17 +164,8 @@ int main(int argc, char** argv) {
     messages.start(100);
     wired.OpenProgram();
     vrx::ProgramWindows& program = *wired.program;
-    // Count every distributed poll reply by wrapping the displays of the always-polled slots.
     long polls = 0;
-    for (int slot = 0; slot < vrx::kPollSlotCount; ++slot) {
-        vrx::PollSlot& s = program.main.Poll().Slot(slot);
-        if (s.MainDisplay) {
-            s.MainDisplay = [&polls, show = s.MainDisplay](const QString& text) {
-                ++polls;
-                show(text);
-            };
-        }
-    }
+    vrx::bench::CountPolls(program, polls);
     wired.WaitUntilActive();
     vrx::bench::Pump(2000); // first-use costs (fonts, caches) out of the way
     std::printf("board: %s\n", wired.State().toUtf8().constData());

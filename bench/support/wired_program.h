@@ -24,6 +24,19 @@ inline void Pump(int ms) {
     loop.exec();
 }
 
+// Counts every distributed poll reply into `polls` by wrapping the displays of the polled slots.
+inline void CountPolls(ProgramWindows& program, long& polls) {
+    for (int slot = 0; slot < kPollSlotCount; ++slot) {
+        PollSlot& s = program.main.Poll().Slot(slot);
+        if (s.MainDisplay) {
+            s.MainDisplay = [&polls, show = s.MainDisplay](const QString& text) {
+                ++polls;
+                show(text);
+            };
+        }
+    }
+}
+
 class WiredProgram {
 public:
     // Starts the board, playing `variant` (a vrx630-sim variant name; empty: the plain board),

@@ -69,14 +69,7 @@ double FastPollRate(vrx::bench::WiredProgram& wired, const QString& port, int se
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    QTimer messages;
-    QObject::connect(&messages, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            std::fprintf(stderr, "message: %s\n", qPrintable(box->text()));
-            box->accept();
-        }
-    });
-    messages.start(100);
+    vrx::bench::MessageCloser messages;
 
     vrx::bench::WiredProgram wired;
     if (!wired.StartBoard()) {

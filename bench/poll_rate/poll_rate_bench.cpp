@@ -153,15 +153,7 @@ int main(int argc, char** argv) {
     Print("bare poller, 10 ms tick:", bareTick);
     Print("bare poller, back to back:", bareFast);
 
-    // A message box would wait for a hand that is not there: it is shown on stderr and closed.
-    QTimer messages;
-    QObject::connect(&messages, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            std::fprintf(stderr, "message: %s\n", qPrintable(box->text()));
-            box->accept();
-        }
-    });
-    messages.start(100);
+    vrx::bench::MessageCloser messages;
     wired.OpenProgram();
     vrx::ProgramWindows& program = *wired.program;
     long polls = 0;

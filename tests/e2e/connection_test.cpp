@@ -377,7 +377,7 @@ TEST_F(SettingsTest, ASimulatedBoardDevicePathOrNetworkPortComesBackAtTheNextSta
     program.reset();
     StartProgram();
     EXPECT_EQ(Find<QComboBox>("ComboCOM")->currentText(), "Simulated board (VRX52x kit)");
-    for (const char* typed : {"/dev/ttyUSB7", "rfc2217://rack7:2217"}) {
+    for (const char* typed : {"/dev/ttyUSB7", "rfc2217://127.0.0.1:2217"}) {
         Find<QComboBox>("ComboCOM")->setEditText(typed);
         Main().close();
         program.reset();

@@ -73,10 +73,23 @@ TEST_F(PlotWindowTest, AMotorAtVelocityIsDrawnAtItsRowAndTheLabelShowsTheMeanPas
     ASSERT_TRUE(Graphics().isVisible());
     RunAtVelocity(1, 250);
     ASSERT_TRUE(WaitForPasses(12));
+    // The ramp is over when the last three passes read the velocity (a slow machine ramps
+    // through more passes).
+    const auto atVelocity = [&] {
+        const PassHistory& history = Graphics().History();
+        for (uint64_t seq = history.EndSeq() - 3; seq < history.EndSeq(); ++seq) {
+            if (history.Value(seq, 1) != 250) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(WaitFor(atVelocity));
     // Polling rests, so the view stands still while it is looked at, and the label and the
     // board's record of the passes tell the same story.
     Main().Link().PollingEnabled = false;
     ASSERT_TRUE(WaitFor([&] { return Main().Link().AnswerReceived; }));
+    ASSERT_TRUE(atVelocity());
 
     // The velocity scale ends at the next multiple of 100 above the largest value in view: 300.
     const int row = 431 - static_cast<int>(std::trunc(250 * (420.0 / 300)));
@@ -88,7 +101,8 @@ TEST_F(PlotWindowTest, AMotorAtVelocityIsDrawnAtItsRowAndTheLabelShowsTheMeanPas
             redRows.push_back(y);
         }
     }
-    EXPECT_EQ(redRows, std::vector<int>{row});
+    EXPECT_EQ(redRows, std::vector<int>{row})
+        << "column " << x << " of " << plot.width() << ", " << Passes() << " passes";
 
     bool isNumber = false;
     const double shown = InPlot<QLabel>("LblXTiming")->text().toDouble(&isNumber);

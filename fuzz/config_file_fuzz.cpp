@@ -1,7 +1,9 @@
 // Fuzz target of the configuration reader: any bytes are read or refused without a fault; what
-// is accepted holds only values within their fields' ranges, and writes back to a file that
-// reads the same.
+// is accepted holds only values within their fields' ranges, writes back to a file that reads
+// the same, and exports as words that write every register with the file's values.
 
+#include "chip/register_names.h"
+#include "config/config_export.h"
 #include "config/config_file.h"
 
 #include <cstdint>
@@ -32,5 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         }
     }
+    const auto words = vrx::ExportWords(parsed.config, true);
+    if (words.size() != vrx::ConfigRegisters().size() + vrx::kRamWords) {
+        std::abort();
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto& value = parsed.config.values[i];
+        const auto& reg = *vrx::RegisterOf(entries[i]).reg;
+        const uint32_t data = words[size_t(entries[i].registerIndex)].Data();
+        if (value && vrx::WriteFieldAsRead(reg, entries[i].field, data) != *value) {
+            std::abort();
+        }
+    }
+    (void)vrx::ExportText(parsed.config, {"fuzz", ""}, {});
     return 0;
 }

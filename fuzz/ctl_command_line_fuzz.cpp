@@ -40,13 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     static const std::set<std::string> kCommands = {
-        "ports",     "identify",  "status",      "get",         "set",
-        "move",      "stop",      "raw",         "watch",       "ram read",
-        "ram write", "ram shape", "config save", "config diff", "config load"};
+        "ports",       "identify",    "status",      "get",          "set",       "move",
+        "stop",        "raw",         "watch",       "ram read",     "ram write", "ram shape",
+        "config save", "config diff", "config load", "config export"};
     Require(kCommands.contains(inv.command));
     Require(!inv.motor || (*inv.motor >= 0 && *inv.motor < vrx::kMotorCount));
     const bool needsWords = inv.command == "get" || inv.command == "set" ||
-                            inv.command == "ram read" || inv.command == "ram write";
+                            inv.command == "ram read" || inv.command == "ram write" ||
+                            inv.command.starts_with("config");
     Require(!needsWords || !inv.words.empty());
     Require(inv.command != "move" || inv.motor.has_value());
     Require(inv.move.mode >= vrx::RampModeRamp && inv.move.mode <= vrx::RampModeHold);
@@ -62,6 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(inv.count >= 0 && inv.count <= vrx::kMaxWatchCount);
     Require(inv.command != "ram shape" || vrx::ParseUnitFraction(inv.sigma).has_value());
     Require(inv.port.empty() || inv.simulated.empty());
+    // An export's name is one the header can use, its clock the one given.
+    Require(vrx::ExportNameProblem(inv.exporting.name).empty());
+    Require(inv.exporting.clockMhz == inv.clockMhz);
     // The same arguments give the same command.
     const vrx::ctl::Invocation again = vrx::ctl::ParseCommandLine(args);
     Require(again.command == inv.command && again.words == inv.words && again.raw == inv.raw);

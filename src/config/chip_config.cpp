@@ -55,7 +55,7 @@ std::vector<ConfigDifference> Differences(const ChipConfig& chip, const ChipConf
     return differences;
 }
 
-std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file) {
+std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file, bool everyWord) {
     std::vector<ApplyStep> steps;
     const auto& registers = ConfigRegisters();
     const auto& entries = ConfigEntries();
@@ -81,7 +81,7 @@ std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file
                 step.changes.push_back(*d);
             }
         }
-        if (differs) {
+        if (differs || everyWord) {
             step.telegram = WriteTelegram(reg, registers[r].motor, values);
             steps.push_back(std::move(step));
         }
@@ -89,7 +89,8 @@ std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file
     for (int word = 0; word < kRamWords; ++word) {
         const uint8_t low = RamByte(chip, file, 2 * word);
         const uint8_t high = RamByte(chip, file, 2 * word + 1);
-        if (low != chip.ram[size_t(2 * word)] || high != chip.ram[size_t(2 * word + 1)]) {
+        if (everyWord || low != chip.ram[size_t(2 * word)] ||
+            high != chip.ram[size_t(2 * word + 1)]) {
             ApplyStep step{RamWriteTelegram(word, low, high), {}};
             for (const int address : {2 * word, 2 * word + 1}) {
                 if (const auto d = RamDifference(chip, file, address)) {

@@ -45,7 +45,9 @@ struct ApplyStep {
 // The telegrams that make the chip hold the file's values: one write per register with a
 // differing field (global registers first, then motors 1 to 3), then one per RAM word with a
 // differing byte. Fields the file leaves out keep the chip's values; a field that is no setting
-// is written as the chip must keep it.
-std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file);
+// is written as the chip must keep it. With `everyWord`, every register and every RAM word is
+// written, whether it differs or not.
+std::vector<ApplyStep> ApplySteps(const ChipConfig& chip, const ChipConfig& file,
+                                  bool everyWord = false);
 
 } // namespace vrx

@@ -1,19 +1,41 @@
 #include "config/config_commands.h"
 
 #include "config/config_transfer.h"
+#include "config/sha256.h"
 #include "protocol/command_errors.h"
 #include "protocol/input_file.h"
 #include "protocol/required_answer.h"
 
 namespace vrx {
 
-ChipConfig LoadConfigFile(const std::string& path) {
-    const ParsedConfig parsed = ParseConfig(ReadInputFile(path, kMaxConfigFileBytes));
+namespace {
+
+ChipConfig ParseConfigFile(const std::string& path, const std::string& text) {
+    const ParsedConfig parsed = ParseConfig(text);
     if (parsed.error) {
         throw FileRefused(ConfigErrorText(path, *parsed.error), path, parsed.error->line,
                           parsed.error->key);
     }
     return parsed.config;
+}
+
+} // namespace
+
+ChipConfig LoadConfigFile(const std::string& path) {
+    return ParseConfigFile(path, ReadInputFile(path, kMaxConfigFileBytes));
+}
+
+std::string ExportConfigFile(const std::string& path, const ExportOptions& options) {
+    if (const std::string problem = ExportNameProblem(options.name); !problem.empty()) {
+        throw UsageError("the name " + problem);
+    }
+    if (!ValidClockMhz(options.clockMhz)) {
+        throw UsageError("the clock must be " + std::to_string(kMinClockMhz) + ".." +
+                         std::to_string(kMaxClockMhz) + " MHz");
+    }
+    const std::string text = ReadInputFile(path, kMaxConfigFileBytes);
+    const ChipConfig config = ParseConfigFile(path, text);
+    return ExportText(config, {ExportSourceName(path), Sha256Hex(text)}, options);
 }
 
 void SaveConfig(BoardSession& board, OutputFile& file, const ConfigFileInfo& info) {

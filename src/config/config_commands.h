@@ -4,6 +4,7 @@
 // written begun, before anything is sent.
 
 #include "config/chip_config.h"
+#include "config/config_export.h"
 #include "config/config_file.h"
 #include "protocol/board_session.h"
 #include "protocol/named_values.h"
@@ -18,6 +19,10 @@ namespace vrx {
 // A FileError when the file cannot be read, FileRefused with its line and key when it is no
 // configuration.
 ChipConfig LoadConfigFile(const std::string& path);
+
+// The export of the configuration file at `path`, which is checked as a load checks it; a
+// UsageError for a name or clock the export refuses, before the file is read.
+std::string ExportConfigFile(const std::string& path, const ExportOptions& options);
 
 // Every setting register and the RAM into `file`; NoAnswer, and the file left as it was, when
 // the board stops answering.

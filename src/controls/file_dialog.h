@@ -34,6 +34,7 @@ inline const QString kConfigFiles = QStringLiteral("ConfigFiles");
 inline const QString kRecordings = QStringLiteral("Recordings");
 inline const QString kPlotPictures = QStringLiteral("PlotPictures");
 inline const QString kPlotData = QStringLiteral("PlotData");
+inline const QString kFirmwareHeaders = QStringLiteral("FirmwareHeaders");
 
 // The chosen path, or an empty text when the dialog was cancelled.
 using FileDialogFunction = std::function<QString(QWidget* parent, const FileDialogRequest&)>;

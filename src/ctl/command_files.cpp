@@ -13,7 +13,7 @@ CommandFiles::CommandFiles(const Invocation& inv) {
         ram = LoadStrictRamFile(inv.words.front());
     } else if (c == "config save" || c == "ram read") {
         output.emplace(inv.words.front());
-    } else if (c == "ram shape" && !inv.output.empty()) {
+    } else if ((c == "ram shape" || c == "config export") && !inv.output.empty()) {
         output.emplace(inv.output);
     }
 }

@@ -19,7 +19,7 @@ struct CommandFiles {
 
     std::optional<ChipConfig> config; // config diff, config load
     std::optional<RamTable> ram;      // ram write
-    std::optional<OutputFile> output; // config save, ram read, ram shape --output
+    std::optional<OutputFile> output; // config save, ram read, --output of ram shape and export
 };
 
 } // namespace vrx::ctl

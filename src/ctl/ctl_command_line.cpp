@@ -54,6 +54,26 @@ CLI::Validator UnitFraction() {
         "-1..1");
 }
 
+CLI::Validator CName() {
+    return CLI::Validator([](std::string& text) { return ExportNameProblem(text); }, "");
+}
+
+CLI::Validator ExportFormatName() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            std::string lower = text;
+            for (char& c : lower) {
+                c = char(std::tolower(static_cast<unsigned char>(c)));
+            }
+            if (lower != "c" && lower != "hex") {
+                return "\"" + text + "\" is no format: c or hex";
+            }
+            text = lower;
+            return {};
+        },
+        "");
+}
+
 // For a positional: its help text names the range, its usage line only the name.
 CLI::Validator Unlabelled(CLI::Validator validator) {
     validator.description("");
@@ -136,7 +156,7 @@ std::string HelpOf(CLI::App& app, const std::vector<std::string>& words) {
 } // namespace
 
 bool Invocation::NeedsBoard() const {
-    return help.empty() && command != "ports" &&
+    return help.empty() && command != "ports" && command != "config export" &&
            (command != "ram shape" || write || !output.empty());
 }
 
@@ -275,6 +295,33 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
         ->required()
         ->expected(1);
     load->add_flag("--dry-run", inv.dryRun, "print what would be written and write nothing");
+    auto* exporting = config->add_subcommand(
+        "export", "write the words that take a chip from reset to the file's configuration, as "
+                  "a C header or in hexadecimal, for firmware; the comments give steps/s at the "
+                  "--clock; needs no board");
+    exporting->add_option("FILE", inv.words, "the configuration file exported")
+        ->type_name("")
+        ->required()
+        ->expected(1);
+    exporting->add_option("--output", inv.output, "write it into this file (default: print it)")
+        ->type_name("FILE");
+    exporting
+        ->add_option("--name", inv.exporting.name,
+                     "the C name of the array (default vrx630_config); NAME_WORDS counts its words")
+        ->type_name("NAME")
+        ->check(CName());
+    exporting->add_flag_callback(
+        "--no-ram", [&inv] { inv.exporting.ram = false; },
+        "leave the RAM out: the registers alone");
+    exporting
+        ->add_option_function<std::string>(
+            "--format",
+            [&inv](const std::string& text) {
+                inv.exporting.format = text == "hex" ? ExportFormat::Hex : ExportFormat::C;
+            },
+            "c, a header for C and C++ (default), or hex, one word per line in hexadecimal")
+        ->type_name("c|hex")
+        ->transform(ExportFormatName());
 
     auto* raw = app.add_subcommand("raw", "send one telegram as typed and print the answer");
     for (size_t i = 0; i < inv.raw.size(); ++i) {
@@ -355,6 +402,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     if (inv.command == "help") {
         inv.help = HelpOf(app, helpWords);
     }
+    inv.exporting.clockMhz = inv.clockMhz;
     return inv;
 }
 

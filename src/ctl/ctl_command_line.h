@@ -4,6 +4,7 @@
 // so every refusal of what was typed happens before anything is sent.
 
 #include "chip/physical_units.h"
+#include "config/config_export.h"
 #include "protocol/motor_commands.h"
 #include "protocol/pass_trigger.h"
 
@@ -22,7 +23,7 @@ struct Invocation {
     int clockMhz = kDefaultClockMhz; // --clock MHZ: the board's, for the physical units
     std::string help;                // not empty: print this, do nothing else
     // ports, identify, status, get, set, move, stop, raw, watch, ram read, ram write, ram shape,
-    // config save, config diff, config load
+    // config save, config diff, config load, config export
     std::string command;
 
     std::optional<int> motor; // 0..2: get and set --motor, move N, stop N
@@ -32,9 +33,10 @@ struct Invocation {
     std::array<uint8_t, 4> raw{};
     std::string sigma; // ram shape, as typed
     bool write = false;
-    bool force = false;  // set --force
-    bool dryRun = false; // config load
-    std::string output;
+    bool force = false;      // set --force
+    bool dryRun = false;     // config load
+    std::string output;      // ram shape, config export
+    ExportOptions exporting; // config export; its clock is --clock
     int intervalMs = 100;
     int count = 0;      // watch: 0 until Ctrl+C
     bool units = false; // watch --units

@@ -24,6 +24,8 @@ void Watch(BoardSession& board, const Invocation& inv, Output& out);
 void Ports(const std::vector<SerialPortInfo>& ports, Output& out);
 // `config save`, `config diff` and `config load`, on the files the command names.
 void Config(BoardSession& board, const Invocation& inv, CommandFiles& files, Output& out);
+// `config export`: needs no board; into --output or printed.
+void ExportConfig(const Invocation& inv, CommandFiles& files, Output& out);
 // `ram read`, `ram write` and `ram shape`; without a board for a shape that is only printed.
 void Ram(BoardSession* board, const Invocation& inv, CommandFiles& files, Output& out);
 

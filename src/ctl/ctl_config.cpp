@@ -42,4 +42,15 @@ void Config(BoardSession& board, const Invocation& inv, CommandFiles& files, Out
     }
 }
 
+void ExportConfig(const Invocation& inv, CommandFiles& files, Output& out) {
+    const std::string text = ExportConfigFile(inv.words.front(), inv.exporting);
+    if (files.output) {
+        files.output->Commit(text);
+    } else if (out.Json()) {
+        out.Emit({Text("export", text)});
+    } else {
+        out.Line(text.substr(0, text.size() - 1)); // the text ends its last line itself
+    }
+}
+
 } // namespace vrx::ctl

@@ -84,6 +84,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             RunOnBoard(inv, files, output);
         } else if (inv.command == "ports") {
             Ports(ListPortChoices(), output);
+        } else if (inv.command == "config export") {
+            ExportConfig(inv, files, output);
         } else {
             Ram(nullptr, inv, files, output);
         }

@@ -141,3 +141,9 @@ class Board:
 
 def ports() -> list[dict[str, str]]:
     """The serial ports here: a list of {port, device, description}."""
+
+def export_c(
+    path: Path, *, name: str = "vrx630_config", clock_mhz: int = 16, ram: bool = True
+) -> str:
+    """The configuration file PATH as a C header for firmware: the words that take a chip from
+    reset to it, NAME[NAME_WORDS], each commented with its fields and steps/s at CLOCK_MHZ."""

@@ -1,8 +1,11 @@
 // The vrx630 module: boards on serial ports and simulated ones, the port list and the errors.
 // Each method checks its arguments and calls the shared commands of vrx630ctl.
 
+#include "config/config_commands.h"
 #include "protocol/board_connection.h"
 #include "protocol/command_errors.h"
+#include "protocol/field_text.h"
+#include "protocol/option_style.h"
 #include "python/python_board.h"
 #include "python/python_errors.h"
 #include "python/python_values.h"
@@ -51,6 +54,17 @@ py::list Ports() {
         ports.append(vrx::python::ToDict(vrx::PortValues(port)));
     }
     return ports;
+}
+
+std::string ExportC(const std::filesystem::path& path, const std::string& name, long long clockMhz,
+                    bool ram) {
+    vrx::CheckOption(vrx::kKeywordOptions, "clock_mhz", clockMhz, vrx::kMinClockMhz,
+                     vrx::kMaxClockMhz);
+    vrx::ExportOptions options;
+    options.name = name;
+    options.clockMhz = int(clockMhz);
+    options.ram = ram;
+    return vrx::ExportConfigFile(path.string(), options);
 }
 
 } // namespace
@@ -192,6 +206,12 @@ PYBIND11_MODULE(vrx630, m) {
             "of them.");
 
     m.def("ports", &Ports, "The serial ports here: a list of {port, device, description}.");
+    m.def("export_c", &ExportC, "path"_a, py::kw_only(), "name"_a = "vrx630_config",
+          "clock_mhz"_a = 16, "ram"_a = true,
+          "The configuration file PATH as a C header for firmware: the words that take a chip "
+          "from reset to it (global registers, motors 1..3, then unless not RAM the 64 RAM "
+          "words), NAME[NAME_WORDS], each commented with its fields and, at CLOCK_MHZ, its "
+          "steps/s. Needs no board.");
 
     // A script that ends without closing its boards gives their ports back all the same.
     py::module_::import("atexit").attr("register")(py::cpp_function(&PythonBoard::CloseAll));

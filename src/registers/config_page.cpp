@@ -1,6 +1,7 @@
 #include "registers/config_page.h"
 
 #include "config/config_transfer.h"
+#include "config/sha256.h"
 #include "controls/atomic_file.h"
 #include "controls/chosen_file.h"
 #include "controls/file_dialog.h"
@@ -45,6 +46,12 @@ ConfigPage::ConfigPage(BoardLink& link, QWidget* parent) : QWidget(parent), link
         QStringLiteral("BtnConfigApply"), QStringLiteral("&Apply to Chip"),
         QStringLiteral("Write what differs to the chip, then read it back to verify."), this);
     BtnConfigApply->setEnabled(false);
+    BtnExport = NamedButton(
+        QStringLiteral("BtnExport"), QStringLiteral("E&xport as C..."),
+        QStringLiteral("Write the loaded file, or the chip as read when none is loaded, as a C "
+                       "header: the words that take a chip from reset to it."),
+        this);
+    connect(BtnExport, &QPushButton::clicked, this, &ConfigPage::BtnExportClick);
     connect(BtnConfigSave, &QPushButton::clicked, this, &ConfigPage::BtnConfigSaveClick);
     connect(BtnConfigLoad, &QPushButton::clicked, this, &ConfigPage::BtnConfigLoadClick);
     connect(BtnConfigApply, &QPushButton::clicked, this, &ConfigPage::BtnConfigApplyClick);
@@ -63,6 +70,7 @@ ConfigPage::ConfigPage(BoardLink& link, QWidget* parent) : QWidget(parent), link
     buttons->addWidget(BtnConfigSave);
     buttons->addWidget(BtnConfigLoad);
     buttons->addWidget(BtnConfigApply);
+    buttons->addWidget(BtnExport);
     buttons->addStretch(1);
     auto* top = new QHBoxLayout;
     top->addWidget(TableConfig, 1);
@@ -77,6 +85,7 @@ void ConfigPage::SetBusy(bool busy) {
     BtnConfigSave->setEnabled(!busy);
     BtnConfigLoad->setEnabled(!busy);
     BtnConfigApply->setEnabled(!busy && TableConfig->rowCount() > 0);
+    BtnExport->setEnabled(!busy);
 }
 
 std::optional<ChipConfig> ConfigPage::ReadChip() {
@@ -148,6 +157,9 @@ void ConfigPage::BtnConfigLoadClick() {
     const auto chip = ReadChip();
     file_ = parsed.config;
     fileName_ = name;
+    fileSource_ = {
+        ExportSourceName(name.toStdString()),
+        Sha256Hex(std::string_view(file->bytes.constData(), size_t(file->bytes.size())))};
     ShowDifferences(chip ? Differences(*chip, *file_) : std::vector<ConfigDifference>());
     SetBusy(false);
     LblConfigState->setText(name + QStringLiteral(": ") +
@@ -193,6 +205,46 @@ void ConfigPage::BtnConfigApplyClick() {
         (outcome.remaining.empty()
              ? QStringLiteral("; the chip matches the file.")
              : QStringLiteral("; ") + Differences(int(outcome.remaining.size())).toLower()));
+}
+
+void ConfigPage::BtnExportClick() {
+    const QString name = file_ ? fileName_ : QStringLiteral("The chip");
+    const QString path = AskForFile(
+        this,
+        {.save = true,
+         .caption =
+             QStringLiteral("Export %1 as C").arg(file_ ? fileName_ : QStringLiteral("the chip")),
+         .filters = {QStringLiteral("C headers (*.h)"), QStringLiteral("All files (*)")},
+         .kind = kFirmwareHeaders});
+    if (path.isEmpty()) {
+        return;
+    }
+    ExportOptions options;
+    options.clockMhz = ClockMhz ? ClockMhz() : kDefaultClockMhz;
+    std::string text;
+    if (file_) {
+        text = ExportText(*file_, fileSource_, options);
+    } else {
+        SetBusy(true);
+        const auto chip = ReadChip();
+        SetBusy(false);
+        if (!chip) {
+            LblConfigState->setText(QStringLiteral("The chip could not be read; nothing was "
+                                                   "exported."));
+            return;
+        }
+        const std::string board = FileInfo ? FileInfo().board : std::string("a board");
+        text = ExportText(*chip, {"the chip of " + board + " as read", {}}, options);
+    }
+    if (const QString reason = WriteFileAtomically(path, QByteArray::fromStdString(text));
+        !reason.isEmpty()) {
+        ShowMessage(
+            this, QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason),
+            QMessageBox::Critical);
+        return;
+    }
+    LblConfigState->setText(
+        QStringLiteral("%1 exported to %2.").arg(name, QFileInfo(path).fileName()));
 }
 
 void ConfigPage::ShowDifferences(const std::vector<ConfigDifference>& differences) {

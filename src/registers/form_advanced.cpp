@@ -1,5 +1,6 @@
 #include "registers/form_advanced.h"
 
+#include "controls/units_state.h"
 #include "link/board_link.h"
 #include "registers/config_page.h"
 #include "registers/ram_page.h"
@@ -44,6 +45,7 @@ TFormAdvanced::TFormAdvanced(BoardLink& link, PollCycle& poll, UnitsState& units
     config_->setObjectName(QStringLiteral("TabConfig"));
     PageControl->addTab(config_, QStringLiteral("Configuration"));
     config_->ShowRam = [ram](const RamTable& table) { ram->ShowTable(table); };
+    config_->ClockMhz = [&units] { return units.Units().ClockMhz(); };
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl);

@@ -155,6 +155,8 @@ TEST_F(CtlTest, RefusalsSendNothing) {
         {{"ram", "read", noDir}, 2, "cannot write " + noDir},
         {{"ram", "shape", "0", "--output", noDir}, 2, "cannot write " + noDir},
         {{"frobnicate"}, 2, "no command \"frobnicate\""},
+        {{"config", "export", "x.toml", "--name", "int"}, 2, "--name: \"int\" is a keyword"},
+        {{"config", "export", "x.toml", "--format", "pdf"}, 2, "\"pdf\" is no format: c or hex"},
         {{"--clock", "0", "status"}, 2, "--clock: 0 is out of range 1..32"},
         {{"move", "1", "--mode", "RAMP", "--vmax", "5", "--vmax-steps", "10"},
          2,
@@ -189,6 +191,8 @@ TEST_F(CtlTest, FilesAreCheckedBeforeThePortIsOpened) {
     } cases[] = {
         {{"config", "load", missing}, "cannot read " + missing + ": No such file or directory"},
         {{"config", "diff", config}, config + ", line 2, column 9: "},
+        {{"config", "export", config, "--output", noDir}, "cannot write " + noDir},
+        {{"config", "export", config}, config + ", line 2, column 9: "},
         {{"config", "save", noDir}, "cannot write " + noDir + ": No such file or directory"},
         {{"ram", "write", ram}, ram + " is not a .630 file"},
         {{"ram", "read", noDir}, "cannot write " + noDir + ": No such file or directory"},

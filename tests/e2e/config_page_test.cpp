@@ -3,6 +3,7 @@
 #include "program_fixture.h"
 
 #include "chip/ram_table.h"
+#include "config/config_commands.h"
 #include "controls/file_dialog.h"
 #include "registers/config_page.h"
 #include "registers/form_advanced.h"
@@ -134,6 +135,39 @@ TEST_F(ConfigPageE2E, ARefusedFileSaysWhereSendsNothingAndTakesTheListOfTheFileB
     EXPECT_TRUE(Rows().isEmpty());
     EXPECT_FALSE(Control("BtnConfigApply")->isEnabled());
     EXPECT_EQ(State(), "bad.toml was refused; no file is loaded.");
+}
+
+TEST_F(ConfigPageE2E, ExportWritesTheChipAsReadOrTheLoadedFileAsVrx630ctlDoes) {
+    sim::ServedBoard* board = OpenSimulated("plain");
+    Poke(*board, {0x2C, 0x00, 0x03, 0xE8}); // motor 2: A_MAX 1000
+    program->main.Units().SetClockMhz(32);
+    OpenPage();
+    const auto exported = [&] {
+        QFile file(dir.filePath(chosen));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << chosen.toStdString();
+        return file.readAll().toStdString();
+    };
+    chosen = "chip.h";
+    Press("BtnExport");
+    EXPECT_EQ(filters, QStringList({"C headers (*.h)", "All files (*)"}));
+    const std::string chip = exported();
+    EXPECT_NE(chip.find("from the chip of VRX630 evaluation board as read\n"), std::string::npos);
+    EXPECT_NE(chip.find("0x2C0003E8u, /* motor 2 register 6: A_MAX 1000 = 1,907,348,633 steps/s^2"),
+              std::string::npos)
+        << chip;
+
+    chosen = "bench.toml";
+    Press("BtnConfigSave");
+    Press("BtnConfigLoad");
+    chosen = "bench.h";
+    board->ClearTrace();
+    Press("BtnExport");
+    EXPECT_TRUE(Writes(*board).empty()); // a loaded file is exported as it is
+    ExportOptions options;
+    options.clockMhz = 32;
+    EXPECT_EQ(exported(), ExportConfigFile(dir.filePath("bench.toml").toStdString(), options));
+    EXPECT_EQ(State(), "bench.toml exported to bench.h.");
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
 }
 
 TEST_F(ConfigPageE2E, AFileThatCannotBeWrittenIsNamedWithTheReason) {

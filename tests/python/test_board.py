@@ -298,3 +298,21 @@ def test_a_capture_catches_the_arrival_of_a_move(board):
     assert -300 <= rows[0]["time_ms"] and rows[-1]["time_ms"] >= 100
     with pytest.raises(TimeoutError, match="no X_ACTUAL1 = X_TARGET1 within 0.2 s"):
         board.capture("arrived:1", timeout=0.2)  # it stands at its target: no edge
+
+
+def test_export_c_writes_a_saved_file_as_a_c_header(board, tmp_path):
+    board.set("V_MAX", 1000, motor=1)
+    path = tmp_path / "bench.toml"
+    board.config_save(path)
+    text = vrx630.export_c(path, name="axis_setup", clock_mhz=32, ram=False)
+    assert "#define axis_setup_WORDS 29\n" in text
+    assert "0x060003E8u, /* motor 1 register 3: V_MAX 1000 = 488,281 steps/s */" in text
+    (tmp_path / "bad.toml").write_text("[file]\nformat = 1\n[motor2]\nA_MAX = 99999\n")
+    for call, error, match in [
+        (lambda: vrx630.export_c(path, name="9x"), ValueError, '"9x" is not a C identifier'),
+        (lambda: vrx630.export_c(path, clock_mhz=0), ValueError, "clock_mhz: 0 is out of range"),
+        (lambda: vrx630.export_c(tmp_path / "bad.toml"), vrx630.FileRefused, "line 4"),
+        (lambda: vrx630.export_c(tmp_path / "none.toml"), OSError, "cannot read"),
+    ]:
+        with pytest.raises(error, match=match):
+            call()

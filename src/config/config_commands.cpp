@@ -26,12 +26,8 @@ ChipConfig LoadConfigFile(const std::string& path) {
 }
 
 std::string ExportConfigFile(const std::string& path, const ExportOptions& options) {
-    if (const std::string problem = ExportNameProblem(options.name); !problem.empty()) {
-        throw UsageError("the name " + problem);
-    }
-    if (!ValidClockMhz(options.clockMhz)) {
-        throw UsageError("the clock must be " + std::to_string(kMinClockMhz) + ".." +
-                         std::to_string(kMaxClockMhz) + " MHz");
+    if (const std::string problem = ExportOptionsProblem(options); !problem.empty()) {
+        throw UsageError(problem);
     }
     const std::string text = ReadInputFile(path, kMaxConfigFileBytes);
     const ChipConfig config = ParseConfigFile(path, text);

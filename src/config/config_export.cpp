@@ -17,103 +17,22 @@ namespace {
 
 // Keywords and alternative tokens of C (up to C23) and C++ (up to C++20): a header for both
 // may use none of them as a name.
-constexpr std::string_view kKeywords[] = {"alignas",
-                                          "alignof",
-                                          "and",
-                                          "and_eq",
-                                          "asm",
-                                          "auto",
-                                          "bitand",
-                                          "bitor",
-                                          "bool",
-                                          "break",
-                                          "case",
-                                          "catch",
-                                          "char",
-                                          "char8_t",
-                                          "char16_t",
-                                          "char32_t",
-                                          "class",
-                                          "compl",
-                                          "concept",
-                                          "const",
-                                          "consteval",
-                                          "constexpr",
-                                          "constinit",
-                                          "const_cast",
-                                          "continue",
-                                          "co_await",
-                                          "co_return",
-                                          "co_yield",
-                                          "decltype",
-                                          "default",
-                                          "delete",
-                                          "do",
-                                          "double",
-                                          "dynamic_cast",
-                                          "else",
-                                          "enum",
-                                          "explicit",
-                                          "export",
-                                          "extern",
-                                          "false",
-                                          "float",
-                                          "for",
-                                          "friend",
-                                          "goto",
-                                          "if",
-                                          "inline",
-                                          "int",
-                                          "long",
-                                          "mutable",
-                                          "namespace",
-                                          "new",
-                                          "noexcept",
-                                          "not",
-                                          "not_eq",
-                                          "nullptr",
-                                          "operator",
-                                          "or",
-                                          "or_eq",
-                                          "private",
-                                          "protected",
-                                          "public",
-                                          "register",
-                                          "reinterpret_cast",
-                                          "requires",
-                                          "restrict",
-                                          "return",
-                                          "short",
-                                          "signed",
-                                          "sizeof",
-                                          "static",
-                                          "static_assert",
-                                          "static_cast",
-                                          "struct",
-                                          "switch",
-                                          "template",
-                                          "this",
-                                          "thread_local",
-                                          "throw",
-                                          "true",
-                                          "try",
-                                          "typedef",
-                                          "typeid",
-                                          "typename",
-                                          "typeof",
-                                          "typeof_unqual",
-                                          "union",
-                                          "unsigned",
-                                          "using",
-                                          "virtual",
-                                          "void",
-                                          "volatile",
-                                          "wchar_t",
-                                          "while",
-                                          "xor",
-                                          "xor_eq"};
+// clang-format off
+constexpr std::string_view kKeywords[] = {
+    "alignas", "alignof", "and", "and_eq", "asm", "auto", "bitand", "bitor", "bool", "break",
+    "case", "catch", "char", "char8_t", "char16_t", "char32_t", "class", "compl", "concept",
+    "const", "consteval", "constexpr", "constinit", "const_cast", "continue", "co_await",
+    "co_return", "co_yield", "decltype", "default", "delete", "do", "double", "dynamic_cast",
+    "else", "enum", "explicit", "export", "extern", "false", "float", "for", "friend", "goto",
+    "if", "inline", "int", "long", "mutable", "namespace", "new", "noexcept", "not", "not_eq",
+    "nullptr", "operator", "or", "or_eq", "private", "protected", "public", "register",
+    "reinterpret_cast", "requires", "restrict", "return", "short", "signed", "sizeof", "static",
+    "static_assert", "static_cast", "struct", "switch", "template", "this", "thread_local",
+    "throw", "true", "try", "typedef", "typeid", "typename", "typeof", "typeof_unqual", "union",
+    "unsigned", "using", "virtual", "void", "volatile", "wchar_t", "while", "xor", "xor_eq"};
+// clang-format on
 
-// A word's line of the header: the register, or the RAM bytes, in words.
+// "global" or "motor 2", as a word's comment names the unit.
 std::string UnitName(unsigned unit) {
     return unit == GlobalUnit ? "global" : "motor " + std::to_string(unit + 1);
 }
@@ -235,10 +154,9 @@ std::string ExportNameProblem(std::string_view name) {
     if (std::find(std::begin(kKeywords), std::end(kKeywords), name) != std::end(kKeywords)) {
         return quoted + " is a keyword of C or C++";
     }
-    if ((name[0] == '_' && (name.size() == 1 || name[1] == '_' ||
-                            std::isupper(static_cast<unsigned char>(name[1])) != 0)) ||
-        name.find("__") != std::string_view::npos) {
-        return quoted + " is reserved for the compiler (a leading _ with a capital or _, or __)";
+    // The array stands at file scope, where C reserves every name with a leading _.
+    if (name[0] == '_' || name.find("__") != std::string_view::npos) {
+        return quoted + " is reserved for the compiler (a leading _, or __)";
     }
     if (name.ends_with("_t")) {
         return quoted + " ends in _t, as the types of <stdint.h> do";
@@ -261,15 +179,21 @@ std::vector<Telegram> ExportWords(const ChipConfig& config, bool ram) {
     return words;
 }
 
-std::string ExportText(const ChipConfig& config, const ExportSource& source,
-                       const ExportOptions& options) {
+std::string ExportOptionsProblem(const ExportOptions& options) {
     if (const std::string problem = ExportNameProblem(options.name); !problem.empty()) {
-        throw std::invalid_argument(problem);
+        return "the name " + problem;
     }
     if (!ValidClockMhz(options.clockMhz)) {
-        throw std::invalid_argument("the clock, " + std::to_string(options.clockMhz) +
-                                    " MHz, is outside " + std::to_string(kMinClockMhz) + ".." +
-                                    std::to_string(kMaxClockMhz));
+        return "the clock must be " + std::to_string(kMinClockMhz) + ".." +
+               std::to_string(kMaxClockMhz) + " MHz";
+    }
+    return {};
+}
+
+std::string ExportText(const ChipConfig& config, const ExportSource& source,
+                       const ExportOptions& options) {
+    if (const std::string problem = ExportOptionsProblem(options); !problem.empty()) {
+        throw std::invalid_argument(problem);
     }
     const std::vector<Telegram> words = ExportWords(config, options.ram);
     std::string text;

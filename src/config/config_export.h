@@ -36,12 +36,14 @@ constexpr size_t kMaxExportNameLength = 57;
 // Why `name` cannot name the array ("is not a C identifier ..."), or empty when it can.
 std::string ExportNameProblem(std::string_view name);
 
+// Why the options cannot be used ("the name ...", "the clock ..."), or empty when they can.
+std::string ExportOptionsProblem(const ExportOptions& options);
+
 // The telegrams from reset: one per configuration register, then, with `ram`, one per RAM
 // word. Fields a file leaves out keep the chip's reset value.
 std::vector<Telegram> ExportWords(const ChipConfig& config, bool ram);
 
-// The export of `config`; std::invalid_argument for a name ExportNameProblem refuses or a
-// clock outside kMinClockMhz..kMaxClockMhz.
+// The export of `config`; std::invalid_argument for options ExportOptionsProblem refuses.
 std::string ExportText(const ChipConfig& config, const ExportSource& source,
                        const ExportOptions& options);
 

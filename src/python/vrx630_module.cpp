@@ -209,7 +209,7 @@ PYBIND11_MODULE(vrx630, m) {
     m.def("export_c", &ExportC, "path"_a, py::kw_only(), "name"_a = "vrx630_config",
           "clock_mhz"_a = 16, "ram"_a = true,
           "The configuration file PATH as a C header for firmware: the words that take a chip "
-          "from reset to it (global registers, motors 1..3, then unless not RAM the 64 RAM "
+          "from reset to it (global registers, motors 1..3, then with RAM the 64 RAM "
           "words), NAME[NAME_WORDS], each commented with its fields and, at CLOCK_MHZ, its "
           "steps/s. Needs no board.");
 

@@ -3,7 +3,9 @@
 #include "plots/form_graphics.h"
 
 #include "controls/file_dialog.h"
+#include "controls/spin_edit.h"
 #include "controls/units_state.h"
+#include "plots/plot_reduction.h"
 #include "support/message_catcher.h"
 #include "support/wait_for.h"
 
@@ -355,6 +357,42 @@ TEST_F(FormGraphicsTest, ARecordingTakesTheLiveHistorysPlaceAndTheTriggerSearche
     EXPECT_EQ(form->History().Size(), 100u);
     Find<QComboBox>("CbSource")->setCurrentIndex(0);
     EXPECT_EQ(form->History().Size(), 3u) << "the live history, which went on";
+}
+
+TEST_F(FormGraphicsTest, ACaptureShowsItsShareBeforeTheTriggerAndExportsFromIt) {
+    // A Go at the first pass that can trigger (the second: an edge needs one before it), or
+    // at the newest pass of a longer history.
+    const struct {
+        int share;
+        int passesBefore;
+    } cases[] = {{0, 1}, {20, 1}, {100, 1}, {0, 40}, {20, 40}, {100, 40}};
+    double at = 0;
+    PlotView::Range shown{};
+    for (const auto& c : cases) {
+        form->BtnClearClick();
+        FeedKnownBuffer(0, c.passesBefore);
+        Find<TSpinEdit>("EditPreTrigger")->setValue(c.share);
+        Find<QComboBox>("CbTrigger")->setCurrentText("Go!");
+        QTest::mouseClick(Find<QPushButton>("BtnArm"), Qt::LeftButton);
+        form->MotorCommanded(0);
+        FeedKnownBuffer(0, 1);
+        at = form->History().TimeOf(form->History().EndSeq() - 1);
+        shown = form->View().Shown(form->History());
+        EXPECT_DOUBLE_EQ(shown.start, at - shown.Span() * c.share / 100) << c.share;
+        EXPECT_FALSE(form->View().Following()) << c.share;
+    }
+    // The last view's passes, their times counted from the trigger: before it, negative.
+    answer = dir.filePath("capture.csv");
+    ChooseFromMenu("PaintBox1", "MenuExportData");
+    QFile csv(answer);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().split('\n');
+    ASSERT_GE(rows.size(), 4);
+    const uint64_t first = PassesIn(form->History(), shown).first;
+    const int before = int(form->History().TimeOf(first) - at);
+    EXPECT_LT(before, 0);
+    EXPECT_TRUE(rows[1].startsWith(QByteArray::number(before) + ',')) << rows[1].toStdString();
+    EXPECT_TRUE(rows[rows.size() - 2].startsWith("0,")) << "the trigger's pass is the last";
 }
 
 TEST_F(FormGraphicsTest, TheLongestReadOutsAreNeverCut) {

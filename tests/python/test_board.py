@@ -1,6 +1,7 @@
 """The vrx630 module against in-process simulated boards."""
 
 import _thread
+import pathlib
 import signal
 import threading
 import time
@@ -8,6 +9,9 @@ import time
 import pytest
 
 import vrx630
+
+# A set-up that differs from reset in every register: a load of it writes them all.
+EXAMPLE_CONFIG = pathlib.Path(__file__).parents[2] / "packaging" / "examples" / "bench.toml"
 
 
 def test_the_board_says_what_it_is(board):
@@ -79,7 +83,13 @@ def test_a_step_rate_no_raw_value_fits_moves_nothing(board):
     before = len(board.received())
     with pytest.raises(ValueError, match="vmax_steps: 5,000 steps/s fits no V_MAX"):
         board.move(1, "RAMP", target=5, vmax_steps=5000)
-    assert board.received()[before:] == bytes([0x23, 0x19, 0, 0, 0])  # the dividers' read alone
+    # A rate that would round to raw 0 is no V_MAX either.
+    with pytest.raises(ValueError, match="vmax_steps: 0.1 steps/s is below the smallest step"):
+        board.move(1, "RAMP", target=5, vmax_steps=0.1)
+    assert board.received()[before:] == bytes([0x23, 0x19, 0, 0, 0]) * 2  # the dividers' reads
+    board.set("PULSDIV", motor=1, PULSDIV=0, RAMPDIV=13)
+    with pytest.raises(ValueError, match="no A_MAX is advisable for PULSDIV 0 and RAMPDIV 13"):
+        board.move(1, "RAMP", target=5, vmax=100, amax=2047)
     with pytest.raises(ValueError, match="clock_mhz: 0 is out of range 1..32"):
         vrx630.Board.simulated("plain", clock_mhz=0)
 
@@ -174,6 +184,8 @@ def test_a_closed_board_refuses_commands(board):
     (lambda b: b.move(1, mode="RAMP", target=8000000, vmax=1, amax=1000, wait=True), False),
     # 64 words at 50 ms each: the close comes in the middle.
     (lambda b: b.ram_write(bytes(128)), True),
+    # 93 reads before any write: the close comes while the chip is read.
+    (lambda b: b.config_load(EXAMPLE_CONFIG), False),
 ])
 def test_close_from_another_thread_ends_a_command(command, partway):
     b = vrx630.Board.simulated("plain", delay_ms=50)

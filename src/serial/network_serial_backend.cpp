@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <thread>
 #include <utility>
 
 namespace vrx {
@@ -13,6 +14,9 @@ using Clock = std::chrono::steady_clock;
 // How long a server that says nothing is given to close a connection it does not take, before
 // the client speaks (ser2net says "Port already in use" and closes at once).
 constexpr uint32_t kEarlyCloseMs = 150;
+// How long, and how often, a port the server calls in use is asked again.
+constexpr uint32_t kBusyRetryMs = 1200;
+constexpr uint32_t kBusyPauseMs = 100;
 constexpr uint32_t kSendBoundMs = 2000;
 constexpr uint32_t kBoardBaud = 19200;
 
@@ -80,17 +84,34 @@ bool NetworkSerialBackend::Refuse(int& error, int code, std::string reason) {
 }
 
 bool NetworkSerialBackend::Open(const std::string& device, int& error) {
+    const auto start = Clock::now();
+    const auto deadline = start + std::chrono::milliseconds(kOpenBoundMs);
+    // A port whose last client has just gone, or whose device another port of the server has
+    // just let go, is still "in use" for a moment while the server closes it: that is asked
+    // again for a while before it counts.
+    const auto busyEnd = start + std::chrono::milliseconds(kBusyRetryMs);
+    while (!OpenOnce(device, deadline, error)) {
+        if (error != EBUSY || Clock::now() + std::chrono::milliseconds(kBusyPauseMs) >= busyEnd) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kBusyPauseMs));
+    }
+    return true;
+}
+
+bool NetworkSerialBackend::OpenOnce(const std::string& device, Clock::time_point deadline,
+                                    int& error) {
     Close();
     error = 0;
     failure_.clear();
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kOpenBoundMs);
     std::string problem;
     name_ = ParseNetworkPortName(device, problem);
     if (!name_) {
         return Refuse(error, EINVAL, problem);
     }
     std::string reason;
-    if (!socket_.Connect(name_->host, name_->port, name_->Server(), kOpenBoundMs, error, reason)) {
+    if (!socket_.Connect(name_->host, name_->port, name_->Server(),
+                         uint32_t(std::max(RemainingMs(deadline), 1)), error, reason)) {
         return Refuse(error, error, reason);
     }
     {

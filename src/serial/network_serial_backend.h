@@ -52,6 +52,9 @@ public:
     std::string FailureText() const override { return failure_; }
 
 private:
+    // One connection and negotiation, within `deadline`.
+    bool OpenOnce(const std::string& device, std::chrono::steady_clock::time_point deadline,
+                  int& error);
     bool Refuse(int& error, int code, std::string reason);
     bool Negotiate(std::chrono::steady_clock::time_point deadline, int& error);
     // Listens before saying anything: a server that takes no client (ser2net's "Port already in

@@ -28,6 +28,7 @@ expected_files() {
     echo usr/share/doc/vrx630-eval/copyright
     echo usr/share/doc/vrx630-eval/changelog.gz
     echo usr/share/doc/vrx630-eval/examples/ser2net.yaml
+    echo usr/share/doc/vrx630-eval/examples/bench.toml
     echo usr/share/applications/vrx630-eval.desktop
     echo usr/share/icons/hicolor/scalable/apps/vrx630-eval.svg
     echo usr/share/icons/hicolor/48x48/apps/vrx630-eval.png

@@ -5,9 +5,10 @@
 // window shown and the kit's driver window open. Every 10 s it prints the resident memory, the
 // polls per second of the last interval and the reply timeouts so far.
 //
-// Goals: resident memory grows by less than 2 MB from the first sample to the last, polls per
-// second stay within 2 % of each other, and no reply times out. The exit code is 0 only when
-// all three are met.
+// Goals: resident memory grows by less than 2 MB from the first sample to the last, beyond what
+// the plot window's history takes by design (every pass, up to a day of fast polling), polls
+// per second stay within 2 % of each other, and no reply times out. The exit code is 0 only
+// when all three are met.
 
 #include "support/resident_memory.h"
 #include "support/wired_program.h"
@@ -126,10 +127,13 @@ int main(int argc, char** argv) {
     std::printf("board: %s, timeouts while starting: %ld\n", wired.State().toUtf8().constData(),
                 startupTimeouts);
     // Motor 1's position shows that the motors keep moving.
-    std::printf("%8s %10s %10s %10s %9s %9s %6s\n", "time/s", "rss/kB", "growth/kB", "polls/s",
-                "timeouts", "x1", "load");
+    std::printf("%8s %10s %10s %10s %10s %10s %9s %9s %6s\n", "time/s", "rss/kB", "growth/kB",
+                "plot/kB", "net/kB", "polls/s", "timeouts", "x1", "load");
     auto* position = Find<QLabel>(main, QStringLiteral("StaticXAct1"));
     std::vector<long> resident;
+    std::vector<long> net; // the growth beyond the plot history's
+    const auto plotKb = [&program] { return long(program.graphics.History().HeldBytes() / 1024); };
+    const long plotAtFirst = plotKb();
     std::vector<double> rates;
     QElapsedTimer clock;
     long pollsBefore = polls;
@@ -141,10 +145,12 @@ int main(int argc, char** argv) {
         pollsBefore = polls;
         msBefore = ms;
         resident.push_back(vrx::bench::ResidentKb());
+        const long plot = plotKb() - plotAtFirst;
+        net.push_back(resident.back() - resident.front() - plot);
         rates.push_back(rate);
-        std::printf("%8.0f %10ld %10ld %10.1f %9ld %9s %6.2f\n", double(ms) / 1000.0,
-                    resident.back(), resident.back() - resident.front(), rate, timeouts,
-                    position->text().toUtf8().constData(), LoadAverage());
+        std::printf("%8.0f %10ld %10ld %10ld %10ld %10.1f %9ld %9s %6.2f\n", double(ms) / 1000.0,
+                    resident.back(), resident.back() - resident.front(), plot, net.back(), rate,
+                    timeouts, position->text().toUtf8().constData(), LoadAverage());
         std::fflush(stdout);
     });
 
@@ -161,11 +167,12 @@ int main(int argc, char** argv) {
     if (rates.empty()) {
         return 1;
     }
-    const long growth = resident.back() - resident.front();
+    const long growth = net.back();
     const auto [low, high] = std::minmax_element(rates.begin(), rates.end());
     const double spread = (*high - *low) / *high;
-    std::printf("memory: %ld kB at first, %ld kB at last, growth %ld kB (goal < %ld)\n",
-                resident.front(), resident.back(), growth, kMaxGrowthKb);
+    std::printf("memory: %ld kB at first, %ld kB at last, %ld kB of it the plot's history; "
+                "growth beyond it %ld kB (goal < %ld)\n",
+                resident.front(), resident.back(), plotKb() - plotAtFirst, growth, kMaxGrowthKb);
     std::printf("polls/s: min %.1f, max %.1f, spread %.2f %% (goal <= %.0f %%)\n", *low, *high,
                 spread * 100.0, kMaxRateSpread * 100.0);
     std::printf("timeouts: %ld (goal 0)\n", timeouts);

@@ -22,6 +22,12 @@ PassHistory::PassHistory(size_t maxPasses)
 
 PassHistory::~PassHistory() = default;
 
+size_t PassHistory::HeldBytes() const {
+    const size_t blocks = (Size() + kBlockPasses - 1) / kBlockPasses;
+    return Size() * sizeof(Stored) + blocks * sizeof(Chunk::blocks[0]) +
+           units_.size() * sizeof(MotionUnits);
+}
+
 void PassHistory::Clear() {
     chunks_.clear();
     units_.clear();

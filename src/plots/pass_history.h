@@ -56,6 +56,9 @@ public:
     uint64_t EndSeq() const { return endSeq_; }
     // Whether passes have gone to make room since the clear.
     bool Dropped() const { return firstSeq_ > 0; }
+    // What the stored passes take in memory, as they fill their chunks: the part of the
+    // program's growth that is the history doing its job, for a soak to tell from a leak.
+    size_t HeldBytes() const;
 
     HistoryPass Pass(uint64_t seq) const;
     uint32_t TimeOf(uint64_t seq) const;

@@ -63,7 +63,10 @@ TEST(PassHistory, ABoundHistoryDropsItsOldestChunkAndKeepsTheSequenceNumbers) {
         history.Append(i, Row(int32_t(i)), {});
     }
     EXPECT_FALSE(history.Dropped());
+    const size_t full = history.HeldBytes();
+    EXPECT_GT(full, 2 * kChunk * sizeof(int32_t) * PassHistory::kValues);
     history.Append(2 * kChunk, Row(7), {});
+    EXPECT_LT(history.HeldBytes(), full) << "a dropped chunk gives its memory back";
     EXPECT_TRUE(history.Dropped());
     EXPECT_EQ(history.FirstSeq(), kChunk);
     EXPECT_EQ(history.EndSeq(), 2 * kChunk + 1);

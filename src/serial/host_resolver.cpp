@@ -53,9 +53,39 @@ void Resolve(const std::shared_ptr<Lookup>& lookup, const std::string& host, uin
     lookup->done.notify_all();
 }
 
+// Whether `host` can be a DNS name at all: labels of 1 to 63 characters, 253 in all (a final
+// dot allowed). An address literal (IPv6 has colons) is left to the resolver.
+bool CanBeHostName(const std::string& host) {
+    if (host.find(':') != std::string::npos) {
+        return true;
+    }
+    const std::string name = host.ends_with('.') ? host.substr(0, host.size() - 1) : host;
+    if (name.empty() || name.size() > 253) {
+        return false;
+    }
+    size_t start = 0;
+    for (;;) {
+        const size_t dot = name.find('.', start);
+        const size_t length = (dot == std::string::npos ? name.size() : dot) - start;
+        if (length == 0 || length > 63) {
+            return false;
+        }
+        if (dot == std::string::npos) {
+            return true;
+        }
+        start = dot + 1;
+    }
+}
+
 } // namespace
 
 ResolvedHost ResolveHost(const std::string& host, uint16_t port, uint32_t timeoutMs) {
+    // A name no server could hold is refused here: no name server is asked about it.
+    if (!CanBeHostName(host)) {
+        ResolvedHost refused;
+        refused.reason = "cannot resolve " + host + ": not a host name";
+        return refused;
+    }
     auto lookup = std::make_shared<Lookup>();
     std::thread([lookup, host, port] { Resolve(lookup, host, port); }).detach();
     std::unique_lock lock(lookup->mutex);

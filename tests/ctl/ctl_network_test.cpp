@@ -206,7 +206,7 @@ TEST_F(CtlNetwork, APortThatCannotBeUsedIsRefusedWithin3sWithStatus2AndNothingSe
         std::string port;
         std::string says;
     } rows[] = {
-        // An empty label fails in the resolver itself: no name server is asked.
+        // A name with an empty label is refused before any resolver is asked.
         {"rfc2217://bad..host:2217", "cannot resolve bad..host"},
         {"rfc2217://" + nobody, "nothing listens at " + nobody},
         {"rfc2217://" + silentAt,

@@ -32,23 +32,6 @@ constexpr std::string_view kKeywords[] = {
     "unsigned", "using", "virtual", "void", "volatile", "wchar_t", "while", "xor", "xor_eq"};
 // clang-format on
 
-// "global" or "motor 2", as a word's comment names the unit.
-std::string UnitName(unsigned unit) {
-    return unit == GlobalUnit ? "global" : "motor " + std::to_string(unit + 1);
-}
-
-const RegisterDef* WrittenRegister(const Telegram& t) {
-    if (t.UnitSelect() != GlobalUnit) {
-        return &MotorRegisters()[t.RegisterIndex()];
-    }
-    for (const RegisterDef& reg : GlobalRegisters()) {
-        if (reg.index == t.RegisterIndex()) {
-            return &reg;
-        }
-    }
-    return nullptr;
-}
-
 std::string Hex2(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
@@ -60,31 +43,31 @@ std::string InSteps(UnitKind kind, double value) {
     return FormatQuantity(value) + (kind == UnitKind::Velocity ? " steps/s" : " steps/s^2");
 }
 
-std::string WordComment(const Telegram& t, const std::array<MotorDividers, kMotorCount>& dividers,
-                        int clockMhz) {
-    if (t.IsRam()) {
-        const unsigned word = t.RamWord();
-        return "RAM word " + std::to_string(word) + ": byte " + Hex2(2 * word) + " = " +
-               Hex2(RamLowByte(t.Data())) + ", byte " + Hex2(2 * word + 1) + " = " +
-               Hex2(RamHighByte(t.Data()));
-    }
-    const RegisterDef* reg = WrittenRegister(t);
-    if (reg == nullptr) {
-        return "global register " + std::to_string(t.RegisterIndex());
-    }
-    const unsigned unit = t.UnitSelect();
-    const auto section = unit == GlobalUnit ? ConfigSection::Global : ConfigSection(unit);
-    const std::vector<int32_t> values = DecodeFields(reg->writeFields, t.Data());
-    std::string text = UnitName(unit) + " register " + std::to_string(reg->index) + ":";
+std::string RamComment(const Telegram& t) {
+    const unsigned word = t.RamWord();
+    return "RAM word " + std::to_string(word) + ": byte " + Hex2(2 * word) + " = " +
+           Hex2(RamLowByte(t.Data())) + ", byte " + Hex2(2 * word + 1) + " = " +
+           Hex2(RamHighByte(t.Data()));
+}
+
+// The register's unit and index, then each field it writes with its value, velocities and
+// accelerations also in steps/s at the clock and the motor's dividers.
+std::string RegisterComment(const ConfigRegister& cr, uint32_t data,
+                            const std::array<MotorDividers, kMotorCount>& dividers, int clockMhz) {
+    const RegisterDef& reg = *cr.reg;
+    const bool global = cr.section == ConfigSection::Global;
+    const std::vector<int32_t> values = DecodeFields(reg.writeFields, data);
+    std::string text = (global ? std::string("global") : "motor " + std::to_string(cr.motor + 1)) +
+                       " register " + std::to_string(reg.index) + ":";
     for (size_t f = 0; f < values.size(); ++f) {
-        const Field& field = reg->writeFields[f];
-        const std::string key = NormalName(FieldName(*reg, field));
-        const auto entry = FindEntry(section, key);
+        const Field& field = reg.writeFields[f];
+        const std::string key = NormalName(FieldName(reg, field));
+        const auto entry = FindEntry(cr.section, key);
         const int32_t value = HeldValue(field, values[f]);
         text += (f == 0 ? " " : ", ") + key + " " +
                 (entry ? ValueText(ConfigEntries()[*entry], value) : std::to_string(value));
-        if (const auto kind = UnitKindOf(*reg); kind && unit != GlobalUnit) {
-            const MotorDividers& d = dividers[unit];
+        if (const auto kind = UnitKindOf(reg); kind && !global) {
+            const MotorDividers& d = dividers[size_t(cr.motor)];
             text +=
                 " = " +
                 InSteps(*kind, PhysicalUnits(clockMhz, d.pulsDiv, d.rampDiv).InUnit(*kind, value));
@@ -165,13 +148,9 @@ std::string ExportNameProblem(std::string_view name) {
 }
 
 std::vector<Telegram> ExportWords(const ChipConfig& config, bool ram) {
-    // A chip at reset holds 0 in every register and RAM byte.
-    ChipConfig reset;
-    std::fill(reset.values.begin(), reset.values.end(), 0);
-    std::fill(reset.registerData.begin(), reset.registerData.end(), 0u);
-    reset.ram.fill(uint8_t{0});
+    // A chip at reset holds 0 in every register and RAM byte, as an empty configuration reads.
     std::vector<Telegram> words;
-    for (const ApplyStep& step : ApplySteps(reset, config, true)) {
+    for (const ApplyStep& step : ApplySteps(ChipConfig(), config, true)) {
         if (ram || !step.telegram.IsRam()) {
             words.push_back(step.telegram);
         }
@@ -203,11 +182,13 @@ std::string ExportText(const ChipConfig& config, const ExportSource& source,
         }
         return text;
     }
-    // The steps/s of a velocity follow the dividers its motor is given, whatever comes first.
+    // Every register is written, one word each in their order, the RAM words after them. The
+    // steps/s of a velocity follow the dividers its motor is given, whatever comes first.
+    const auto& registers = ConfigRegisters();
     std::array<MotorDividers, kMotorCount> dividers{};
-    for (const Telegram& t : words) {
-        if (!t.IsRam() && t.UnitSelect() != GlobalUnit && t.RegisterIndex() == kDividerRegister) {
-            dividers[t.UnitSelect()] = DecodeDividers(t.Data());
+    for (size_t r = 0; r < registers.size(); ++r) {
+        if (registers[r].reg == &Register(MotorReg::Dividers)) {
+            dividers[size_t(registers[r].motor)] = DecodeDividers(words[r].Data());
         }
     }
     const std::string& name = options.name;
@@ -215,9 +196,12 @@ std::string ExportText(const ChipConfig& config, const ExportSource& source,
     text += "#ifndef " + name + "_H\n#define " + name + "_H\n\n#include <stdint.h>\n\n";
     text += "#define " + name + "_WORDS " + std::to_string(words.size()) + "\n\n";
     text += "static const uint32_t " + name + "[" + name + "_WORDS] = {\n";
-    for (const Telegram& t : words) {
-        text += "    0x" + Hex8(WordOf(t)) + "u, /* " + WordComment(t, dividers, options.clockMhz) +
-                " */\n";
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string comment =
+            i < registers.size()
+                ? RegisterComment(registers[i], words[i].Data(), dividers, options.clockMhz)
+                : RamComment(words[i]);
+        text += "    0x" + Hex8(WordOf(words[i])) + "u, /* " + comment + " */\n";
     }
     text += "};\n\n#endif\n";
     return text;

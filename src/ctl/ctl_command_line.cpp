@@ -61,14 +61,11 @@ CLI::Validator CName() {
 CLI::Validator ExportFormatName() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
-            std::string lower = text;
-            for (char& c : lower) {
-                c = char(std::tolower(static_cast<unsigned char>(c)));
-            }
-            if (lower != "c" && lower != "hex") {
+            const std::string format = NormalName(text);
+            if (format != "C" && format != "HEX") {
                 return "\"" + text + "\" is no format: c or hex";
             }
-            text = lower;
+            text = format == "C" ? "c" : "hex";
             return {};
         },
         "");

@@ -104,6 +104,16 @@ std::optional<ChipConfig> ConfigPage::ReadChip() {
     return chip;
 }
 
+bool ConfigPage::WriteFile(const QString& path, const std::string& text) {
+    const QString reason = WriteFileAtomically(path, QByteArray::fromStdString(text));
+    if (!reason.isEmpty()) {
+        ShowMessage(
+            this, QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason),
+            QMessageBox::Critical);
+    }
+    return reason.isEmpty();
+}
+
 void ConfigPage::BtnConfigSaveClick() {
     const QString path =
         AskForFile(this, {.save = true, .filters = kFileFilters, .kind = kConfigFiles});
@@ -117,11 +127,7 @@ void ConfigPage::BtnConfigSaveClick() {
         return;
     }
     const std::string text = ConfigText(*chip, FileInfo ? FileInfo() : ConfigFileInfo());
-    if (const QString reason = WriteFileAtomically(path, QByteArray::fromStdString(text));
-        !reason.isEmpty()) {
-        ShowMessage(
-            this, QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason),
-            QMessageBox::Critical);
+    if (!WriteFile(path, text)) {
         return;
     }
     LblConfigState->setText(QStringLiteral("Saved to %1.").arg(QFileInfo(path).fileName()));
@@ -236,11 +242,7 @@ void ConfigPage::BtnExportClick() {
         const std::string board = FileInfo ? FileInfo().board : std::string("a board");
         text = ExportText(*chip, {"the chip of " + board + " as read", {}}, options);
     }
-    if (const QString reason = WriteFileAtomically(path, QByteArray::fromStdString(text));
-        !reason.isEmpty()) {
-        ShowMessage(
-            this, QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason),
-            QMessageBox::Critical);
+    if (!WriteFile(path, text)) {
         return;
     }
     LblConfigState->setText(

@@ -43,6 +43,8 @@ public slots:
 private:
     // The chip's configuration with polling suspended; says so when the board does not answer.
     std::optional<ChipConfig> ReadChip();
+    // The whole text into `path`, replacing it only once written; says why when it cannot.
+    bool WriteFile(const QString& path, const std::string& text);
     void ShowDifferences(const std::vector<ConfigDifference>& differences);
     void SetBusy(bool busy);
 
